@@ -1,0 +1,28 @@
+// kivra: the analyzer's and the tagger's cores on the command line, for
+// scripts and CI.
+#include <CLI/CLI.hpp>
+#include <clocale>
+
+int main(int argc, char** argv) {
+    // Numbers in traces and settings follow the user's regional format.
+    std::setlocale(LC_ALL, "");
+
+    CLI::App app{"kivra - time the procedures of a Basic program from the command line.\n"
+                 "Reads PAD trace files and tags Basic source text (.bas, .frm, .cls)."};
+    app.name("kivra");
+    app.require_subcommand(1);
+    app.footer("Run 'kivra COMMAND --help' for the options of a command.");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        if (argc <= 1) {
+            std::cout << app.help();
+            return 2;
+        }
+        app.exit(e);
+        return 2;
+    }
+    return 0;
+}

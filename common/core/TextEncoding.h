@@ -1,0 +1,44 @@
+// Decoding and encoding of the text files both programs read and write.
+//
+// Files are read as UTF-8 when their bytes are valid UTF-8 (a leading
+// byte-order mark is dropped) and as Windows-1252 otherwise. Inside the
+// programs every text is UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kivra {
+
+enum class TextEncoding { Utf8, Windows1252 };
+
+struct DecodedText {
+    std::string text;  // UTF-8, without a byte-order mark
+    TextEncoding encoding = TextEncoding::Utf8;
+    bool hadByteOrderMark = false;
+};
+
+bool IsValidUtf8(std::string_view bytes);
+
+DecodedText DecodeText(std::string_view bytes);
+
+// Converts UTF-8 text back into the given encoding. Characters that
+// Windows-1252 cannot hold become "?".
+std::string EncodeText(std::string_view utf8, TextEncoding encoding, bool withByteOrderMark = false);
+
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+// Reads a whole file as bytes. On failure returns nothing and, when asked,
+// tells why in words a message can show.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std::string* why = nullptr);
+
+// Number of code points in UTF-8 text (counted by their lead bytes).
+std::size_t Utf8Length(std::string_view utf8);
+
+// The first n code points of UTF-8 text.
+std::string_view Utf8Prefix(std::string_view utf8, std::size_t n);
+
+}  // namespace kivra

@@ -1,0 +1,25 @@
+// The tagger's one window.
+#pragma once
+
+#include <QMainWindow>
+
+#include "WindowServices.h"
+
+namespace kivra {
+
+class Main : public QMainWindow {
+    Q_OBJECT
+public:
+    // The reporter shows the messages; a null one gets message boxes.
+    explicit Main(MessageReporter* reporter = nullptr, QWidget* parent = nullptr);
+    ~Main() override;
+
+    const ConfigClass& Config() const { return services_.Config(); }
+
+private:
+    void Form_Load();
+
+    WindowServices services_;
+};
+
+}  // namespace kivra

@@ -1,0 +1,11 @@
+#include <QApplication>
+
+#include "Main.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kivra Tag"));
+    kivra::Main window;
+    window.show();
+    return QApplication::exec();
+}
