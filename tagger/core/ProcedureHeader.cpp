@@ -1,0 +1,93 @@
+#include "ProcedureHeader.h"
+
+#include "IniDocument.h"
+
+namespace kivra {
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+// What follows the first occurrence of word in s, or s itself.
+std::string_view After(std::string_view s, std::string_view word) {
+    const auto at = s.find(word);
+    return at == std::string_view::npos ? s : s.substr(at + word.size());
+}
+
+}  // namespace
+
+LineWords LineWords::Of(std::string_view workingCopy) {
+    LineWords words;
+    const std::string_view rest = TrimBlanks(workingCopy);
+    if (rest.empty()) return words;
+    std::size_t pos = 0;
+    while (words.count < 3) {
+        const auto blank = rest.find(' ', pos);
+        const auto end = blank == std::string_view::npos ? rest.size() : blank;
+        words.word[words.count++] = rest.substr(pos, end - pos);
+        if (words.count == 2) words.firstTwo = rest.substr(0, end);
+        if (blank == std::string_view::npos) break;
+        pos = blank + 1;
+    }
+    return words;
+}
+
+int InKeys(const KeywordSection& section, std::string_view key, std::string_view name, const TagOptions& options) {
+    for (std::size_t i = 0; i < section.keys.size(); ++i) {
+        const Keyword& k = section.keys[i];
+        if (!k.hasPhrase || !EqualsIgnoringCase(k.phrase, key)) continue;
+        const bool eventProcedure = options.chkFormEvents && name.find('_') != std::string_view::npos;
+        if (!options.chkSubs && k.isSub && !eventProcedure) return 0;
+        if (!options.chkFunctions && k.isFunction) return 0;
+        if (!options.chkProperties && k.isProperty) return 0;
+        return static_cast<int>(i + 1);
+    }
+    return 0;
+}
+
+std::optional<std::string_view> GetName(std::string_view t) {
+    const auto firstBlank = t.find(' ');
+    if (firstBlank != std::string_view::npos) {
+        std::string_view second = t.substr(firstBlank + 1);
+        second = second.substr(0, second.find(' '));
+        const auto paren = second.find('(');
+        if (paren != std::string_view::npos) return second.substr(0, paren);
+    }
+    const auto paren = t.find('(');
+    if (paren == std::string_view::npos) return std::nullopt;
+    std::string_view before = t.substr(0, paren);
+    const auto last = before.find_last_not_of(' ');
+    if (last == std::string_view::npos) return std::nullopt;
+    before = before.substr(0, last + 1);
+    const auto blank = before.rfind(' ');
+    return blank == std::string_view::npos ? before : before.substr(blank + 1);
+}
+
+std::string GetParameters(std::string_view t) {
+    const auto open = t.find('(');
+    if (open == std::string_view::npos) return {};
+    std::string_view list = t.substr(open + 1);
+    const auto close = list.find(')');
+    if (close == std::string_view::npos) return {};
+    list = list.substr(0, close);
+    if (list.empty()) return {};
+
+    std::string result;
+    for (;;) {
+        const auto comma = list.find(',');
+        std::string_view piece = list.substr(0, comma);
+        piece = After(piece, "Optional ");
+        piece = piece.find("ByVal ") != std::string_view::npos ? After(piece, "ByVal ") : After(piece, "ByRef ");
+        if (const auto as = piece.find(" As "); as != std::string_view::npos) piece = TrimBlanks(piece.substr(0, as));
+        result += piece;
+        if (comma == std::string_view::npos) break;
+        result += ", ";
+        list.remove_prefix(comma + 1);
+    }
+    return result;
+}
+
+}  // namespace kivra

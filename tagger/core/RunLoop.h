@@ -1,0 +1,40 @@
+// The frame that the three runs share: split the text, walk its lines with
+// a checkpoint at every tenth, and hand the output to the observer in the
+// batches between checkpoints.
+#pragma once
+
+#include "RunObserver.h"
+#include "SourceLines.h"
+
+namespace kivra::detail {
+
+// perLine(line, output) appends the line's output, each line followed by
+// CR LF. extraBytes is a guess of what the run adds to the text.
+template <class PerLine>
+RunResult RunLines(std::string_view text, RunObserver* observer, std::size_t extraBytes, PerLine&& perLine) {
+    RunResult result;
+    const auto lines = SplitLines(text);
+    result.text.reserve(text.size() + extraBytes + kLineBreak.size());
+    const std::size_t lastIndex = lines.empty() ? 0 : lines.size() - 1;
+    std::size_t delivered = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (observer != nullptr && i % 10 == 0) {
+            if (delivered < result.text.size()) {
+                observer->Append(std::string_view(result.text).substr(delivered));
+                delivered = result.text.size();
+            }
+            if (observer->AtCheckpoint(i, lastIndex)) {
+                result.stopped = true;
+                break;
+            }
+        }
+        perLine(lines[i], result.text);
+        ++result.linesDone;
+    }
+    if (observer != nullptr && delivered < result.text.size()) {
+        observer->Append(std::string_view(result.text).substr(delivered));
+    }
+    return result;
+}
+
+}  // namespace kivra::detail

@@ -1,0 +1,26 @@
+#include "TagPrefix.h"
+
+#include <string>
+
+#include "TextEncoding.h"
+
+namespace kivra {
+
+bool CheckPrefix(std::string_view prefix, MessageReporter& reporter) {
+    bool usable = true;
+    if (prefix.empty()) {
+        reporter.Report("Tag Prefix is missing", MessageIcon::Question, std::string(kTaggerCaption));
+        usable = false;
+    }
+    // Positions count characters from 1; no "." counts as position 0, which
+    // an empty prefix matches with its length 0.
+    const auto dot = prefix.find('.');
+    const std::size_t dotPosition = dot == std::string_view::npos ? 0 : Utf8Length(prefix.substr(0, dot)) + 1;
+    if (dotPosition != Utf8Length(prefix)) {
+        reporter.Report("Tag Prefix does not end in '.' ", MessageIcon::Question, std::string(kTaggerCaption));
+        usable = false;
+    }
+    return usable;
+}
+
+}  // namespace kivra

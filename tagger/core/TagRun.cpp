@@ -1,0 +1,137 @@
+#include "TagRun.h"
+
+#include "ProcedureHeader.h"
+#include "RunLoop.h"
+#include "TextEncoding.h"
+
+namespace kivra {
+namespace {
+
+// The text after the first n characters of s.
+std::string_view DropCharacters(std::string_view s, std::size_t n) {
+    std::size_t pos = 0;
+    for (; n > 0 && pos < s.size(); --n) {
+        ++pos;
+        while (pos < s.size() && (static_cast<unsigned char>(s[pos]) & 0xC0) == 0x80) ++pos;
+    }
+    return s.substr(pos);
+}
+
+enum class Action { None, Start, Exit, Stop, Skip };
+
+// The line logic of one run. The current name carries from line to line.
+class LineTagger {
+public:
+    LineTagger(std::string_view prefix, const TagOptions& options, const KeywordSections& keywords)
+        : prefix_(prefix), options_(options), keywords_(keywords) {}
+
+    void Tag(std::string_view line, std::string& out) {
+        const Action action = Decide(line);
+        if (action == Action::None || action == Action::Skip) {
+            Write(out, line);
+        } else if (action == Action::Start) {
+            Write(out, line);
+            WriteInserted(out);
+        } else {
+            WriteInserted(out);
+            Write(out, line);
+        }
+    }
+
+private:
+    Action Decide(std::string_view line) {
+        Action action = Action::None;
+        inserted_.clear();
+
+        // The working copy: without a leading apostrophe (a commented-out
+        // line is read like code) and without a leading "Private" and the
+        // character after it.
+        std::string_view work = line;
+        comment_ = work.starts_with('\'');
+        if (comment_) work.remove_prefix(1);
+        if (work.starts_with("Private")) work = DropCharacters(work, 8);
+        const LineWords words = LineWords::Of(work);
+
+        // Header: its first word, else its first two words. After a
+        // two-word match the first nine characters go (the length of
+        // "Property "), so that the name stands as the second piece.
+        int n = 0;
+        if (words.count >= 2) n = InKeys(keywords_.start, words.word[0], words.word[1], options_);
+        if (n == 0 && words.count >= 3) {
+            n = InKeys(keywords_.start, words.firstTwo, words.word[2], options_);
+            if (n > 0) work = DropCharacters(work, 9);
+        }
+        if (n > 0) {
+            action = Action::Start;
+            if (const auto name = GetName(work)) currentName_.assign(*name);
+            inserted_ += "Start \"";
+            inserted_ += currentName_;
+            inserted_ += '"';
+            if (options_.chkParameters) {
+                const std::string parameters = GetParameters(work);
+                if (!parameters.empty()) {
+                    inserted_ += ", ";
+                    inserted_ += parameters;
+                }
+            }
+        }
+
+        if (words.count >= 2 && InKeys(keywords_.exit, words.firstTwo, currentName_, options_) > 0) {
+            action = Action::Exit;
+            inserted_ = "St0p";
+        }
+
+        // An exit at the end of an If on one line: the call goes after it.
+        // Only the lower-case text beginning after the tenth character counts.
+        if (const auto at = work.find("then exit");
+            at != std::string_view::npos && at >= 10 && Utf8Length(work.substr(0, at)) >= 10) {
+            action = Action::Start;
+            inserted_ = "St0p '<<<<<<";
+        }
+
+        if (words.count >= 2) {
+            n = InKeys(keywords_.stop, words.firstTwo, currentName_, options_);
+            if (n > 0) {
+                action = Action::Stop;
+                inserted_ = "St0p";
+                if (keywords_.stop.keys[static_cast<std::size_t>(n - 1)].passesName) {
+                    inserted_ += ' ';
+                    inserted_ += currentName_;
+                }
+            }
+        }
+
+        if (!options_.chkFormEvents && currentName_.find('_') != std::string::npos) action = Action::Skip;
+        return action;
+    }
+
+    static void Write(std::string& out, std::string_view line) {
+        out += line;
+        out += kLineBreak;
+    }
+
+    void WriteInserted(std::string& out) const {
+        if (comment_) out += '\'';
+        out += prefix_;
+        out += inserted_;
+        out += kLineBreak;
+    }
+
+    std::string_view prefix_;
+    const TagOptions& options_;
+    const KeywordSections& keywords_;
+    std::string currentName_;
+    std::string inserted_;
+    bool comment_ = false;
+};
+
+}  // namespace
+
+RunResult TagText(std::string_view text, std::string_view prefix, const TagOptions& options,
+                  const KeywordSections& keywords, RunObserver* observer) {
+    LineTagger tagger(prefix, options, keywords);
+    return detail::RunLines(text, observer, text.size() / 4,
+                            [&](std::string_view line, std::string& out) { tagger.Tag(line, out); });
+}
+
+}  // namespace kivra

@@ -1,0 +1,37 @@
+#include "TagPrefix.h"
+
+#include <gtest/gtest.h>
+
+namespace kivra {
+namespace {
+
+std::vector<std::string> Check(std::string_view prefix, bool expected) {
+    RecordingReporter reporter;
+    EXPECT_EQ(CheckPrefix(prefix, reporter), expected) << prefix;
+    std::vector<std::string> texts;
+    for (const auto& m : reporter.messages) {
+        EXPECT_EQ(m.icon, MessageIcon::Question);
+        EXPECT_EQ(m.title, "Kivra Code Auto Tag");
+        texts.push_back(m.text);
+    }
+    return texts;
+}
+
+TEST(CheckPrefixTest, AcceptsExactlyOneDotAtTheEnd) {
+    EXPECT_TRUE(Check("Kivra.", true).empty());
+    EXPECT_TRUE(Check(".", true).empty());
+    EXPECT_TRUE(Check("Zähler.", true).empty());  // positions count characters, not bytes
+}
+
+TEST(CheckPrefixTest, RefusesWithItsMessages) {
+    const std::vector<std::string> missing{"Tag Prefix is missing"};
+    const std::vector<std::string> noDot{"Tag Prefix does not end in '.' "};
+    EXPECT_EQ(Check("", false), missing);
+    EXPECT_EQ(Check("Kivra", false), noDot);
+    EXPECT_EQ(Check("Kivra.Timer", false), noDot);
+    EXPECT_EQ(Check("App.Kivra.", false), noDot);  // a second "." before the end
+    EXPECT_EQ(Check("Zähler.x", false), noDot);
+}
+
+}  // namespace
+}  // namespace kivra
