@@ -1,25 +1,371 @@
 #include "frmMain.h"
 
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QToolButton>
+#include <QTreeView>
+#include <cmath>
 
+#include "BusyCursor.h"
 #include "DefaultSettings.h"
+#include "HelpFile.h"
+#include "ProgramFolder.h"
 #include "ProgramValues.h"
+#include "QtText.h"
+#include "OwnTimes.h"
+#include "TimeBar.h"
+#include "TraceCellDelegate.h"
+#include "TraceTableLoad.h"
+#include "TraceTableModel.h"
+#include "Twips.h"
 
 namespace kivra {
+namespace {
 
-frmMain::frmMain(MessageReporter* reporter, QWidget* parent) : QMainWindow(parent), services_(QStringLiteral("Kivra Analyzer"), this, reporter) {
+constexpr int kDesignClientWidth = 13125;
+constexpr int kDesignClientHeight = 10200;
+constexpr int kMissingColumnWidth = 100;
+constexpr int kHiddenColumnWidth = 50;
+
+QString TaggerPath() {
+#ifdef Q_OS_WIN
+    const char* name = "Kivra Tag.exe";
+#else
+    const char* name = "Kivra Tag";
+#endif
+    return ToQString((ProgramFolder() / name).string());
+}
+
+// One blank between the arguments; one enclosing pair of double quotes is
+// dropped, the rest of the text is the path as it stands.
+QString CommandLineFile(const QStringList& arguments) {
+    QString text = arguments.join(QLatin1Char(' '));
+    if (text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"'))) {
+        text = text.mid(1, text.size() - 2);
+    }
+    return text;
+}
+
+// A placeholder for the dialogs that have no content of their own yet.
+void ShowEmptyDialog(QWidget* parent, const QString& objectName, const QString& caption) {
+    QDialog dialog(parent);
+    dialog.setObjectName(objectName);
+    dialog.setWindowTitle(caption);
+    dialog.exec();
+}
+
+}  // namespace
+
+frmMain::frmMain(const WindowSeams& seams, const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent),
+      services_(QStringLiteral("Kivra Analyzer"), this, seams),
+      commandLineFile_(CommandLineFile(arguments)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kivra Analyzer"));
     setWindowIcon(QIcon(QStringLiteral(":/kivra/icons/analyzer.png")));
+    CreateControls();
     Form_Load();
 }
 
 frmMain::~frmMain() = default;
 
+void frmMain::CreateControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+    const double dpi = LogicalDpi(this);
+    resize(TwipsToPixels(kDesignClientWidth, dpi), TwipsToPixels(kDesignClientHeight, dpi));
+
+    auto button = [client](const char* name, const char* icon, const char* tip, int l, int t, int w, int h) {
+        auto* b = new QToolButton(client);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setIcon(QIcon(QStringLiteral(":/kivra/icons/%1.png").arg(QLatin1String(icon))));
+        if (*tip != '\0') b->setToolTip(QString::fromLatin1(tip));
+        b->setAutoRaise(true);
+        PlaceInTwips(b, l, t, w, h);
+        const int side = std::max(8, std::min(b->width(), b->height()) - 6);
+        b->setIconSize(QSize(side, side));
+        return b;
+    };
+    auto label = [client](const char* name, const char* text, int l, int t, int w, int h) {
+        auto* lbl = new QLabel(QString::fromLatin1(text), client);
+        lbl->setObjectName(QString::fromLatin1(name));
+        PlaceInTwips(lbl, l, t, w, h);
+        return lbl;
+    };
+
+    cmdSelect_ = button("cmdSelect", "open", "Select PAD file", 120, 120, 675, 615);
+    Label1_ = label("Label1", "Kivra PAD file:", 840, 120, 1695, 255);
+    lblRunDate_ = label("lblRunDate", "Run Date:", 3180, 120, 2715, 255);
+    lblResolution_ = label("lblResolution", "Resolution: ", 6000, 120, 1515, 255);
+    txtFile_ = new QLineEdit(client);
+    txtFile_->setObjectName(QStringLiteral("txtFile"));
+    PlaceInTwips(txtFile_, 840, 360, 6675, 285);
+    cmdGo_ = button("cmdGo", "update", "Update", 7620, 180, 615, 615);
+    Label4_ = label("Label4", "Update", 8280, 180, 675, 255);
+    cmdAutoSize_ = button("cmdAutoSize", "autosize", "", 8400, 480, 375, 315);
+    Label2_ = label("Label2", "Auto size", 8820, 540, 915, 255);
+    cmdCopyPrint_ = button("cmdCopyPrint", "copy", "Open Configuration", 9120, 120, 375, 315);
+    Label5_ = label("Label5", "Copy...", 9540, 120, 675, 255);
+    cmdConfig_ = button("cmdConfig", "config", "Open Configuration", 9780, 480, 375, 315);
+    Label3_ = label("Label3", "Configuration...", 10200, 540, 1395, 255);
+    cmdKivraTag_ = button("cmdKivraTag", "tag", "Open Configuration", 10200, 120, 375, 315);
+    Label6_ = label("Label6", "Kivra Tag...", 10620, 120, 915, 255);
+    lblAbout_ = label("lblAbout", "About...", 12120, 60, 705, 255);
+    cmdAbout_ = button("cmdAbout", "about", "Open About dialog", 12120, 300, 495, 495);
+
+    iGridTree_ = new QTreeView(client);
+    iGridTree_->setObjectName(QStringLiteral("iGridTree"));
+    PlaceInTwips(iGridTree_, 180, 960, 11895, 4575);
+    model_ = new TraceTableModel(iGridTree_);
+    delegate_ = new TraceCellDelegate(
+        barScale_, [this](float value) { return timeFormat_.Format(value); }, &ReadTime, iGridTree_);
+    iGridTree_->setModel(model_);
+    iGridTree_->setItemDelegate(delegate_);
+    iGridTree_->setUniformRowHeights(true);
+    iGridTree_->setAllColumnsShowFocus(true);
+    iGridTree_->setFont(QFont(QStringLiteral("Courier New"), 10));
+    QHeaderView* header = iGridTree_->header();
+    header->setStretchLastSection(false);
+    header->setSectionsMovable(false);
+    header->setMinimumSectionSize(0);
+    header->setFont(QFont(QStringLiteral("Courier New"), 11));
+    header->setFixedHeight(22);
+    header->setStyleSheet(QStringLiteral(
+        "QHeaderView::section { color: rgb(255, 0, 0); border: none; border-right: 1px solid palette(mid);"
+        " border-bottom: 1px solid rgb(0, 0, 255); padding: 0 2px; }"));
+
+    connect(cmdSelect_, &QToolButton::clicked, this, &frmMain::cmdSelect_Click);
+    connect(cmdGo_, &QToolButton::clicked, this, &frmMain::cmdGo_Click);
+    connect(cmdAutoSize_, &QToolButton::clicked, this, &frmMain::cmdAutoSize_Click);
+    connect(cmdConfig_, &QToolButton::clicked, this, &frmMain::cmdConfig_Click);
+    connect(cmdKivraTag_, &QToolButton::clicked, this, &frmMain::cmdKivraTag_Click);
+    connect(cmdAbout_, &QToolButton::clicked, this, &frmMain::cmdAbout_Click);
+}
+
 void frmMain::Form_Load() {
     Program().ProductName = "Kivra";
     Program().ConfigFile = "Config.ini";
-    SeedSettingsFile(services_.Config(), services_.Reporter());
+    SeedSettingsFile(Config(), services_.Reporter());
+    display_ = ReadDisplaySettings(Config());
+    Program().HelpFile = (ProgramFolder() / "Kivra.chm").string();
+    InstallHelpKey(this, services_.Opener(), services_.Reporter());
+    txtFile_->setText(ToQString(Config().Value("Application", "LastFile")));
+    RestorePlacement();
+    cmdGo_Click();
+}
+
+void frmMain::RestorePlacement() {
+    const double dpi = LogicalDpi(this);
+    auto twips = [this](const char* key) { return SettingAsNumber(Config().Value("Window", key)); };
+    // The stored size is the outer one: the frame's size must be known.
+    winId();
+    const QSize frameExtra = frameGeometry().size() - size();
+    if (const auto w = twips("Width")) {
+        resize(std::max(0, TwipsToPixels(*w, dpi) - frameExtra.width()), height());
+        Form_Resize();
+    }
+    if (const auto h = twips("Height")) {
+        resize(width(), std::max(0, TwipsToPixels(*h, dpi) - frameExtra.height()));
+        Form_Resize();
+    }
+    if (const auto left = twips("Left")) move(TwipsToPixels(*left, dpi), y());
+    if (const auto top = twips("Top")) move(x(), TwipsToPixels(*top, dpi));
+
+    // A placement on no screen at all (a screen that has gone) moves onto
+    // the nearest one.
+    const QRect frame = frameGeometry();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.isEmpty()) return;
+    for (const QScreen* screen : screens) {
+        if (screen->availableGeometry().intersects(frame)) return;
+    }
+    const QScreen* nearest = screens.first();
+    qint64 best = -1;
+    for (const QScreen* screen : screens) {
+        const QPoint d = screen->availableGeometry().center() - frame.center();
+        const qint64 distance = qint64(d.x()) * d.x() + qint64(d.y()) * d.y();
+        if (best < 0 || distance < best) best = distance, nearest = screen;
+    }
+    const QRect area = nearest->availableGeometry();
+    move(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width())),
+         std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height())));
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::Form_Resize() {
+    if (iGridTree_ == nullptr) return;
+    const double dpi = LogicalDpi(this);
+    const QRect outer = frameGeometry();
+    const double w = PixelsToTwips(outer.width(), dpi);
+    const double h = PixelsToTwips(outer.height(), dpi);
+    cmdAbout_->move(TwipsToPixels(w - 1000, dpi), cmdAbout_->y());
+    lblAbout_->move(TwipsToPixels(w - 1000, dpi), lblAbout_->y());
+    // A size below zero (a tiny or minimised window) leaves the grid as it was.
+    if (w - 500 >= 0) iGridTree_->resize(TwipsToPixels(w - 500, dpi), iGridTree_->height());
+    if (h - 1600 >= 0) iGridTree_->resize(iGridTree_->width(), TwipsToPixels(h - 1600, dpi));
+}
+
+QString frmMain::TraceFileInForce() const {
+    if (!chosenFile_.isEmpty()) return chosenFile_;
+    if (!commandLineFile_.isEmpty()) return commandLineFile_;
+    return ToQString(Config().Value("Application", "LastFile"));
+}
+
+void frmMain::cmdGo_Click() {
+    if (loading_) return;  // no load inside a load
+    loading_ = true;
+    const QString file = TraceFileInForce();
+    {
+        BusyCursor busy;
+        show();
+        services_.Pump().PumpNow();
+        SetupGrid();
+        services_.Pump().PumpNow();
+        if (!file.isEmpty() && !closeAfterLoad_) ReadAndFill(file);
+    }
+    loading_ = false;
+    if (closeAfterLoad_) close();
+}
+
+int frmMain::ColumnWidthSetting(int column) {
+    const auto width = SettingAsNumber(Config().Value("Columns", std::to_string(column)));
+    if (!width || *width < 0 || *width > 100000) return kMissingColumnWidth;
+    return static_cast<int>(std::lround(*width));
+}
+
+void frmMain::SetupGrid() {
+    model_->Clear();
+    timeFormat_ = NumberFormat(display_.Format);
+    QHeaderView* header = iGridTree_->header();
+    iGridTree_->setColumnWidth(kColCodeTrace, ColumnWidthSetting(1));
+    if (display_.ShowTotal) {
+        const auto stored = SettingAsNumber(Config().Value("Columns", "2"));
+        if (stored && *stored == 0.0) Config().Value("Columns", "2", "", "100");
+        header->setSectionHidden(kColTotal, false);
+        iGridTree_->setColumnWidth(kColTotal, ColumnWidthSetting(2));
+    } else {
+        iGridTree_->setColumnWidth(kColTotal, 0);
+        header->setSectionHidden(kColTotal, true);
+    }
+    iGridTree_->setColumnWidth(kColTime, ColumnWidthSetting(3));
+    delegate_->SetShowBars(display_.ShowBars);
+    for (int column = kColDataIn; column <= kColDataOut; ++column) {
+        iGridTree_->setColumnWidth(column, ColumnWidthSetting(column + 1));
+    }
+    for (int column : {kColOrder, kColDepth}) {
+        header->setSectionHidden(column, false);
+        iGridTree_->setColumnWidth(column, kHiddenColumnWidth);
+        header->setSectionHidden(column, true);
+    }
+}
+
+bool frmMain::ReadAndFill(const QString& file) {
+    TraceTableLoad load = LoadTraceTable(ToStdString(file), display_.ParamChar, timeFormat_);
+    if (!load.error.empty()) {
+        services_.Reporter().Report(load.error, MessageIcon::Critical);
+        return false;
+    }
+    lblRunDate_->setText(ToQString(load.runDateLine));
+    lblResolution_->setText(ToQString(load.resolutionLine));
+    if (!load.hasRecords) return true;
+    barScale_ = kDefaultBarScale;
+    if (!load.stopMessage.empty() && load.rows.empty()) {
+        services_.Reporter().Report(load.stopMessage, MessageIcon::Exclamation);
+    }
+    if (load.timesUnreadable) {
+        services_.Reporter().Report(UnreadableTimeFormatMessage(display_.Format), MessageIcon::Exclamation);
+    }
+    model_->SetRows(std::move(load.rows));
+    FinishGrid();
+    return true;
+}
+
+void frmMain::FinishGrid() {
+    barScale_ = 0.0f;
+    for (const TableRow& row : model_->Rows()) {
+        if (const auto value = ReadTime(row.cells[kColTime]); value && *value > barScale_) barScale_ = *value;
+    }
+    iGridTree_->expandAll();
+    if (autoSizeColumns_) {
+        for (int column = 0; column < kTraceColumnCount; ++column) iGridTree_->resizeColumnToContents(column);
+    }
+}
+
+void frmMain::cmdSelect_Click() {
+    if (loading_) return;
+    QString initial = ToQString(Config().Value("Application", "LastFile"));
+    if (initial.isEmpty()) initial = QDir::tempPath() + QStringLiteral("/Kivra");
+    const auto chosen = services_.Files().ChooseFileToOpen(this, initial, QStringLiteral("(*.pad)"),
+                                                           QStringLiteral(".pad"));
+    if (!chosen) return;
+    const QString path = QDir::toNativeSeparators(*chosen);
+    Config().Value("Application", "LastFile", "", ToStdString(path));
+    txtFile_->setText(path);
+    chosenFile_ = path;
+    cmdGo_Click();
+}
+
+void frmMain::cmdAutoSize_Click() {
+    if (loading_) return;
+    autoSizeColumns_ = true;
+    cmdGo_Click();
+    autoSizeColumns_ = false;
+}
+
+void frmMain::cmdConfig_Click() {
+    if (loading_) return;
+    ShowEmptyDialog(this, QStringLiteral("frmConfig"), QStringLiteral("Configuration"));
+    display_ = ReadDisplaySettings(Config());
+    cmdGo_Click();
+}
+
+void frmMain::cmdKivraTag_Click() {
+    BusyCursor busy;
+    const QString path = TaggerPath();
+    if (!services_.Processes().StartDetached(path, {})) {
+        services_.Reporter().Report("Kivra Tag could not be started from '" + ToStdString(path) + "'.",
+                                    MessageIcon::Critical);
+    }
+}
+
+void frmMain::cmdAbout_Click() { ShowEmptyDialog(this, QStringLiteral("frmAbout"), QStringLiteral("About Kivra")); }
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (loading_) {
+        // The load ends first; the shutdown follows it.
+        closeAfterLoad_ = true;
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::Form_Unload() {
+    const double dpi = LogicalDpi(this);
+    const QRect outer = frameGeometry();
+    auto twips = [dpi](int pixels) { return std::to_string(std::lround(PixelsToTwips(pixels, dpi))); };
+    Config().Value("Window", "Width", "", twips(outer.width()));
+    Config().Value("Window", "Height", "", twips(outer.height()));
+    Config().Value("Window", "Left", "", twips(outer.left()));
+    Config().Value("Window", "Top", "", twips(outer.top()));
+    const QHeaderView* header = iGridTree_->header();
+    for (int column = 0; column <= kColDataOut; ++column) {
+        const int width = header->isSectionHidden(column) ? 0 : header->sectionSize(column);
+        Config().Value("Columns", std::to_string(column + 1), "", std::to_string(width));
+    }
 }
 
 }  // namespace kivra

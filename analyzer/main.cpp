@@ -1,11 +1,13 @@
 #include <QApplication>
+#include <clocale>
 
 #include "frmMain.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kivra Analyzer"));
-    kivra::frmMain window;
-    window.show();
+    // Numbers in traces and settings follow the user's regional format.
+    std::setlocale(LC_NUMERIC, "");
+    kivra::frmMain window({}, QApplication::arguments().mid(1));  // shows itself as it loads
     return QApplication::exec();
 }

@@ -7,7 +7,8 @@
 
 namespace kivra {
 
-Main::Main(MessageReporter* reporter, QWidget* parent) : QMainWindow(parent), services_(QStringLiteral("Kivra Tag"), this, reporter) {
+Main::Main(const WindowSeams& seams, QWidget* parent)
+    : QMainWindow(parent), services_(QStringLiteral("Kivra Tag"), this, seams) {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Kivra Code Auto Tag"));
     setWindowIcon(QIcon(QStringLiteral(":/kivra/icons/tagger.png")));

@@ -10,8 +10,7 @@ namespace kivra {
 class Main : public QMainWindow {
     Q_OBJECT
 public:
-    // The reporter shows the messages; a null one gets message boxes.
-    explicit Main(MessageReporter* reporter = nullptr, QWidget* parent = nullptr);
+    explicit Main(const WindowSeams& seams = {}, QWidget* parent = nullptr);
     ~Main() override;
 
     const ConfigClass& Config() const { return services_.Config(); }

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <string>
 
+#include "AtomicFile.h"
 #include "TextEncoding.h"
 
 namespace kivra {
@@ -40,29 +41,6 @@ private:
     int fd_ = -1;
 };
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// The file that a rewrite replaces: a link is followed, so that the link
-// stays and its target gets the new text.
-fs::path RewriteTarget(const fs::path& file) {
-    std::error_code ec;
-    if (fs::is_symlink(file, ec)) {
-        const auto target = fs::canonical(file, ec);
-        if (!ec) return target;
-    }
-    return file;
-}
-
 // Write-protected means no write permission bit at all, or a file that
 // cannot be opened for writing.
 bool IsWriteProtected(const fs::path& file, const struct stat& st) {
@@ -71,24 +49,6 @@ bool IsWriteProtected(const fs::path& file, const struct stat& st) {
     if (fd < 0) return true;
     ::close(fd);
     return false;
-}
-
-bool WriteAtomically(const fs::path& target, std::string_view text, mode_t mode) {
-    std::string temp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    const bool written = WriteAll(fd, text) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !written || ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
-}
-
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
 }
 
 }  // namespace
@@ -121,7 +81,7 @@ bool UpdateIniFile(const fs::path& file, const std::function<IniChange(IniDocume
         case IniChange::Unchanged: return true;
         case IniChange::Changed: break;
     }
-    return WriteAtomically(target, doc.Serialize(), mode);
+    return WriteFileAtomically(target, doc.Serialize(), mode);
 }
 
 }  // namespace kivra

@@ -9,6 +9,7 @@ struct ProgramValues {
     std::string ProductName;  // names the settings folder
     std::string ConfigFile;   // default settings file name inside it
     std::string AppVersion;   // shown in the About dialog
+    std::string HelpFile;     // full path of the program's help file
 };
 
 // The one instance of the running program.

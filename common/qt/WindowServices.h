@@ -1,5 +1,5 @@
 // What every main window holds for the life of its program: the message
-// reporter and the settings store.
+// reporter, the settings store and the ways out to the desktop.
 #pragma once
 
 #include <QString>
@@ -7,23 +7,45 @@
 #include <memory>
 
 #include "ConfigClass.h"
+#include "DesktopSeams.h"
 #include "MessageReporter.h"
 
 namespace kivra {
 
+// What a window is handed. A null pointer means the real thing: modal
+// message boxes, file dialogs, the desktop's opener, real processes.
+struct WindowSeams {
+    MessageReporter* reporter = nullptr;
+    FileChooser* files = nullptr;
+    DesktopOpener* opener = nullptr;
+    ProcessStarter* processes = nullptr;
+    EventPump::Clock clock;
+};
+
 class WindowServices {
 public:
-    // A null reporter gets modal message boxes titled programTitle over owner.
-    WindowServices(const QString& programTitle, QWidget* owner, MessageReporter* reporter);
+    // Message boxes without a title of their own bear programTitle.
+    WindowServices(const QString& programTitle, QWidget* owner, const WindowSeams& seams);
     ~WindowServices();
 
     MessageReporter& Reporter() const { return *reporter_; }
     const ConfigClass& Config() const { return *config_; }
+    FileChooser& Files() const { return *files_; }
+    DesktopOpener& Opener() const { return *opener_; }
+    ProcessStarter& Processes() const { return *processes_; }
+    EventPump& Pump() { return pump_; }
 
 private:
     std::unique_ptr<MessageReporter> ownReporter_;
+    std::unique_ptr<FileChooser> ownFiles_;
+    std::unique_ptr<DesktopOpener> ownOpener_;
+    std::unique_ptr<ProcessStarter> ownProcesses_;
     MessageReporter* reporter_;
+    FileChooser* files_;
+    DesktopOpener* opener_;
+    ProcessStarter* processes_;
     std::unique_ptr<ConfigClass> config_;
+    EventPump pump_;
 };
 
 }  // namespace kivra

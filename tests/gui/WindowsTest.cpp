@@ -12,7 +12,9 @@ namespace {
 TEST(WindowsTest, AnalyzerOpensWithItsCaptionAndSeedsTheSettings) {
     test::SettingsSandbox sandbox("", "");
     RecordingReporter reporter;
-    frmMain window(&reporter);
+    WindowSeams seams;
+    seams.reporter = &reporter;
+    frmMain window(seams);
     EXPECT_EQ(window.objectName(), "frmMain");
     EXPECT_EQ(window.windowTitle(), "Kivra Analyzer");
     EXPECT_EQ(Program().ProductName, "Kivra");
@@ -25,7 +27,9 @@ TEST(WindowsTest, TaggerOpensWithItsCaptionAndSharesTheSettingsFile) {
     test::SettingsSandbox sandbox("", "");
     sandbox.WriteFile("Config.ini", "[Tag Application]\r\nKivraPrefix=Mine.\r\n");
     RecordingReporter reporter;
-    Main window(&reporter);
+    WindowSeams seams;
+    seams.reporter = &reporter;
+    Main window(seams);
     EXPECT_EQ(window.objectName(), "Main");
     EXPECT_EQ(window.windowTitle(), "Kivra Code Auto Tag");
     EXPECT_EQ(Program().ConfigFile, "Config.INI");

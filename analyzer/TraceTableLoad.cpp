@@ -1,0 +1,46 @@
+#include "TraceTableLoad.h"
+
+#include "TraceLoad.h"
+
+namespace kivra {
+
+TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramChar, const NumberFormat& format) {
+    TraceLoad load = LoadTrace(path, paramChar, format);
+    TraceTableLoad table;
+    if (load.error) {
+        table.error = load.error->Message();
+        return table;
+    }
+    table.runDateLine = std::move(load.trace.RunDateLine);
+    table.resolutionLine = std::move(load.trace.ResolutionLine);
+    table.hasRecords = load.trace.RecordCount() > 0;
+    table.stopMessage = std::move(load.tree.StopMessage);
+    table.timesUnreadable = load.timesUnreadable;
+
+    const std::vector<TraceRow>& rows = load.tree.Rows;
+    // Rows name their parents by creation number; the table by place.
+    std::vector<int> placeOf(rows.size() + 1, -1);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].Number > 0 && static_cast<std::size_t>(rows[i].Number) <= rows.size()) {
+            placeOf[static_cast<std::size_t>(rows[i].Number)] = static_cast<int>(i);
+        }
+    }
+    table.rows.reserve(rows.size());
+    for (const TraceRow& row : rows) {
+        const PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
+        TableRow out;
+        out.parent = row.ParentRow > 0 && static_cast<std::size_t>(row.ParentRow) <= rows.size()
+                         ? placeOf[static_cast<std::size_t>(row.ParentRow)]
+                         : -1;
+        out.cells = {row.Label,      row.TotalText,  row.Time,
+                     record.DataIn,  record.DataLog, record.DataOut,
+                     std::to_string(record.Order), std::to_string(record.Depth)};
+        out.stopRow = row.Number == load.tree.StopRow && load.tree.StopRow != 0;
+        table.rows.push_back(std::move(out));
+    }
+    return table;
+}
+
+std::optional<float> ReadTime(std::string_view text) { return ReadSingle(text, NumberLocale::Current()); }
+
+}  // namespace kivra

@@ -1,0 +1,29 @@
+// Reads a trace file and turns its call tree into the table's rows.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "NumberFormat.h"
+#include "TraceTableModel.h"
+
+namespace kivra {
+
+struct TraceTableLoad {
+    std::string error;  // why the file could not be read; empty when it was
+    std::string runDateLine;
+    std::string resolutionLine;
+    bool hasRecords = false;
+    std::vector<TableRow> rows;  // display order
+    std::string stopMessage;     // set when the tree stopped early
+    bool timesUnreadable = false;  // some own times could not be computed
+};
+
+TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramChar, const NumberFormat& format);
+
+// A cell's text read back as a number, with the user's separators.
+std::optional<float> ReadTime(std::string_view text);
+
+}  // namespace kivra

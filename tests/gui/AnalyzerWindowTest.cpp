@@ -1,0 +1,316 @@
+#include <QApplication>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+#include <fstream>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "DefaultSettings.h"
+#include "FakeDesktop.h"
+#include "ProgramValues.h"
+#include "SettingsSandbox.h"
+#include "TimeBar.h"
+#include "TraceTableModel.h"
+#include "Twips.h"
+#include "frmMain.h"
+
+namespace kivra {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+// A, its children B and C, then D at the top level with child E.
+constexpr const char* kTrace =
+    "header 1\r\nRun Date: 12/7/2026\r\nheader 3\r\nResolution: 1 ms\r\nh5\r\nh6\r\nh7\r\n"
+    "B|2|2|0|3|x~y|log|out\r\n"
+    "C|3|2|3|7|||\r\n"
+    "A|1|1|0|10|||\r\n"
+    "E|5|2|20|21|||\r\n"
+    "D|4|1|20|25|||\r\n";
+
+class AnalyzerWindowTest : public ::testing::Test {
+protected:
+    AnalyzerWindowTest() : sandbox("", "") {}
+
+    std::string WriteTrace(const std::string& name, const std::string& text) {
+        const auto path = sandbox.Profile() / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path.string();
+    }
+    // The settings file as the program ships it, with some values changed.
+    void Settings(const std::string& section, const std::string& key, const std::string& value) {
+        if (!seeded_) {
+            RecordingReporter quiet;
+            ConfigClass config(quiet);
+            Program().ProductName = "Kivra";
+            Program().ConfigFile = "Config.ini";
+            SeedSettingsFile(config, quiet);
+            seeded_ = true;
+        }
+        RecordingReporter quiet;
+        ConfigClass(quiet).Value(section, key, "", value);
+    }
+    std::string Stored(const std::string& section, const std::string& key) {
+        RecordingReporter quiet;
+        return ConfigClass(quiet).Value(section, key);
+    }
+    std::unique_ptr<frmMain> Start(const QStringList& arguments = {}) {
+        return std::make_unique<frmMain>(desktop.Seams(), arguments);
+    }
+    template <typename T>
+    static T* Control(const frmMain& window, const char* name) {
+        auto* control = window.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    // Gives the window an outer size in twips, frame included.
+    static void ResizeOuter(frmMain& window, int widthTwips, int heightTwips) {
+        const double dpi = LogicalDpi(&window);
+        const QSize frame = window.frameGeometry().size() - window.size();
+        window.resize(TwipsToPixels(widthTwips, dpi) - frame.width(), TwipsToPixels(heightTwips, dpi) - frame.height());
+    }
+    static std::vector<std::string> Labels(const frmMain& window) {
+        std::vector<std::string> labels;
+        for (const auto& row : window.Model().Rows()) labels.push_back(row.cells[kColCodeTrace]);
+        return labels;
+    }
+
+    test::SettingsSandbox sandbox;
+    test::FakeDesktop desktop;
+    bool seeded_ = false;
+};
+
+TEST_F(AnalyzerWindowTest, QuotedArgumentIsLoadedWithoutTouchingLastFile) {
+    const std::string trace = WriteTrace("run.pad", kTrace);
+    Settings("Application", "LastFile", "/somewhere/else.pad");
+    auto window = Start({QString::fromStdString("\"" + trace + "\"")});
+    EXPECT_THAT(Labels(*window), ElementsAre("A", "B", "C", "D", "E"));
+    EXPECT_EQ(Control<QLabel>(*window, "lblRunDate")->text(), "Run Date: 12/7/2026");
+    EXPECT_EQ(Control<QLabel>(*window, "lblResolution")->text(), "Resolution: 1 ms");
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtFile")->text(), "/somewhere/else.pad");
+    EXPECT_EQ(Stored("Application", "LastFile"), "/somewhere/else.pad");
+    // Update reads the argument's file again.
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdGo"), Qt::LeftButton);
+    EXPECT_EQ(window->Model().RowCount(), 5);
+    EXPECT_TRUE(desktop.reporter.messages.empty());
+}
+
+TEST_F(AnalyzerWindowTest, NoArgumentAndNoLastFileShowsTheEmptyTable) {
+    auto window = Start();
+    EXPECT_EQ(window->windowTitle(), "Kivra Analyzer");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->Model().RowCount(), 0);
+    EXPECT_EQ(window->Model().columnCount(), 8);
+    EXPECT_EQ(Control<QLabel>(*window, "lblRunDate")->text(), "Run Date:");
+    EXPECT_TRUE(desktop.reporter.messages.empty());
+}
+
+TEST_F(AnalyzerWindowTest, TableShowsTheTreeWithItsColumns) {
+    Settings("Application", "LastFile", WriteTrace("run.pad", kTrace));
+    Settings("Application", "Format", "0.00");
+    auto window = Start();
+    const TraceTableModel& model = window->Model();
+    ASSERT_EQ(model.RowCount(), 5);
+    EXPECT_EQ(model.RowLevel(1), 1);
+    EXPECT_EQ(model.RowLevel(3), 0);
+    const auto& b = model.Rows()[1].cells;
+    EXPECT_THAT(std::vector<std::string>(b.begin(), b.end()),
+                ElementsAre("B", "3.00", "3.00", "x, y", "log", "out", "2", "2"));
+    EXPECT_EQ(model.Rows()[0].cells[kColTime], "3.00");  // 10 less 3 less 4
+    // Rows start expanded; Order and Depth are hidden; the times are right-aligned.
+    const QTreeView& grid = window->Grid();
+    EXPECT_TRUE(grid.isExpanded(model.IndexOfRow(0)));
+    EXPECT_TRUE(grid.isColumnHidden(kColOrder));
+    EXPECT_TRUE(grid.isColumnHidden(kColDepth));
+    EXPECT_EQ(model.IndexOfRow(1, kColTime).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+              Qt::AlignRight | Qt::AlignVCenter);
+    EXPECT_EQ(model.headerData(kColTotal, Qt::Horizontal, Qt::DisplayRole).toString(), "Total (ms)");
+    EXPECT_EQ(grid.columnWidth(kColCodeTrace), 300);
+    EXPECT_EQ(grid.visualRect(model.IndexOfRow(1)).height(), 20);
+    EXPECT_FLOAT_EQ(window->BarScale(), 4.0f);  // C's and D's own times are the largest
+}
+
+TEST_F(AnalyzerWindowTest, CancelledFileDialogChangesNothing) {
+    const std::string trace = WriteTrace("run.pad", kTrace);
+    Settings("Application", "LastFile", trace);
+    auto window = Start();
+    desktop.files.answers.push_back(std::nullopt);
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdSelect"), Qt::LeftButton);
+    ASSERT_EQ(desktop.files.asked.size(), 1u);
+    EXPECT_EQ(desktop.files.asked[0].initial.toStdString(), trace);
+    EXPECT_EQ(desktop.files.asked[0].filter, "(*.pad)");
+    EXPECT_EQ(Stored("Application", "LastFile"), trace);
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtFile")->text().toStdString(), trace);
+    EXPECT_EQ(window->Model().RowCount(), 5);
+}
+
+TEST_F(AnalyzerWindowTest, ChosenFileIsStoredEvenWhenItCannotBeRead) {
+    auto window = Start();
+    const std::string broken = WriteTrace("broken.pad", "only\r\ntwo lines\r\n");
+    desktop.files.answers.push_back(QString::fromStdString(broken));
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdSelect"), Qt::LeftButton);
+    EXPECT_EQ(desktop.files.asked[0].initial.toStdString(), QDir::tempPath().toStdString() + "/Kivra");
+    EXPECT_EQ(Stored("Application", "LastFile"), broken);
+    EXPECT_EQ(Control<QLineEdit>(*window, "txtFile")->text().toStdString(), broken);
+    ASSERT_EQ(desktop.reporter.messages.size(), 1u);
+    EXPECT_EQ(desktop.reporter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr(broken));
+    EXPECT_EQ(window->Model().RowCount(), 0);
+}
+
+TEST_F(AnalyzerWindowTest, ChosenFileStaysInForceOverTheArgument) {
+    const std::string first = WriteTrace("first.pad", kTrace);
+    const std::string second = WriteTrace("second.pad", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\nOnly|1|1|0|1|||\r\n");
+    auto window = Start({QString::fromStdString(first)});
+    EXPECT_EQ(window->Model().RowCount(), 5);
+    desktop.files.answers.push_back(QString::fromStdString(second));
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdSelect"), Qt::LeftButton);
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdGo"), Qt::LeftButton);
+    EXPECT_THAT(Labels(*window), ElementsAre("Only"));
+}
+
+TEST_F(AnalyzerWindowTest, ResizeMovesAboutAndStretchesTheGrid) {
+    auto window = Start();
+    const double dpi = LogicalDpi(window.get());
+    ResizeOuter(*window, 6000, 4000);
+    EXPECT_EQ(Control<QToolButton>(*window, "cmdAbout")->x(), TwipsToPixels(5000, dpi));
+    EXPECT_EQ(Control<QLabel>(*window, "lblAbout")->x(), TwipsToPixels(5000, dpi));
+    EXPECT_EQ(window->Grid().width(), TwipsToPixels(5500, dpi));
+    EXPECT_EQ(window->Grid().height(), TwipsToPixels(2400, dpi));
+    // Too narrow for the grid: it keeps its last width, and nothing fails.
+    ResizeOuter(*window, 400, 4000);
+    EXPECT_EQ(window->Grid().width(), TwipsToPixels(5500, dpi));
+    EXPECT_EQ(Control<QToolButton>(*window, "cmdAbout")->x(), TwipsToPixels(-600, dpi));
+}
+
+TEST_F(AnalyzerWindowTest, ShutdownStoresPlacementAndColumnsEvenWithNothingLoaded) {
+    Settings("Application", "ShowTotal", "0");
+    Settings("Columns", "4", "x");  // not a number: 100
+    auto window = Start();
+    const double dpi = LogicalDpi(window.get());
+    ResizeOuter(*window, 9000, 6000);
+    window->move(TwipsToPixels(1500, dpi), TwipsToPixels(750, dpi));
+    window->Grid().setColumnWidth(kColDataLog, 222);
+    window->close();
+    EXPECT_EQ(Stored("Window", "Width"), "9000");
+    EXPECT_EQ(Stored("Window", "Height"), "6000");
+    EXPECT_EQ(Stored("Window", "Left"), "1500");
+    EXPECT_EQ(Stored("Window", "Top"), "750");
+    EXPECT_EQ(Stored("Columns", "1"), "300");
+    EXPECT_EQ(Stored("Columns", "2"), "0");
+    EXPECT_EQ(Stored("Columns", "3"), "100");
+    EXPECT_EQ(Stored("Columns", "4"), "100");
+    EXPECT_EQ(Stored("Columns", "5"), "222");
+    EXPECT_EQ(Stored("Columns", "6"), "150");
+}
+
+TEST_F(AnalyzerWindowTest, HiddenTotalColumnComesBackAtAHundred) {
+    Settings("Columns", "2", "0");
+    Settings("Application", "ShowTotal", "True");
+    auto window = Start();
+    EXPECT_EQ(Stored("Columns", "2"), "100");
+    EXPECT_FALSE(window->Grid().isColumnHidden(kColTotal));
+    EXPECT_EQ(window->Grid().columnWidth(kColTotal), 100);
+}
+
+TEST_F(AnalyzerWindowTest, PlacementIsRestoredAndPulledBackOntoAScreen) {
+    Settings("Window", "Width", "6000");
+    Settings("Window", "Height", "junk");
+    Settings("Window", "Left", "-900000");
+    Settings("Window", "Top", "300");
+    auto window = Start();
+    const double dpi = LogicalDpi(window.get());
+    EXPECT_EQ(window->frameGeometry().width(), TwipsToPixels(6000, dpi));
+    EXPECT_EQ(window->height(), TwipsToPixels(10200, dpi));  // a value that is no number leaves it
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.intersects(window->frameGeometry()));
+}
+
+TEST_F(AnalyzerWindowTest, AutoSizeFitsColumnsUntilTheNextUpdate) {
+    Settings("Application", "LastFile", WriteTrace("run.pad", kTrace));
+    Settings("Columns", "4", "400");
+    auto window = Start();
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdAutoSize"), Qt::LeftButton);
+    EXPECT_LT(window->Grid().columnWidth(kColDataIn), 400);
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdGo"), Qt::LeftButton);
+    EXPECT_EQ(window->Grid().columnWidth(kColDataIn), 400);
+}
+
+TEST_F(AnalyzerWindowTest, TaggerStartsFromTheProgramsFolder) {
+    auto window = Start();
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdKivraTag"), Qt::LeftButton);
+    ASSERT_EQ(desktop.processes.started.size(), 1u);
+    EXPECT_TRUE(desktop.processes.started[0].endsWith("/Kivra Tag"));
+    EXPECT_TRUE(desktop.processes.lastArguments.isEmpty());
+    EXPECT_TRUE(desktop.reporter.messages.empty());
+
+    desktop.processes.succeed = false;
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdKivraTag"), Qt::LeftButton);
+    ASSERT_EQ(desktop.reporter.messages.size(), 1u);
+    EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr("Kivra Tag"));
+    EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr(desktop.processes.started[1].toStdString()));
+}
+
+TEST_F(AnalyzerWindowTest, HelpKeyNamesAMissingHelpFile) {
+    auto window = Start();
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    ASSERT_EQ(desktop.reporter.messages.size(), 1u);
+    EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr("Kivra.chm"));
+    EXPECT_TRUE(desktop.opener.opened.isEmpty());
+}
+
+TEST_F(AnalyzerWindowTest, MissingStartWithNoRowIsAMessage) {
+    Settings("Application", "LastFile", WriteTrace("run.pad", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n|0|1|0|1|||\r\n"));
+    auto window = Start();
+    EXPECT_EQ(window->Model().RowCount(), 0);
+    ASSERT_EQ(desktop.reporter.messages.size(), 1u);
+    EXPECT_EQ(desktop.reporter.messages[0], (Message{"No Pushed in Name? <<< Missing Start", MessageIcon::Exclamation, ""}));
+}
+
+TEST(TimeBarTest, BarGeometry) {
+    float scale = 50.0f;
+    const CellRect cell{100, 20, 200, 40};
+    const TimeBarLayout full = LayoutTimeBar(cell, 50.0f, scale);
+    EXPECT_EQ(full.background, (CellRect{100, 20, 199, 39}));
+    EXPECT_EQ(full.bar, (CellRect{101, 22, 197, 37}));  // right edge at r - 3
+    EXPECT_EQ(full.text, (CellRect{101, 22, 198, 37}));
+    EXPECT_EQ(full.textBesideBar, (CellRect{197, 22, 198, 37}));
+
+    const TimeBarLayout zero = LayoutTimeBar(cell, 0.0f, scale);
+    EXPECT_EQ(zero.x, 100);  // no bar reaches into the text rectangle
+    EXPECT_EQ(zero.textBesideBar, (CellRect{100, 22, 198, 37}));
+
+    // Halves go to the even pixel: 25 of 50 over 97 pixels is 48.5.
+    EXPECT_EQ(LayoutTimeBar(cell, 25.0f, scale).x, 148);
+
+    float unset = 0.0f;
+    const TimeBarLayout defaulted = LayoutTimeBar(cell, 9999.0f, unset);
+    EXPECT_EQ(unset, kDefaultBarScale);
+    EXPECT_EQ(defaulted.x, 197);
+}
+
+TEST_F(AnalyzerWindowTest, TimeBarIsPaintedInTheHighlightColour) {
+    Settings("Application", "LastFile", WriteTrace("run.pad", kTrace));
+    auto window = Start();
+    QTreeView& grid = window->Grid();
+    const QModelIndex d = window->Model().IndexOfRow(3, kColTime);  // D holds the largest own time
+    const QRect cell = grid.visualRect(d);
+    const QImage image = grid.viewport()->grab().toImage();
+    const QColor highlight = grid.palette().color(QPalette::Highlight);
+    // Left of the text, inside the full-width bar.
+    EXPECT_EQ(image.pixelColor(cell.left() + 3, cell.top() + 4).rgb(), highlight.rgb());
+    // The background row below the bar.
+    EXPECT_EQ(image.pixelColor(cell.left() + 3, cell.bottom() - 1).rgb(),
+              grid.palette().color(QPalette::Base).rgb());
+}
+
+}  // namespace
+}  // namespace kivra

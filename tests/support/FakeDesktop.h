@@ -1,0 +1,73 @@
+// Stand-ins for the desktop in window tests: answers given in advance,
+// calls recorded, nothing modal.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "DesktopSeams.h"
+#include "WindowServices.h"
+
+namespace kivra::test {
+
+class FakeFileChooser : public FileChooser {
+public:
+    std::optional<QString> ChooseFileToOpen(QWidget*, const QString& initialPath, const QString& filter,
+                                            const QString& defaultSuffix) override {
+        asked.push_back({initialPath, filter, defaultSuffix});
+        return Next();
+    }
+    std::optional<QString> ChooseFolder(QWidget*, const QString& initialFolder) override {
+        asked.push_back({initialFolder, {}, {}});
+        return Next();
+    }
+    struct Question {
+        QString initial, filter, suffix;
+    };
+    std::vector<Question> asked;
+    std::deque<std::optional<QString>> answers;  // nothing: the user cancels
+
+private:
+    std::optional<QString> Next() {
+        if (answers.empty()) return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+class FakeOpener : public DesktopOpener {
+public:
+    bool Open(const QString& fileOrUrl) override {
+        opened.push_back(fileOrUrl);
+        return true;
+    }
+    QStringList opened;
+};
+
+class FakeProcessStarter : public ProcessStarter {
+public:
+    bool StartDetached(const QString& program, const QStringList& arguments) override {
+        started.push_back(program);
+        lastArguments = arguments;
+        return succeed;
+    }
+    QStringList started;
+    QStringList lastArguments;
+    bool succeed = true;
+};
+
+// Every seam of a window faked at once.
+struct FakeDesktop {
+    RecordingReporter reporter;
+    FakeFileChooser files;
+    FakeOpener opener;
+    FakeProcessStarter processes;
+
+    WindowSeams Seams() { return WindowSeams{&reporter, &files, &opener, &processes, {}}; }
+};
+
+}  // namespace kivra::test
