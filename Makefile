@@ -8,7 +8,7 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
             libbenchmark-dev libcli11-dev nlohmann-json3-dev
 
-.PHONY: deps configure build run test sanitize bench install clean
+.PHONY: deps configure build run test sanitize bench screenshots install clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -38,6 +38,10 @@ sanitize: deps
 
 bench: build
 	$(BUILD)/bin/kivra_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# Pictures of the windows for docs/, rendered headless.
+screenshots: build
+	$(BUILD)/bin/kivra_screenshots "$(CURDIR)/examples" "$(CURDIR)/docs"
 
 install: build
 	$(SUDO) cmake --install $(BUILD)

@@ -1,0 +1,45 @@
+// Renders the windows of both programs into PNG files, headless, with the
+// bundled example trace loaded and a settings file of their own:
+//   kivra_screenshots EXAMPLES_FOLDER OUTPUT_FOLDER
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdlib>
+#include <iostream>
+
+#include "MessageReporter.h"
+#include "frmMain.h"
+
+namespace {
+
+bool Save(QWidget& widget, const QString& file) {
+    const bool saved = widget.grab().save(file);
+    std::cout << (saved ? "wrote " : "could not write ") << file.toStdString() << '\n';
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::cerr << "usage: kivra_screenshots EXAMPLES_FOLDER OUTPUT_FOLDER\n";
+        return 2;
+    }
+    const QDir examples(QString::fromLocal8Bit(argv[1]));
+    const QDir output(QString::fromLocal8Bit(argv[2]));
+    QTemporaryDir profile;
+    ::setenv("USERPROFILE", profile.path().toLocal8Bit().constData(), 1);
+
+    kivra::StreamReporter reporter(std::cerr, "kivra_screenshots");
+    kivra::WindowSeams seams;
+    seams.reporter = &reporter;
+    bool ok = true;
+
+    kivra::frmMain analyzer(seams, {examples.filePath(QStringLiteral("sample.pad"))});
+    QApplication::processEvents();
+    ok = Save(analyzer, output.filePath(QStringLiteral("analyzer.png"))) && ok;
+    return ok ? 0 : 1;
+}
