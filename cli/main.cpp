@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <clocale>
 
+#include "TagCommands.h"
+
 int main(int argc, char** argv) {
     // Numbers in traces and settings follow the user's regional format.
     std::setlocale(LC_ALL, "");
@@ -12,10 +14,14 @@ int main(int argc, char** argv) {
     app.name("kivra");
     app.require_subcommand(1);
     app.footer("Run 'kivra COMMAND --help' for the options of a command.");
+    kivra::AddTagCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
+    } catch (const CLI::RuntimeError& e) {
+        // A command that ran and failed; it has said why.
+        return e.get_exit_code();
     } catch (const CLI::ParseError& e) {
         if (argc <= 1) {
             std::cout << app.help();

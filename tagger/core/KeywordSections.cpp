@@ -11,6 +11,10 @@ Keyword ParseKeyword(std::string_view value) {
     if (comma == std::string_view::npos) return keyword;
     keyword.phrase = std::string(value.substr(0, comma));
     keyword.hasPhrase = true;
+    keyword.lowerPhrase = keyword.phrase;
+    for (char& c : keyword.lowerPhrase) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
     keyword.isSub = keyword.phrase.find("Sub") != std::string::npos;
     keyword.isFunction = keyword.phrase.find("Function") != std::string::npos;
     keyword.isProperty = keyword.phrase.find("Property") != std::string::npos;

@@ -24,6 +24,7 @@ inline constexpr std::string_view kTagStopSection = "Tag Stop";
 // One key of a section, in the order the keys stand in it.
 struct Keyword {
     std::string phrase;          // the value's text before its first comma
+    std::string lowerPhrase;     // the phrase in lower case, for the lookup
     bool hasPhrase = false;      // false for a value without a comma: it never matches
     bool isSub = false;          // the phrase contains "Sub" (letter case counting)
     bool isFunction = false;     // ... "Function"

@@ -1,7 +1,5 @@
 #include "ProcedureHeader.h"
 
-#include "IniDocument.h"
-
 namespace kivra {
 namespace {
 
@@ -15,6 +13,17 @@ std::string_view TrimBlanks(std::string_view s) {
 std::string_view After(std::string_view s, std::string_view word) {
     const auto at = s.find(word);
     return at == std::string_view::npos ? s : s.substr(at + word.size());
+}
+
+// Whether text, turned to lower case, equals lower.
+bool EqualsLowered(std::string_view lower, std::string_view text) {
+    if (lower.size() != text.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != lower[i]) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -38,7 +47,7 @@ LineWords LineWords::Of(std::string_view workingCopy) {
 int InKeys(const KeywordSection& section, std::string_view key, std::string_view name, const TagOptions& options) {
     for (std::size_t i = 0; i < section.keys.size(); ++i) {
         const Keyword& k = section.keys[i];
-        if (!k.hasPhrase || !EqualsIgnoringCase(k.phrase, key)) continue;
+        if (!k.hasPhrase || !EqualsLowered(k.lowerPhrase, key)) continue;
         const bool eventProcedure = options.chkFormEvents && name.find('_') != std::string_view::npos;
         if (!options.chkSubs && k.isSub && !eventProcedure) return 0;
         if (!options.chkFunctions && k.isFunction) return 0;

@@ -13,11 +13,12 @@ namespace kivra::detail {
 template <class PerLine>
 RunResult RunLines(std::string_view text, RunObserver* observer, std::size_t extraBytes, PerLine&& perLine) {
     RunResult result;
-    const auto lines = SplitLines(text);
+    if (text.empty()) return result;
     result.text.reserve(text.size() + extraBytes + kLineBreak.size());
-    const std::size_t lastIndex = lines.empty() ? 0 : lines.size() - 1;
+    const std::size_t lastIndex = CountLineBreaks(text);
     std::size_t delivered = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i <= lastIndex; ++i) {
         if (observer != nullptr && i % 10 == 0) {
             if (delivered < result.text.size()) {
                 observer->Append(std::string_view(result.text).substr(delivered));
@@ -28,7 +29,9 @@ RunResult RunLines(std::string_view text, RunObserver* observer, std::size_t ext
                 break;
             }
         }
-        perLine(lines[i], result.text);
+        const auto end = i == lastIndex ? text.size() : text.find(kLineBreak, pos);
+        perLine(text.substr(pos, end - pos), result.text);
+        pos = end + kLineBreak.size();
         ++result.linesDone;
     }
     if (observer != nullptr && delivered < result.text.size()) {

@@ -10,11 +10,19 @@ namespace kivra {
 
 inline constexpr std::string_view kLineBreak = "\r\n";
 
+// The number of CR LF pairs in the text.
+inline std::size_t CountLineBreaks(std::string_view text) {
+    std::size_t count = 0;
+    for (auto at = text.find(kLineBreak); at != std::string_view::npos; at = text.find(kLineBreak, at + 2)) ++count;
+    return count;
+}
+
 // The pieces of the text between its CR LF pairs. An empty text has no
 // lines; a text that ends with CR LF has an empty last line.
 inline std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     if (text.empty()) return lines;
+    lines.reserve(CountLineBreaks(text) + 1);
     std::size_t pos = 0;
     for (;;) {
         const auto end = text.find(kLineBreak, pos);

@@ -17,6 +17,18 @@ std::string_view DropCharacters(std::string_view s, std::size_t n) {
     return s.substr(pos);
 }
 
+// Where "then exit" first occurs in s, or npos. Lines are short: a plain
+// scan beats a search that restarts at every "t".
+std::size_t FindThenExit(std::string_view s) {
+    constexpr std::string_view kThenExit = "then exit";
+    if (s.size() < kThenExit.size()) return std::string_view::npos;
+    const std::size_t last = s.size() - kThenExit.size();
+    for (std::size_t i = 0; i <= last; ++i) {
+        if (s[i] == 't' && s.compare(i, kThenExit.size(), kThenExit) == 0) return i;
+    }
+    return std::string_view::npos;
+}
+
 enum class Action { None, Start, Exit, Stop, Skip };
 
 // The line logic of one run. The current name carries from line to line.
@@ -83,7 +95,7 @@ private:
 
         // An exit at the end of an If on one line: the call goes after it.
         // Only the lower-case text beginning after the tenth character counts.
-        if (const auto at = work.find("then exit");
+        if (const auto at = FindThenExit(work);
             at != std::string_view::npos && at >= 10 && Utf8Length(work.substr(0, at)) >= 10) {
             action = Action::Start;
             inserted_ = "St0p '<<<<<<";

@@ -1,0 +1,225 @@
+#include "TagCommands.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "AtomicFile.h"
+#include "ConfigClass.h"
+#include "IniFileAccess.h"
+#include "KeywordSections.h"
+#include "LineFilters.h"
+#include "ProgramValues.h"
+#include "TagPrefix.h"
+#include "TagRun.h"
+#include "TextEncoding.h"
+
+namespace kivra {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kFallbackPrefix = "Kivra.";
+
+// What the three commands share.
+struct SourceOptions {
+    std::string file;
+    std::string output;
+    std::string prefix;
+    CLI::Option* prefixOption = nullptr;
+};
+
+struct TagCommandOptions {
+    SourceOptions source;
+    bool noSubs = false;
+    bool noFunctions = false;
+    bool noProperties = false;
+    bool noEvents = false;
+    bool noParameters = false;
+    std::string keywords;
+};
+
+struct CommentCommandOptions {
+    SourceOptions source;
+    bool out = false;
+    bool backIn = false;
+};
+
+[[noreturn]] void Fail() { throw CLI::RuntimeError(1); }
+
+StreamReporter& Errors() {
+    static StreamReporter reporter(std::cerr, "kivra");
+    return reporter;
+}
+
+void ReportError(const std::string& text) { Errors().Report(text, MessageIcon::Critical); }
+
+// The tagger's settings file, read as it stands: no messages for what it
+// lacks. Nothing when there is no such file.
+std::optional<IniDocument> ReadSettingsFile(std::string& path) {
+    ProgramValues& program = Program();
+    program.ProductName = "Kivra";
+    program.ConfigFile = "Config.INI";
+    if (program.AppVersion.empty()) program.AppVersion = "0.1.0";
+    SilentReporter silent;
+    path = ConfigClass(silent).IniFilePath({});
+    return LoadIniFile(path);
+}
+
+std::string PrefixInForce(const SourceOptions& options, const std::optional<IniDocument>& settings) {
+    if (options.prefixOption->count() > 0) return options.prefix;
+    if (settings) {
+        if (const auto stored = settings->Get("Tag Application", "KivraPrefix")) {
+            return ConfigClass::DecodeStoredValue(*stored);
+        }
+    }
+    return std::string(kFallbackPrefix);
+}
+
+DecodedText ReadSource(const std::string& file) {
+    if (file == "-") {
+        std::string bytes{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+        if (std::cin.bad()) {
+            ReportError("Cannot read the standard input.");
+            Fail();
+        }
+        return DecodeText(bytes);
+    }
+    std::string why;
+    const auto bytes = ReadFileBytes(file, &why);
+    if (!bytes) {
+        ReportError("Cannot read '" + file + "': " + why);
+        Fail();
+    }
+    return DecodeText(*bytes);
+}
+
+void WriteTo(const std::string& output, std::string_view bytes) {
+    if (output.empty() || output == "-") {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0) {
+            ReportError("Cannot write to the standard output.");
+            Fail();
+        }
+        return;
+    }
+    const fs::path target = RewriteTarget(output);
+    struct stat st {};
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        // A device or a pipe cannot be replaced: write into it.
+        std::ofstream out(target, std::ios::binary);
+        if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) {
+            ReportError("Cannot write to '" + output + "'.");
+            Fail();
+        }
+        return;
+    }
+    std::string why = "it is a folder";
+    if ((exists && S_ISDIR(st.st_mode)) ||
+        !WriteFileAtomically(target, bytes, exists ? (st.st_mode & 07777) : NewFileMode(), &why)) {
+        ReportError("Cannot write to '" + output + "': " + why);
+        Fail();
+    }
+}
+
+// Reads the source, checks the prefix, runs, and writes the result in the
+// source's own encoding.
+template <class Run>
+void RunOnSource(const SourceOptions& options, std::optional<IniDocument>& settings, Run&& run) {
+    const std::string prefix = PrefixInForce(options, settings);
+    if (!CheckPrefix(prefix, Errors())) Fail();
+    const DecodedText source = ReadSource(options.file);
+    const RunResult result = run(source.text, prefix);
+    // UTF-8 without a byte-order mark is written as it stands, without a copy.
+    const bool plain = source.encoding == TextEncoding::Utf8 && !source.hadByteOrderMark;
+    const std::string encoded = plain ? std::string() : EncodeText(result.text, source.encoding, source.hadByteOrderMark);
+    WriteTo(options.output, plain ? std::string_view(result.text) : std::string_view(encoded));
+}
+
+void AddSourceOptions(CLI::App& command, SourceOptions& options) {
+    command.add_option("FILE", options.file, "Basic source file (.bas, .frm, .cls), or - for the standard input")
+        ->required();
+    options.prefixOption = command.add_option(
+        "--prefix", options.prefix, "Tag prefix: an object name ending in \".\" (default: the settings' KivraPrefix)");
+    command.add_option("-o,--output", options.output,
+                       "Write the result to this file instead of the standard output (may be FILE itself)");
+}
+
+}  // namespace
+
+void AddTagCommands(CLI::App& app) {
+    auto tag = std::make_shared<TagCommandOptions>();
+    CLI::App* tagCommand = app.add_subcommand(
+        "tag", "Insert timing calls after procedure headers and before their exits and ends.");
+    AddSourceOptions(*tagCommand, tag->source);
+    tagCommand->add_flag("--no-subs", tag->noSubs, "Leave Subs out");
+    tagCommand->add_flag("--no-functions", tag->noFunctions, "Leave Functions out");
+    tagCommand->add_flag("--no-properties", tag->noProperties, "Leave Properties out");
+    tagCommand->add_flag("--no-events", tag->noEvents, "Leave event procedures (names with \"_\") out");
+    tagCommand->add_flag("--no-parameters", tag->noParameters, "Do not pass the parameters in the Start call");
+    tagCommand->add_option("--keywords", tag->keywords,
+                           "INI file with the sections \"Tag Start\", \"Tag Exit\" and \"Tag Stop\" "
+                           "(default: the settings file, else the shipped ones)");
+    tagCommand->callback([tag] {
+        std::string settingsPath;
+        auto settings = ReadSettingsFile(settingsPath);
+        RunOnSource(tag->source, settings, [&](std::string_view text, std::string_view prefix) {
+            KeywordSections keywords;
+            if (!tag->keywords.empty()) {
+                std::string why;
+                auto loaded = LoadKeywordFile(tag->keywords, Errors(), &why);
+                if (!loaded) {
+                    ReportError("Cannot read '" + tag->keywords + "': " + why);
+                    Fail();
+                }
+                keywords = std::move(*loaded);
+            } else if (settings) {
+                keywords = ReadKeywordSections(*settings, settingsPath, Errors());
+            } else {
+                keywords = ShippedKeywordSections();
+            }
+            TagOptions options;
+            options.chkSubs = !tag->noSubs;
+            options.chkFunctions = !tag->noFunctions;
+            options.chkProperties = !tag->noProperties;
+            options.chkFormEvents = !tag->noEvents;
+            options.chkParameters = !tag->noParameters;
+            return TagText(text, prefix, options, keywords);
+        });
+    });
+
+    auto untag = std::make_shared<SourceOptions>();
+    CLI::App* untagCommand = app.add_subcommand("untag", "Remove the timing calls that tag inserted.");
+    AddSourceOptions(*untagCommand, *untag);
+    untagCommand->callback([untag] {
+        std::string settingsPath;
+        auto settings = ReadSettingsFile(settingsPath);
+        RunOnSource(*untag, settings,
+                    [](std::string_view text, std::string_view prefix) { return UntagText(text, prefix); });
+    });
+
+    auto comment = std::make_shared<CommentCommandOptions>();
+    CLI::App* commentCommand =
+        app.add_subcommand("comment", "Comment the timing calls out (--out) or back in (--back-in).");
+    AddSourceOptions(*commentCommand, comment->source);
+    CLI::Option_group* direction = commentCommand->add_option_group("direction");
+    direction->add_flag("--out", comment->out, "Put an apostrophe in front of each timing call");
+    direction->add_flag("--back-in", comment->backIn, "Remove the apostrophe in front of each timing call");
+    direction->require_option(1);
+    commentCommand->callback([comment] {
+        std::string settingsPath;
+        auto settings = ReadSettingsFile(settingsPath);
+        const CommentDirection way = comment->out ? CommentDirection::Out : CommentDirection::BackIn;
+        RunOnSource(comment->source, settings, [way](std::string_view text, std::string_view prefix) {
+            return CommentText(text, prefix, way);
+        });
+    });
+}
+
+}  // namespace kivra
