@@ -4,6 +4,7 @@
 #include <clocale>
 
 #include "TagCommands.h"
+#include "TraceCommands.h"
 
 int main(int argc, char** argv) {
     // Numbers in traces and settings follow the user's regional format.
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     app.name("kivra");
     app.require_subcommand(1);
     app.footer("Run 'kivra COMMAND --help' for the options of a command.");
+    kivra::AddTraceCommands(app);
     kivra::AddTagCommands(app);
     try {
         app.parse(argc, argv);

@@ -1,0 +1,124 @@
+#include "CallTree.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "RecordIndex.h"
+
+namespace kivra {
+namespace {
+
+double SortValue(const PadRecord& record) {
+    // A negative depth ("5.-1") does not read as a decimal number.
+    if (record.Depth < 0) return record.Order;
+    double value = record.Order;
+    const char* first = record.Key.data();
+    const char* last = first + record.Key.size();
+    const auto result = std::from_chars(first, last, value, std::chars_format::fixed);
+    return result.ec == std::errc() && result.ptr == last ? value : static_cast<double>(record.Order);
+}
+
+// Puts rows made in creation order into display order: the tree's preorder,
+// each row after its parent and after its parent's earlier children.
+std::vector<TraceRow> InDisplayOrder(std::vector<TraceRow> created) {
+    const std::size_t count = created.size();
+    std::vector<int> firstChild(count + 1, 0);
+    std::vector<int> lastChild(count + 1, 0);
+    std::vector<int> nextSibling(count + 1, 0);
+    for (const TraceRow& row : created) {
+        const auto parent = static_cast<std::size_t>(row.ParentRow);
+        if (lastChild[parent] == 0) {
+            firstChild[parent] = row.Number;
+        } else {
+            nextSibling[static_cast<std::size_t>(lastChild[parent])] = row.Number;
+        }
+        lastChild[parent] = row.Number;
+    }
+    for (TraceRow& row : created) row.HasChildren = firstChild[static_cast<std::size_t>(row.Number)] != 0;
+
+    std::vector<TraceRow> display;
+    display.reserve(count);
+    std::vector<int> pending;  // siblings to come back to
+    int node = firstChild[0];
+    while (node != 0) {
+        display.push_back(std::move(created[static_cast<std::size_t>(node - 1)]));
+        const auto here = static_cast<std::size_t>(node);
+        if (firstChild[here] != 0) {
+            pending.push_back(nextSibling[here]);
+            node = firstChild[here];
+        } else {
+            node = nextSibling[here];
+            while (node == 0 && !pending.empty()) {
+                node = pending.back();
+                pending.pop_back();
+            }
+        }
+    }
+    return display;
+}
+
+}  // namespace
+
+std::vector<double> SortedKeyValues(const PadTrace& trace) {
+    std::vector<double> values;
+    values.reserve(trace.RecordCount());
+    for (std::size_t r = 1; r < trace.Records.size(); ++r) values.push_back(SortValue(trace.Records[r]));
+    std::sort(values.begin(), values.end());
+    return values;
+}
+
+CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues, const NumberFormat& format) {
+    CallTree tree;
+    const RecordIndex index(trace);
+    std::vector<int> firstRowOf(trace.Records.size(), 0);
+    std::vector<TraceRow> created;
+    created.reserve(sortedValues.size());
+
+    auto stop = [&](const PadRecord& record, const char* flag) {
+        tree.StopMessage = record.Name + flag;
+        if (!created.empty()) {
+            created.back().Label = tree.StopMessage;
+            tree.StopRow = created.back().Number;
+        }
+    };
+
+    for (std::size_t i = 1; i <= sortedValues.size() && i <= kMaxRecords; ++i) {
+        const int number = static_cast<int>(i);
+        const int recordNumber = index.FirstWithOrder(static_cast<long long>(std::floor(sortedValues[i - 1])));
+        PadRecord& record = trace.Records[static_cast<std::size_t>(recordNumber)];
+        if (record.Order == 0) {
+            stop(record, kMissingStartFlag);
+            break;
+        }
+        if (record.Order != number) {
+            record.Name += '*';
+            ++tree.MarkedCount;
+        }
+        int parentRow = 0;
+        if (record.Depth != 1) {
+            const int parent = index.NearestBefore(record.Order, record.Depth - 1, kParentSearchLimit);
+            if (parent == 0) {
+                stop(record, kStackExceededFlag);
+                break;
+            }
+            // Under the first row that shows the parent record; a parent that
+            // no row shows yet leaves the call at the top level.
+            parentRow = firstRowOf[static_cast<std::size_t>(parent)];
+        }
+        TraceRow& row = created.emplace_back();
+        row.Number = number;
+        row.Record = recordNumber;
+        row.ParentRow = parentRow;
+        row.Level = parentRow == 0 ? 0 : created[static_cast<std::size_t>(parentRow - 1)].Level + 1;
+        row.Label = record.Name;
+        format.AppendFormatted(row.TotalText, record.Total);
+        if (firstRowOf[static_cast<std::size_t>(recordNumber)] == 0) {
+            firstRowOf[static_cast<std::size_t>(recordNumber)] = number;
+        }
+    }
+    tree.Rows = InDisplayOrder(std::move(created));
+    return tree;
+}
+
+}  // namespace kivra

@@ -1,0 +1,50 @@
+// Rebuilding the tree of who called whom from a trace's records, which carry
+// for every call only its start order, its depth and its elapsed time.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "NumberFormat.h"
+#include "PadRecord.h"
+
+namespace kivra {
+
+// One row of the call tree.
+struct TraceRow {
+    int Number = 0;       // creation number, from 1; row i is the i-th row created
+    int Record = 0;       // the record whose data the row shows
+    int ParentRow = 0;    // creation number of the row it hangs under, 0 at the top level
+    int Level = 0;        // 0 at the top level, else the parent row's level plus 1
+    std::string Label;    // the record's name when the row was made (with any "*" marks)
+    std::string TotalText;  // Total, formatted
+    std::string Time;     // own time: formatted text, or a plain number (see TimeIsNumber)
+    bool TimeIsNumber = false;
+    bool HasChildren = false;
+};
+
+inline constexpr const char* kMissingStartFlag = " <<< Missing Start";
+inline constexpr const char* kStackExceededFlag = " <<< Push Stack trace exceeded 1000";
+
+// How far back, in start order, a call's caller may lie.
+inline constexpr int kParentSearchLimit = 999;
+
+struct CallTree {
+    std::vector<TraceRow> Rows;  // in display order: each row after its parent and its parent's earlier children
+    std::string StopMessage;     // empty unless the building stopped early
+    int StopRow = 0;             // the row showing the stop message (the last one created), 0 when none
+    int MarkedCount = 0;         // rows whose record's Order differed from the row number
+};
+
+// The sort value of each record 1 to n: its Key read as a decimal number,
+// or its Order alone when the Key does not read as one. Ascending.
+std::vector<double> SortedKeyValues(const PadTrace& trace);
+
+// Builds the rows. Marks records whose Order differs from their row number
+// by appending "*" to their Name in the trace itself. When the building
+// stops with rows made, the stop message replaces the label of the last row
+// created; with no row made it is only returned.
+CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues, const NumberFormat& format);
+
+}  // namespace kivra

@@ -1,0 +1,312 @@
+#include "NumberFormat.h"
+
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <utility>
+
+namespace kivra {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Shortest fixed-notation text of a finite value's magnitude, e.g. "2.675".
+std::string_view MagnitudeText(float magnitude, char (&buffer)[128]) {
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed);
+    return {buffer, static_cast<std::size_t>(result.ptr - buffer)};
+}
+
+// Rounds a decimal magnitude to a number of fraction digits, half away from
+// zero. Gives the integer digits without leading zeros (empty for zero) and
+// exactly `places` fraction digits. `shift` moves the decimal point right
+// (2 for a percentage).
+void RoundDecimal(std::string_view text, int shift, int places, std::string& integer, std::string& fraction) {
+    const std::size_t point = text.find('.');
+    integer.assign(text.substr(0, point));
+    fraction.assign(point == std::string_view::npos ? std::string_view() : text.substr(point + 1));
+    for (int i = 0; i < shift; ++i) {
+        if (fraction.empty()) {
+            integer.push_back('0');
+        } else {
+            integer.push_back(fraction.front());
+            fraction.erase(0, 1);
+        }
+    }
+    const auto wanted = static_cast<std::size_t>(places);
+    bool roundUp = false;
+    if (fraction.size() > wanted) {
+        roundUp = fraction[wanted] >= '5';
+        fraction.resize(wanted);
+    } else {
+        fraction.append(wanted - fraction.size(), '0');
+    }
+    if (roundUp) {
+        bool carry = true;
+        for (std::size_t i = fraction.size(); carry && i-- > 0;) {
+            if (fraction[i] == '9') {
+                fraction[i] = '0';
+            } else {
+                ++fraction[i];
+                carry = false;
+            }
+        }
+        for (std::size_t i = integer.size(); carry && i-- > 0;) {
+            if (integer[i] == '9') {
+                integer[i] = '0';
+            } else {
+                ++integer[i];
+                carry = false;
+            }
+        }
+        if (carry) integer.insert(integer.begin(), '1');
+    }
+    const std::size_t firstNonZero = integer.find_first_not_of('0');
+    integer.erase(0, firstNonZero == std::string::npos ? integer.size() : firstNonZero);
+}
+
+// Copies a number text into plain "[-]digits[.digits]" form, or fails.
+bool Normalize(std::string_view text, const NumberLocale& locale, std::string& out) {
+    std::size_t i = 0;
+    std::size_t end = text.size();
+    while (i < end && IsBlank(text[i])) ++i;
+    while (end > i && IsBlank(text[end - 1])) --end;
+    out.clear();
+    if (i < end && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-') out.push_back('-');
+        ++i;
+    }
+    auto digitRun = [&](std::size_t from) {
+        std::size_t to = from;
+        while (to < end && IsDigit(text[to])) ++to;
+        return to - from;
+    };
+    std::size_t digits = 0;
+    const std::size_t lead = digitRun(i);
+    out.append(text.substr(i, lead));
+    i += lead;
+    digits += lead;
+    const std::string_view group = locale.group;
+    if (lead >= 1 && lead <= 3 && !group.empty()) {
+        while (text.substr(i, end - i).starts_with(group) && digitRun(i + group.size()) == 3) {
+            out.append(text.substr(i + group.size(), 3));
+            i += group.size() + 3;
+            digits += 3;
+        }
+    }
+    const std::string_view decimal = locale.decimal;
+    if (!decimal.empty() && text.substr(i, end - i).starts_with(decimal)) {
+        i += decimal.size();
+        const std::size_t tail = digitRun(i);
+        out.push_back('.');
+        out.append(text.substr(i, tail));
+        i += tail;
+        digits += tail;
+    }
+    return i == end && digits > 0;
+}
+
+template <typename T>
+std::optional<T> ReadNumber(std::string_view text, const NumberLocale& locale) {
+    thread_local std::string plain;
+    if (!Normalize(text, locale, plain)) return std::nullopt;
+    T value{};
+    const char* first = plain.data();
+    const char* last = first + plain.size();
+    const auto result = std::from_chars(first, last, value, std::chars_format::fixed);
+    if (result.ec != std::errc() || result.ptr != last) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+NumberLocale NumberLocale::Current() {
+    NumberLocale locale;
+    if (const std::lconv* conv = std::localeconv()) {
+        if (conv->decimal_point != nullptr && *conv->decimal_point != '\0') locale.decimal = conv->decimal_point;
+        if (conv->thousands_sep != nullptr && *conv->thousands_sep != '\0') {
+            locale.group = conv->thousands_sep;
+        } else {
+            locale.group = locale.decimal == "," ? "." : ",";
+        }
+    }
+    return locale;
+}
+
+std::string PlainNumber(float value, const NumberLocale& locale) {
+    if (value == 0.0f) return "0";
+    char buffer[128];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    std::string text(buffer, result.ptr);
+    if (locale.decimal != ".") {
+        if (const std::size_t point = text.find('.'); point != std::string::npos) {
+            text.replace(point, 1, locale.decimal);
+        }
+    }
+    return text;
+}
+
+std::optional<float> ReadSingle(std::string_view text, const NumberLocale& locale) {
+    return ReadNumber<float>(text, locale);
+}
+
+std::optional<double> ReadDouble(std::string_view text, const NumberLocale& locale) {
+    return ReadNumber<double>(text, locale);
+}
+
+NumberFormat::NumberFormat(std::string_view pattern, NumberLocale locale)
+    : pattern_(pattern), locale_(std::move(locale)) {
+    if (pattern.empty()) return;
+    // Split at ";" outside quotes and escapes; a fourth section and beyond
+    // are ignored.
+    std::size_t start = 0;
+    bool quoted = false;
+    for (std::size_t i = 0; i <= pattern.size(); ++i) {
+        if (i == pattern.size() || (!quoted && pattern[i] == ';')) {
+            if (sections_.size() < 3) sections_.push_back(ParseSection(pattern.substr(start, i - start)));
+            start = i + 1;
+        } else if (pattern[i] == '"') {
+            quoted = !quoted;
+        } else if (!quoted && pattern[i] == '\\') {
+            ++i;
+        }
+    }
+}
+
+NumberFormat::Section NumberFormat::ParseSection(std::string_view text) {
+    Section section;
+    section.empty = text.empty();
+    auto literal = [&](std::string_view piece) {
+        if (section.tokens.empty() || section.tokens.back().kind != TokenKind::Literal) {
+            section.tokens.push_back({TokenKind::Literal, {}});
+        }
+        section.tokens.back().text.append(piece);
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            const std::size_t close = text.find('"', i + 1);
+            const std::size_t stop = close == std::string_view::npos ? text.size() : close;
+            if (stop > i + 1) literal(text.substr(i + 1, stop - i - 1));
+            i = stop;
+        } else if (c == '\\') {
+            if (i + 1 < text.size()) {
+                // Take the whole UTF-8 character after the backslash.
+                std::size_t next = i + 2;
+                while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) ++next;
+                literal(text.substr(i + 1, next - i - 1));
+                i = next - 1;
+            }
+        } else if (c == '0' || c == '#') {
+            section.tokens.push_back({c == '0' ? TokenKind::Zero : TokenKind::Hash, {}});
+            ++(section.hasPoint ? section.fractionPlaces : section.integerPlaces);
+        } else if (c == '.' && !section.hasPoint) {
+            section.hasPoint = true;
+            section.tokens.push_back({TokenKind::Point, {}});
+        } else if (c == ',') {
+            if (!section.hasPoint) section.grouped = true;
+        } else {
+            if (c == '%') section.percent = true;
+            literal(text.substr(i, 1));
+        }
+    }
+    return section;
+}
+
+std::string NumberFormat::Format(float value) const {
+    std::string out;
+    AppendFormatted(out, value);
+    return out;
+}
+
+void NumberFormat::AppendFormatted(std::string& out, float value) const {
+    if (sections_.empty() || !std::isfinite(value)) {
+        out += PlainNumber(value, locale_);
+        return;
+    }
+    const bool negative = value < 0.0f;
+    const Section* section = &sections_[0];
+    bool minus = negative;
+    if (negative && sections_.size() >= 2 && !sections_[1].empty) {
+        section = &sections_[1];
+        minus = false;
+    }
+    char buffer[128];
+    const std::string_view magnitude = MagnitudeText(std::fabs(value), buffer);
+    thread_local std::string integer;
+    thread_local std::string fraction;
+    RoundDecimal(magnitude, section->percent ? 2 : 0, section->fractionPlaces, integer, fraction);
+    if (integer.empty() && fraction.find_first_not_of('0') == std::string::npos) {
+        // Zero, or a value that rounds to zero.
+        section = sections_.size() >= 3 && !sections_[2].empty ? &sections_[2] : &sections_[0];
+        minus = false;
+        integer.clear();
+        fraction.assign(static_cast<std::size_t>(section->fractionPlaces), '0');
+    }
+    if (section->empty) {
+        out += PlainNumber(minus ? value : std::fabs(value), locale_);
+        return;
+    }
+    AppendSection(out, *section, integer, fraction, minus);
+}
+
+void NumberFormat::AppendSection(std::string& out, const Section& section, std::string_view integer,
+                                 std::string_view fraction, bool minus) const {
+    if (minus) out.push_back('-');
+    const std::string_view group = section.grouped ? std::string_view(locale_.group) : std::string_view();
+    const auto length = static_cast<int>(integer.size());
+    // The integer digit at a position counted from the right (0 is the
+    // units) or, where the number has none, the padding; then a group
+    // separator where one belongs.
+    auto digitAt = [&](int position, bool padWithZero) {
+        if (position >= length && !padWithZero) return;
+        out.push_back(position < length ? integer[static_cast<std::size_t>(length - 1 - position)] : '0');
+        if (!group.empty() && position > 0 && position % 3 == 0) out.append(group);
+    };
+    auto allIntegerDigits = [&] {
+        for (int position = length - 1; position >= 0; --position) digitAt(position, false);
+    };
+    // Trailing "#" places whose digit is 0 print nothing.
+    int fractionKept = section.fractionPlaces;
+    {
+        int index = section.fractionPlaces;
+        for (auto it = section.tokens.rbegin(); it != section.tokens.rend() && index > 0; ++it) {
+            if (it->kind != TokenKind::Zero && it->kind != TokenKind::Hash) continue;
+            --index;
+            if (it->kind == TokenKind::Zero || fraction[static_cast<std::size_t>(index)] != '0') break;
+            fractionKept = index;
+        }
+    }
+    int integerIndex = 0;
+    int fractionIndex = 0;
+    bool afterPoint = false;
+    for (const Token& token : section.tokens) {
+        switch (token.kind) {
+            case TokenKind::Literal:
+                out.append(token.text);
+                break;
+            case TokenKind::Point:
+                if (section.integerPlaces == 0) allIntegerDigits();
+                out.append(locale_.decimal);
+                afterPoint = true;
+                break;
+            case TokenKind::Zero:
+            case TokenKind::Hash:
+                if (afterPoint) {
+                    if (fractionIndex < fractionKept) out.push_back(fraction[static_cast<std::size_t>(fractionIndex)]);
+                    ++fractionIndex;
+                } else {
+                    const int position = section.integerPlaces - 1 - integerIndex;
+                    if (integerIndex == 0) {
+                        // The first place takes every digit the pattern has no place for.
+                        for (int extra = length - 1; extra > position; --extra) digitAt(extra, false);
+                    }
+                    digitAt(position, token.kind == TokenKind::Zero);
+                    ++integerIndex;
+                }
+                break;
+        }
+    }
+}
+
+}  // namespace kivra

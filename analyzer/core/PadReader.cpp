@@ -1,0 +1,211 @@
+#include "PadReader.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "TextEncoding.h"
+
+namespace kivra {
+namespace {
+
+constexpr std::size_t kHeaderLines = 7;
+constexpr std::size_t kFields = 8;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// Walks through text line by line; a line ends at CR LF, LF or CR.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : text_(text) {}
+
+    bool Next(std::string_view& line) {
+        if (pos_ >= text_.size()) return false;
+        const std::size_t end = text_.find_first_of("\r\n", pos_);
+        if (end == std::string_view::npos) {
+            line = text_.substr(pos_);
+            pos_ = text_.size();
+        } else {
+            line = text_.substr(pos_, end - pos_);
+            pos_ = end + 1;
+            if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+        }
+        ++number_;
+        return true;
+    }
+
+    // True when nothing but line ends follows.
+    bool OnlyLineEndsLeft() const { return text_.find_first_not_of("\r\n", pos_) == std::string_view::npos; }
+    std::size_t Number() const { return number_; }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    std::size_t number_ = 0;
+};
+
+void AppendReplaced(std::string& out, std::string_view field, std::string_view replacement) {
+    std::size_t tilde = field.find('~');
+    if (tilde == std::string_view::npos) {
+        out.assign(field);
+        return;
+    }
+    out.clear();
+    out.reserve(field.size() + 4 * replacement.size());
+    std::size_t from = 0;
+    for (; tilde != std::string_view::npos; tilde = field.find('~', from)) {
+        out.append(field.substr(from, tilde - from));
+        out.append(replacement);
+        from = tilde + 1;
+    }
+    out.append(field.substr(from));
+}
+
+const char* const kFieldNames[kFields] = {"name", "Order", "Depth", "start time", "stop time",
+                                          "data in", "data log", "data out"};
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// A whole number from -32768 to 32767, or a problem.
+bool ReadWhole(std::string_view field, int index, std::int16_t& value, std::string& problem) {
+    std::string_view text = Trim(field);
+    const std::string_view original = text;
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    long long number = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), number);
+    const std::string what = std::string("field ") + std::to_string(index + 1) + " (" + kFieldNames[index] + ") ";
+    if (text.empty() || result.ptr != text.data() + text.size() ||
+        (result.ec != std::errc() && result.ec != std::errc::result_out_of_range)) {
+        problem = what + Quoted(field) + " is not a whole number";
+        return false;
+    }
+    if (result.ec == std::errc::result_out_of_range || number < std::numeric_limits<std::int16_t>::min() ||
+        number > std::numeric_limits<std::int16_t>::max()) {
+        problem = what + std::string(original) + " is outside -32768 to 32767";
+        return false;
+    }
+    value = static_cast<std::int16_t>(number);
+    return true;
+}
+
+bool ReadTime(std::string_view field, int index, const NumberLocale& locale, double& value,
+              std::string& problem) {
+    if (const auto number = ReadDouble(field, locale)) {
+        value = *number;
+        return true;
+    }
+    problem = std::string("field ") + std::to_string(index + 1) + " (" + kFieldNames[index] + ") " + Quoted(field) +
+              " is not a number";
+    return false;
+}
+
+}  // namespace
+
+std::string RecordKey(int order, int depth) {
+    char buffer[32];
+    char* end = std::to_chars(buffer, buffer + 12, order).ptr;
+    *end++ = '.';
+    end = std::to_chars(end, buffer + sizeof buffer, depth).ptr;
+    return std::string(buffer, end);
+}
+
+std::string PadReadError::Message() const {
+    std::string text = "Cannot read the trace file \"" + file + "\"";
+    if (line > 0) text += ", line " + std::to_string(line);
+    text += ": " + problem;
+    if (!text.ends_with('.')) text += '.';
+    return text;
+}
+
+PadReadResult ReadPadFile(const std::filesystem::path& path, std::string_view ParamChar,
+                          const NumberLocale& locale) {
+    if (path.empty()) return {};
+    std::string why;
+    const auto bytes = ReadFileBytes(path, &why);
+    if (!bytes) {
+        PadReadResult result;
+        result.error = PadReadError{path.string(), 0, why.empty() ? "the file cannot be opened" : why};
+        return result;
+    }
+    const DecodedText decoded = DecodeText(*bytes);
+    return ParsePadText(decoded.text, path.string(), ParamChar, locale);
+}
+
+PadReadResult ParsePadText(std::string_view text, std::string_view file, std::string_view ParamChar,
+                           const NumberLocale& locale) {
+    PadReadResult result;
+    PadTrace& trace = result.trace;
+    auto fail = [&](std::size_t line, std::string problem) {
+        result.trace = PadTrace{trace.RunDateLine, trace.ResolutionLine};
+        result.error = PadReadError{std::string(file), line, std::move(problem)};
+        return std::move(result);
+    };
+
+    LineCursor cursor(text);
+    std::string_view line;
+    for (std::size_t n = 1; n <= kHeaderLines; ++n) {
+        if (!cursor.Next(line)) {
+            return fail(n, "the file ends after " + std::to_string(n - 1) + (n == 2 ? " line" : " lines") +
+                               "; a trace file starts with seven header lines");
+        }
+        if (n == 2) trace.RunDateLine = line;
+        if (n == 4) trace.ResolutionLine = line;
+    }
+
+    const std::size_t lineEnds = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    trace.Records.reserve(std::min(lineEnds, kMaxRecords) + 1);
+    std::string_view fields[kFields];
+    std::string problem;
+    while (cursor.Next(line)) {
+        const std::size_t lineNumber = cursor.Number();
+        if (line.empty()) {
+            if (cursor.OnlyLineEndsLeft()) break;
+            return fail(lineNumber, "the line is empty; every line after the header holds one record");
+        }
+        if (trace.RecordCount() == kMaxRecords) {
+            return fail(lineNumber, "the file holds more than " + std::to_string(kMaxRecords) + " records");
+        }
+        std::size_t count = 0;
+        std::size_t from = 0;
+        while (count < kFields) {
+            const std::size_t bar = line.find('|', from);
+            fields[count++] = line.substr(from, bar == std::string_view::npos ? std::string_view::npos : bar - from);
+            if (bar == std::string_view::npos) break;
+            from = bar + 1;
+        }
+        if (count < kFields) {
+            return fail(lineNumber, "the line has " + std::to_string(count) + (count == 1 ? " field" : " fields") +
+                                        "; a record has eight fields separated by \"|\"");
+        }
+        PadRecord& record = trace.Records.emplace_back();
+        if (fields[0].empty()) {
+            record.Name = kUnnamedRecord;
+        } else {
+            record.Name.assign(fields[0]);
+        }
+        double start = 0.0;
+        double stop = 0.0;
+        if (!ReadWhole(fields[2], 2, record.Depth, problem) || !ReadWhole(fields[1], 1, record.Order, problem) ||
+            !ReadTime(fields[3], 3, locale, start, problem) || !ReadTime(fields[4], 4, locale, stop, problem)) {
+            return fail(lineNumber, problem);
+        }
+        record.Key = RecordKey(record.Order, record.Depth);
+        record.Total = static_cast<float>(stop - start);
+        if (!std::isfinite(record.Total)) {
+            return fail(lineNumber, "the time from start to stop is too large");
+        }
+        AppendReplaced(record.DataIn, fields[5], ParamChar);
+        AppendReplaced(record.DataLog, fields[6], ParamChar);
+        AppendReplaced(record.DataOut, fields[7], ParamChar);
+    }
+    return result;
+}
+
+}  // namespace kivra

@@ -1,0 +1,42 @@
+// Reading a PAD trace file: seven header lines, then one record per line with
+// the fields Name|Order|Depth|Start|Stop|DataIn|DataLog|DataOut.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "NumberFormat.h"
+#include "PadRecord.h"
+
+namespace kivra {
+
+// Why a file could not be read.
+struct PadReadError {
+    std::string file;
+    std::size_t line = 0;  // 0 when the problem is not on one line
+    std::string problem;
+
+    // One message for the user, naming the file, the line and the problem.
+    std::string Message() const;
+};
+
+struct PadReadResult {
+    PadTrace trace;                     // records only when the file was read whole
+    std::optional<PadReadError> error;
+};
+
+// Reads a whole trace file. An empty path reads nothing and gives an empty
+// trace. Numbers follow the locale's decimal and group separators; text is
+// UTF-8 when valid, else Windows-1252; lines end in CR LF, LF or CR. Empty
+// lines at the very end are ignored. The file is only read, never changed.
+PadReadResult ReadPadFile(const std::filesystem::path& path, std::string_view ParamChar,
+                          const NumberLocale& locale = NumberLocale::Current());
+
+// The same for text already in memory (UTF-8); `file` names it in messages.
+PadReadResult ParsePadText(std::string_view text, std::string_view file, std::string_view ParamChar,
+                           const NumberLocale& locale = NumberLocale::Current());
+
+}  // namespace kivra

@@ -1,0 +1,33 @@
+// Lookups into a trace's records by Order and by (Order, Depth), built once
+// per load. Every lookup gives the first matching record in file order.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "PadRecord.h"
+
+namespace kivra {
+
+class RecordIndex {
+public:
+    explicit RecordIndex(const PadTrace& trace);
+
+    // The first record whose Order equals `order`, or 0 (the empty record).
+    int FirstWithOrder(long long order) const;
+
+    // The record whose Key is "<order - m>.<depth>" for the smallest m from 1
+    // to `maxBack` that has one, or 0.
+    int NearestBefore(int order, int depth, int maxBack) const;
+
+private:
+    struct Entry {
+        std::int32_t depth;
+        std::int32_t order;
+        std::int32_t record;
+    };
+    std::vector<std::int32_t> byOrder_;  // Order + 32768 -> first record
+    std::vector<Entry> byDepth_;         // sorted by depth, then order; first record only
+};
+
+}  // namespace kivra

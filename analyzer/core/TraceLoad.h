@@ -1,0 +1,29 @@
+// A whole load without a window: read the file, sort the records, build the
+// call tree and compute the own times.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CallTree.h"
+#include "NumberFormat.h"
+#include "PadReader.h"
+
+namespace kivra {
+
+struct TraceLoad {
+    PadTrace trace;                     // the records, with any "*" marks the building added
+    CallTree tree;                      // rows in display order, stop message, marked count
+    std::optional<PadReadError> error;  // the file could not be read: no rows
+    bool timesUnreadable = false;       // the format's texts could not all be read back
+};
+
+TraceLoad LoadTrace(const std::filesystem::path& path, std::string_view ParamChar, const NumberFormat& format);
+
+// The steps after reading, for a trace already read.
+void BuildAndTime(TraceLoad& load, const NumberFormat& format);
+
+}  // namespace kivra

@@ -1,0 +1,97 @@
+#include "TraceGenerator.h"
+
+#include <charconv>
+#include <random>
+
+namespace kivra::bench {
+namespace {
+
+const char* const kModules[] = {"frmMain", "modData", "clsOrder", "modReport", "frmEdit", "clsCache"};
+const char* const kProcedures[] = {"Form_Load", "cmdGo_Click", "LoadRows", "SaveRow",  "Calculate",
+                                   "Refresh",   "ReadFile",    "Parse",    "Validate", "Render"};
+
+void AppendTime(std::string& out, double ms) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, ms, std::chars_format::fixed, 3);
+    out.append(buffer, result.ptr);
+}
+
+}  // namespace
+
+std::vector<GeneratedCall> GenerateCalls(const TraceShape& shape) {
+    std::mt19937 random(shape.seed);
+    std::uniform_real_distribution<double> chance(0.0, 1.0);
+    std::uniform_int_distribution<int> step(1, 2000);  // microseconds between events
+    std::uniform_int_distribution<std::size_t> module(0, std::size(kModules) - 1);
+    std::uniform_int_distribution<std::size_t> procedure(0, std::size(kProcedures) - 1);
+
+    std::vector<GeneratedCall> done;
+    done.reserve(shape.calls);
+    std::vector<GeneratedCall> running;
+    long long clockMicros = 1'000'000;
+    int started = 0;
+    auto tick = [&] { clockMicros += step(random); };
+    auto finish = [&] {
+        tick();
+        running.back().stop = static_cast<double>(clockMicros) / 1000.0;
+        done.push_back(std::move(running.back()));
+        running.pop_back();
+    };
+
+    while (static_cast<std::size_t>(started) < shape.calls) {
+        const bool mustReturn = static_cast<int>(running.size()) >= shape.maxDepth;
+        if (!running.empty() && (mustReturn || chance(random) < shape.returnChance)) {
+            finish();
+            continue;
+        }
+        tick();
+        GeneratedCall call;
+        call.name = std::string(kModules[module(random)]) + "." + kProcedures[procedure(random)];
+        call.order = ++started;
+        call.depth = static_cast<int>(running.size()) + 1;
+        call.start = static_cast<double>(clockMicros) / 1000.0;
+        if (chance(random) < shape.dataChance) {
+            call.dataIn = "id=" + std::to_string(started) + "~mode=" + std::to_string(started % 3);
+            call.dataOut = "rows=" + std::to_string(started % 97);
+        }
+        if (chance(random) < shape.dataChance / 4) call.dataLog = "cache miss~retry";
+        running.push_back(std::move(call));
+    }
+    while (!running.empty()) finish();
+    return done;
+}
+
+std::string PadText(const std::vector<GeneratedCall>& calls) {
+    std::string text =
+        "Kivra timing trace\r\n"
+        "Run Date: 2024-03-01 10:15:00\r\n"
+        "Program: Sample.exe\r\n"
+        "Resolution: 1 microsecond\r\n"
+        "Fields: Name|Order|Depth|Start|Stop|DataIn|DataLog|DataOut\r\n"
+        "\r\n"
+        "---\r\n";
+    text.reserve(text.size() + calls.size() * 80);
+    for (const GeneratedCall& call : calls) {
+        text += call.name;
+        text += '|';
+        text += std::to_string(call.order);
+        text += '|';
+        text += std::to_string(call.depth);
+        text += '|';
+        AppendTime(text, call.start);
+        text += '|';
+        AppendTime(text, call.stop);
+        text += '|';
+        text += call.dataIn;
+        text += '|';
+        text += call.dataLog;
+        text += '|';
+        text += call.dataOut;
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string GeneratePadText(const TraceShape& shape) { return PadText(GenerateCalls(shape)); }
+
+}  // namespace kivra::bench

@@ -1,0 +1,41 @@
+// Generates PAD traces as a timing object writes them: a random call tree,
+// each call written when it completes, Order counting calls in start order,
+// Depth 1 for calls made from outside any timed procedure.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kivra::bench {
+
+struct GeneratedCall {
+    std::string name;
+    int order = 0;
+    int depth = 0;
+    double start = 0.0;  // milliseconds
+    double stop = 0.0;
+    std::string dataIn;
+    std::string dataLog;
+    std::string dataOut;
+};
+
+struct TraceShape {
+    std::size_t calls = 1000;
+    std::uint32_t seed = 1;
+    int maxDepth = 12;
+    double returnChance = 0.45;  // chance, at each step, that the running call returns
+    double dataChance = 0.25;    // chance that a call carries data items
+};
+
+// The calls in completion order (the order of the file's lines).
+std::vector<GeneratedCall> GenerateCalls(const TraceShape& shape);
+
+// The whole file: seven header lines, then one line per call, CR LF line
+// ends, times with three decimals and "." as decimal separator.
+std::string PadText(const std::vector<GeneratedCall>& calls);
+
+std::string GeneratePadText(const TraceShape& shape);
+
+}  // namespace kivra::bench

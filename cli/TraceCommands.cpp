@@ -1,0 +1,161 @@
+#include "TraceCommands.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "OwnTimes.h"
+#include "TraceLoad.h"
+#include "TraceReport.h"
+#include "TraceSettings.h"
+
+namespace kivra {
+namespace {
+
+struct TraceArguments {
+    std::string trace;
+    std::optional<std::string> format;
+    std::optional<std::string> paramChar;
+};
+
+struct ReportArguments {
+    bool total = false;
+    bool noTotal = false;
+    std::vector<int> widths;
+    std::string output;
+};
+
+void AddTraceOptions(CLI::App& command, TraceArguments& args) {
+    command.add_option("TRACE", args.trace, "The PAD trace file to read")->required();
+    command.add_option("--format", args.format,
+                       "Number format pattern for the times, e.g. \"0.000\" or \"#,##0.0\" "
+                       "(default: the \"Format\" setting, else 0.000)");
+    command.add_option("--param-char", args.paramChar,
+                       "Text that replaces each \"~\" in the data fields "
+                       "(default: the \"ParamChar\" setting, else \", \")");
+}
+
+void Complain(const std::string& text) { std::cerr << "kivra: " << text << '\n'; }
+
+// Loads the trace; on failure says why and ends the command with status 1.
+TraceLoad LoadOrFail(const TraceArguments& args, const TraceSettings& settings, const NumberFormat& format) {
+    TraceLoad load = LoadTrace(args.trace, settings.paramChar, format);
+    if (load.error) {
+        Complain(load.error->Message());
+        throw CLI::RuntimeError(1);
+    }
+    if (!load.tree.StopMessage.empty()) Complain(load.tree.StopMessage);
+    if (load.timesUnreadable) Complain(UnreadableTimeFormatMessage(format.Pattern()));
+    return load;
+}
+
+void WriteOut(const std::string& text, const std::string& file) {
+    if (file.empty() || file == "-") {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+        return;
+    }
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) {
+        Complain("Cannot write \"" + file + "\".");
+        throw CLI::RuntimeError(1);
+    }
+}
+
+void RunRows(const TraceArguments& args) {
+    const TraceSettings settings = ResolveTraceSettings({args.format, args.paramChar, std::nullopt, {}});
+    const NumberFormat format(settings.format);
+    const TraceLoad load = LoadOrFail(args, settings, format);
+
+    using Json = nlohmann::ordered_json;
+    Json rows = Json::array();
+    for (const TraceRow& row : load.tree.Rows) {
+        const PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
+        rows.push_back(Json{{"row", row.Number},
+                            {"parent", row.ParentRow},
+                            {"level", row.Level},
+                            {"label", row.Label},
+                            {"total", row.TotalText},
+                            {"time", row.Time},
+                            {"data_in", record.DataIn},
+                            {"data_log", record.DataLog},
+                            {"data_out", record.DataOut},
+                            {"order", record.Order},
+                            {"depth", record.Depth}});
+    }
+    Json result{{"run_date", load.trace.RunDateLine},
+                {"resolution", load.trace.ResolutionLine},
+                {"stop", load.tree.StopMessage.empty() ? Json(nullptr) : Json(load.tree.StopMessage)},
+                {"marked", load.tree.MarkedCount},
+                {"rows", std::move(rows)}};
+    WriteOut(result.dump(2, ' ', false, Json::error_handler_t::replace) + "\n", {});
+}
+
+void RunReport(const TraceArguments& args, const ReportArguments& report) {
+    std::optional<bool> showTotal;
+    if (report.total) showTotal = true;
+    if (report.noTotal) showTotal = false;
+    const TraceSettings settings = ResolveTraceSettings({args.format, args.paramChar, showTotal, report.widths});
+    const NumberFormat format(settings.format);
+    const TraceLoad load = LoadOrFail(args, settings, format);
+
+    TableSnapshot table;
+    const char* const headers[] = {"Code Trace", "Total (ms)", "Time (ms)", "Data In", "Data Log", "Data Out"};
+    for (std::size_t c = 0; c < settings.widths.size(); ++c) table.columns.push_back({headers[c], settings.widths[c]});
+    table.columns.push_back({"Order", 50});
+    table.columns.push_back({"Depth", 50});
+    table.rows.reserve(load.tree.Rows.size());
+    for (const TraceRow& row : load.tree.Rows) {
+        const PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
+        ReportRow& line = table.rows.emplace_back();
+        line.level = row.Level;
+        line.hasChildren = row.HasChildren;
+        line.cells = {row.Label,      row.TotalText,   row.Time,
+                      record.DataIn,  record.DataLog,  record.DataOut,
+                      std::to_string(record.Order), std::to_string(record.Depth)};
+    }
+    WriteOut(ReportText(table), report.output);
+}
+
+}  // namespace
+
+void AddTraceCommands(CLI::App& app) {
+    auto rowsArgs = std::make_shared<TraceArguments>();
+    CLI::App* rows = app.add_subcommand(
+        "rows", "Print a PAD trace's call tree as JSON: header lines, stop message, marked-row count and one "
+                "object per row in display order (row, parent, level, label, total, time, data_in, data_log, "
+                "data_out, order, depth).");
+    AddTraceOptions(*rows, *rowsArgs);
+    rows->footer("Exit status: 0 on success (a stop message also goes to stderr), 1 when the trace cannot be "
+                 "read, 2 on a usage error.");
+    rows->callback([rowsArgs] { RunRows(*rowsArgs); });
+
+    auto reportTrace = std::make_shared<TraceArguments>();
+    auto reportArgs = std::make_shared<ReportArguments>();
+    CLI::App* report = app.add_subcommand(
+        "report", "Print the fixed-width text report of a PAD trace's whole call tree, every row expanded.");
+    AddTraceOptions(*report, *reportTrace);
+    CLI::Option* total =
+        report->add_flag("--total", reportArgs->total, "Show the \"Total (ms)\" column (default: the \"ShowTotal\" setting)");
+    CLI::Option* noTotal = report->add_flag("--no-total", reportArgs->noTotal, "Leave the \"Total (ms)\" column out");
+    total->excludes(noTotal);
+    report->add_option("--widths", reportArgs->widths,
+                       "Widths of the six columns in the grid's unit, as the \"Columns\" settings, e.g. "
+                       "300,100,100,150,150,150")
+        ->delimiter(',')
+        ->expected(6)
+        ->check(CLI::NonNegativeNumber);
+    report->add_option("-o,--output", reportArgs->output, "Write the report to FILE instead of standard output");
+    report->footer("Exit status: 0 on success (a stop message also goes to stderr), 1 when the trace cannot be "
+                   "read or the report cannot be written, 2 on a usage error.");
+    report->callback([reportTrace, reportArgs] { RunReport(*reportTrace, *reportArgs); });
+}
+
+}  // namespace kivra

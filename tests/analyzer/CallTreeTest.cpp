@@ -1,0 +1,180 @@
+#include "CallTree.h"
+
+#include <gtest/gtest.h>
+
+#include "OwnTimes.h"
+#include "PadReader.h"
+#include "PadTextBuilder.h"
+#include "TraceLoad.h"
+
+namespace kivra {
+namespace {
+using test::DotLocale;
+using test::PadText;
+using test::Rec;
+
+TraceLoad Load(const std::vector<std::string>& records, const char* pattern = "0.00") {
+    TraceLoad load;
+    PadReadResult read = ParsePadText(PadText(records), "t.pad", ", ", DotLocale());
+    EXPECT_FALSE(read.error) << read.error->Message();
+    load.trace = std::move(read.trace);
+    BuildAndTime(load, NumberFormat(pattern, DotLocale()));
+    return load;
+}
+
+struct Shown {
+    int number;
+    int parent;
+    int level;
+    std::string label;
+    std::string time;
+};
+
+void ExpectRows(const TraceLoad& load, const std::vector<Shown>& expected) {
+    ASSERT_EQ(load.tree.Rows.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const TraceRow& row = load.tree.Rows[i];
+        EXPECT_EQ(row.Number, expected[i].number) << "display row " << i;
+        EXPECT_EQ(row.ParentRow, expected[i].parent) << "display row " << i;
+        EXPECT_EQ(row.Level, expected[i].level) << "display row " << i;
+        EXPECT_EQ(row.Label, expected[i].label) << "display row " << i;
+        EXPECT_EQ(row.Time, expected[i].time) << "display row " << i;
+    }
+}
+
+TEST(CallTreeTest, SortValuesReadTheKeyAsADecimalNumber) {
+    const TraceLoad load = Load({Rec("a", 12, 2, 0, 1), Rec("b", 12, 10, 0, 1), Rec("c", 5, -1, 0, 1),
+                                 Rec("d", 3, 1, 0, 1)});
+    EXPECT_EQ(SortedKeyValues(load.trace), (std::vector<double>{3.1, 5.0, 12.1, 12.2}));
+}
+
+TEST(CallTreeTest, CallsHangUnderTheNearestEarlierCallOneLevelUp) {
+    // File order B, C, A: A's two calls, timed as 10 less 3 gives 7.00, less 4 gives 3.00.
+    const TraceLoad load = Load({Rec("B", 2, 2, 0, 3), Rec("C", 3, 2, 0, 4), Rec("A", 1, 1, 0, 10)});
+    ExpectRows(load, {{1, 0, 0, "A", "3.00"}, {2, 1, 1, "B", "3.00"}, {3, 1, 1, "C", "4.00"}});
+    EXPECT_EQ(load.tree.Rows[0].TotalText, "10.00");
+    EXPECT_TRUE(load.tree.Rows[0].HasChildren);
+    EXPECT_FALSE(load.tree.Rows[1].HasChildren);
+    EXPECT_EQ(load.tree.MarkedCount, 0);
+    EXPECT_TRUE(load.tree.StopMessage.empty());
+    EXPECT_FALSE(load.timesUnreadable);
+}
+
+TEST(CallTreeTest, ALeafBeforeAShallowerRowHoldsItsTotalAsAPlainNumber) {
+    const TraceLoad load = Load({Rec("A", 1, 1, 0, 10), Rec("B", 2, 2, 0, 3), Rec("C", 3, 1, 0, 5)});
+    ExpectRows(load, {{1, 0, 0, "A", "7.00"}, {2, 1, 1, "B", "3"}, {3, 0, 0, "C", "5.00"}});
+    EXPECT_TRUE(load.tree.Rows[1].TimeIsNumber);
+    EXPECT_FALSE(load.tree.Rows[0].TimeIsNumber);
+}
+
+TEST(CallTreeTest, SingleCallsAndTopLevelTrees) {
+    ExpectRows(Load({Rec("A", 1, 1, 0, 2.5)}), {{1, 0, 0, "A", "2.50"}});
+    // A depth-1 call after another depth-1 call starts its own tree.
+    ExpectRows(Load({Rec("A", 1, 1, 0, 2), Rec("B", 2, 1, 0, 3)}),
+               {{1, 0, 0, "A", "2.00"}, {2, 0, 0, "B", "3.00"}});
+    // The only top-level call is row 1: its total less every child's.
+    ExpectRows(Load({Rec("A", 1, 1, 0, 20), Rec("B", 2, 2, 0, 5), Rec("C", 3, 3, 0, 1), Rec("D", 4, 2, 0, 4)}),
+               {{1, 0, 0, "A", "11.00"}, {2, 1, 1, "B", "4.00"}, {3, 2, 2, "C", "1"}, {4, 1, 1, "D", "4.00"}});
+}
+
+TEST(CallTreeTest, GapsAndRepeatsInTheOrderAreMarked) {
+    const TraceLoad gap = Load({Rec("A", 1, 1, 0, 1), Rec("B", 2, 1, 0, 1), Rec("D", 4, 1, 0, 1)});
+    ASSERT_EQ(gap.tree.Rows.size(), 3u);
+    EXPECT_EQ(gap.tree.Rows[2].Label, "D*");
+    EXPECT_EQ(gap.tree.Rows[2].Record, 3);
+    EXPECT_EQ(gap.tree.MarkedCount, 1);
+
+    // Both sorted places of Order 2 show the first such record; the second
+    // time it is marked, and the mark stays in its name.
+    const TraceLoad repeat = Load({Rec("A", 1, 1, 0, 9), Rec("X", 2, 2, 0, 1), Rec("Y", 2, 2, 0, 2)});
+    ExpectRows(repeat, {{1, 0, 0, "A", "7.00"}, {2, 1, 1, "X", "1.00"}, {3, 1, 1, "X*", "1.00"}});
+    EXPECT_EQ(repeat.trace.Records[2].Name, "X*");
+    EXPECT_EQ(repeat.tree.MarkedCount, 1);
+}
+
+TEST(CallTreeTest, TheTopLevelTestReadsTheCallsOwnDepthAfterAMark) {
+    const TraceLoad load = Load({Rec("A", 1, 1, 0, 5), Rec("B", 3, 2, 0, 1), Rec("C", 4, 1, 0, 2)});
+    ExpectRows(load, {{1, 0, 0, "A", "4.00"}, {2, 1, 1, "B*", "1"}, {3, 0, 0, "C*", "2.00"}});
+    EXPECT_EQ(load.tree.MarkedCount, 2);
+}
+
+TEST(CallTreeTest, ACallWhoseParentNoRowShowsBecomesATopLevelRow) {
+    // Order 2 is shown twice by Q, so P (Key 2.1) never gets a row; C, whose
+    // parent is P, must not write into row 2 (Q's).
+    const TraceLoad load =
+        Load({Rec("A", 1, 1, 0, 10), Rec("Q", 2, 2, 0, 1), Rec("P", 2, 1, 0, 2), Rec("C", 3, 2, 0, 3)});
+    ExpectRows(load, {{1, 0, 0, "A", "8.00"}, {2, 1, 1, "Q", "1.00"}, {3, 1, 1, "Q*", "1"}, {4, 0, 0, "C*", "3.00"}});
+}
+
+TEST(CallTreeTest, DisplayOrderIsThePreorderOfTheTree) {
+    // D is created after C but hangs under B, so it shows before C.
+    const TraceLoad load = Load({Rec("A", 1, 1, 0, 10), Rec("B", 2, 2, 0, 4), Rec("C", 3, 1, 0, 2),
+                                 Rec("D", 4, 3, 0, 1)});
+    ExpectRows(load, {{1, 0, 0, "A", "6.00"}, {2, 1, 1, "B", "3.00"}, {4, 2, 2, "D", "1.00"}, {3, 0, 0, "C", "2.00"}});
+}
+
+TEST(CallTreeTest, AMissingStartBeforeAnyRowStopsWithNoRows) {
+    const TraceLoad load = Load({Rec("A", 1, 1, 0, 10), "|0|1|0|1|||"});
+    EXPECT_TRUE(load.tree.Rows.empty());
+    EXPECT_EQ(load.tree.StopMessage, "No Pushed in Name? <<< Missing Start");
+    EXPECT_EQ(load.tree.StopRow, 0);
+
+    // A first call whose caller cannot be found stops just as early.
+    const TraceLoad orphan = Load({Rec("B", 1, 2, 0, 1)});
+    EXPECT_TRUE(orphan.tree.Rows.empty());
+    EXPECT_EQ(orphan.tree.StopMessage, "B <<< Push Stack trace exceeded 1000");
+}
+
+std::vector<std::string> CallerBack(int distance) {
+    // A at depth 1, B its child, then top-level fillers, then C at depth 3
+    // whose nearest depth-2 call (B, Order 2) lies `distance` orders back.
+    std::vector<std::string> records = {Rec("A", 1, 1, 0, 1), Rec("B", 2, 2, 0, 1)};
+    for (int order = 3; order < 2 + distance; ++order) records.push_back(Rec("F", order, 1, 0, 1));
+    records.push_back(Rec("C", 2 + distance, 3, 0, 1));
+    return records;
+}
+
+TEST(CallTreeTest, TheCallerIsSoughtAtMost999OrdersBack) {
+    const TraceLoad near = Load(CallerBack(999));
+    ASSERT_EQ(near.tree.Rows.size(), 1001u);
+    EXPECT_TRUE(near.tree.StopMessage.empty());
+    EXPECT_EQ(near.tree.Rows[2].Label, "C");
+    EXPECT_EQ(near.tree.Rows[2].ParentRow, 2);
+
+    const TraceLoad far = Load(CallerBack(1000));
+    ASSERT_EQ(far.tree.Rows.size(), 1001u);  // every row before C
+    EXPECT_EQ(far.tree.StopMessage, "C <<< Push Stack trace exceeded 1000");
+    EXPECT_EQ(far.tree.StopRow, 1001);
+    EXPECT_EQ(far.tree.Rows.back().Number, 1001);
+    EXPECT_EQ(far.tree.Rows.back().Label, "C <<< Push Stack trace exceeded 1000");
+}
+
+TEST(CallTreeTest, TheStopMessageGoesIntoTheLastRowCreated) {
+    // Row 4 (D) is created last but shows before row 3; E has no caller.
+    const TraceLoad load = Load({Rec("A", 1, 1, 0, 10), Rec("B", 2, 2, 0, 4), Rec("C", 3, 1, 0, 2),
+                                 Rec("D", 4, 3, 0, 1), Rec("E", 5, 7, 0, 1)});
+    ASSERT_EQ(load.tree.Rows.size(), 4u);
+    EXPECT_EQ(load.tree.StopRow, 4);
+    EXPECT_EQ(load.tree.StopMessage, "E <<< Push Stack trace exceeded 1000");
+    EXPECT_EQ(load.tree.Rows[2].Label, "E <<< Push Stack trace exceeded 1000");
+    EXPECT_EQ(load.tree.Rows[3].Label, "C");
+    // The rows made so far are still timed.
+    EXPECT_EQ(load.tree.Rows[0].Time, "6.00");
+}
+
+TEST(CallTreeTest, AFormatThatCannotBeReadBackLeavesTheTimesAsText) {
+    const TraceLoad load = Load({Rec("A", 1, 1, 0, 10), Rec("B", 2, 2, 0, 3), Rec("C", 3, 1, 0, 5)}, "0.0 ms");
+    EXPECT_TRUE(load.timesUnreadable);
+    ExpectRows(load, {{1, 0, 0, "A", "10.0 ms"}, {2, 1, 1, "B", "3.0 ms"}, {3, 0, 0, "C", "5.0 ms"}});
+    EXPECT_NE(UnreadableTimeFormatMessage("0.0 ms").find("\"0.0 ms\""), std::string::npos);
+}
+
+TEST(CallTreeTest, SubtractionsWorkOnTheFormattedTexts) {
+    // Each child's rounded text is subtracted from the parent's rounded text.
+    const TraceLoad load =
+        Load({Rec("A", 1, 1, 0, 1.0), Rec("B", 2, 2, 0, 0.34), Rec("C", 3, 2, 0, 0.34)}, "0.0");
+    ExpectRows(load, {{1, 0, 0, "A", "0.4"}, {2, 1, 1, "B", "0.3"}, {3, 1, 1, "C", "0.3"}});
+}
+
+}  // namespace
+}  // namespace kivra

@@ -1,0 +1,173 @@
+#include "PadReader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "PadTextBuilder.h"
+
+namespace kivra {
+namespace {
+namespace fs = std::filesystem;
+using test::DotLocale;
+using test::PadHeader;
+using test::PadText;
+
+PadReadResult Parse(const std::string& text, const char* paramChar = ", ") {
+    return ParsePadText(text, "t.pad", paramChar, DotLocale());
+}
+
+class TempFile {
+public:
+    explicit TempFile(const std::string& bytes)
+        : path_(fs::temp_directory_path() /
+                ("kivra-reader-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
+                 ".pad")) {
+        std::ofstream(path_, std::ios::binary) << bytes;
+    }
+    ~TempFile() { fs::remove(path_); }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+TEST(PadReaderTest, HeaderLinesAndAFileOfOnlyTheHeader) {
+    const PadReadResult result = Parse(PadHeader());
+    ASSERT_FALSE(result.error);
+    EXPECT_EQ(result.trace.RunDateLine, "Run Date: 2024-03-01");
+    EXPECT_EQ(result.trace.ResolutionLine, "Resolution: 1 ms");
+    EXPECT_EQ(result.trace.RecordCount(), 0u);
+    ASSERT_EQ(result.trace.Records.size(), 1u);  // the empty record 0
+    EXPECT_EQ(result.trace.Records[0].Order, 0);
+    EXPECT_TRUE(result.trace.Records[0].Name.empty());
+}
+
+TEST(PadReaderTest, RecordFieldsInOrder) {
+    const PadReadResult result = Parse(PadText({
+        "Mod.Proc| 12 | 10 |100.5|130.25|a~b~c|log~|out|ninth|tenth",
+        "|0|1|5|4|||",
+        "  |-2|3|0|1|||",
+        "N~x|1|1|0|0|~~||",
+    }));
+    ASSERT_FALSE(result.error) << result.error->Message();
+    ASSERT_EQ(result.trace.RecordCount(), 4u);
+    const PadRecord& first = result.trace.Records[1];
+    EXPECT_EQ(first.Name, "Mod.Proc");
+    EXPECT_EQ(first.Order, 12);
+    EXPECT_EQ(first.Depth, 10);
+    EXPECT_EQ(first.Key, "12.10");
+    EXPECT_EQ(first.Total, 29.75f);
+    EXPECT_EQ(first.DataIn, "a, b, c");
+    EXPECT_EQ(first.DataLog, "log, ");
+    EXPECT_EQ(first.DataOut, "out");
+    EXPECT_EQ(result.trace.Records[2].Name, "No Pushed in Name?");
+    EXPECT_EQ(result.trace.Records[2].Total, -1.0f);
+    EXPECT_EQ(result.trace.Records[3].Name, "  ");  // blanks are a name
+    EXPECT_EQ(result.trace.Records[3].Key, "-2.3");
+    EXPECT_EQ(result.trace.Records[4].Name, "N~x");  // the name is never replaced
+    EXPECT_EQ(result.trace.Records[4].DataIn, ", , ");
+
+    const PadReadResult bare = Parse(PadText({"P|1|1|0|1|a~b~c||"}), "");
+    EXPECT_EQ(bare.trace.Records[1].DataIn, "abc");
+}
+
+TEST(PadReaderTest, TotalIsSubtractedInDoubleThenStoredAsSingle) {
+    const PadReadResult result = Parse(PadText({"P|1|1|16777216.5|16777218.25|||"}));
+    ASSERT_FALSE(result.error);
+    EXPECT_EQ(result.trace.Records[1].Total, 1.75f);  // single precision first would give 2
+}
+
+TEST(PadReaderTest, NumbersFollowTheLocaleSeparators) {
+    const PadReadResult result =
+        ParsePadText(PadText({"P|1|1|1.000,5|1.030,25|||"}), "t.pad", ", ", test::CommaLocale());
+    ASSERT_FALSE(result.error);
+    EXPECT_EQ(result.trace.Records[1].Total, 29.75f);
+}
+
+TEST(PadReaderTest, LineEndsAndTrailingEmptyLines) {
+    for (const char* end : {"\n", "\r"}) {
+        std::string text;
+        for (const char* line : {"1", "2", "3", "4", "5", "6", "7", "P|1|1|0|2|||", "Q|2|2|0|1|||"}) {
+            text += std::string(line) + end;
+        }
+        text += std::string(end) + end;
+        const PadReadResult result = Parse(text);
+        ASSERT_FALSE(result.error) << result.error->Message();
+        EXPECT_EQ(result.trace.RunDateLine, "2");
+        EXPECT_EQ(result.trace.RecordCount(), 2u);
+    }
+    const PadReadResult unterminated = Parse(PadHeader() + "P|1|1|0|2|||");
+    EXPECT_EQ(unterminated.trace.RecordCount(), 1u);
+}
+
+struct BadFile {
+    std::string text;
+    std::size_t line;
+    std::string problem;
+};
+
+TEST(PadReaderTest, UnreadableFilesNameTheLineAndTheProblem) {
+    const std::string ok = "P|1|1|0|1|||";
+    const std::vector<BadFile> cases = {
+        {"1\r\n2\r\n3\r\n", 4, "the file ends after 3 lines; a trace file starts with seven header lines"},
+        {"", 1, "the file ends after 0 lines"},
+        {PadText({ok, "", ok}), 9, "the line is empty"},
+        {PadText({ok, "P|2|1|0|1||"}), 9, "the line has 7 fields; a record has eight fields separated by \"|\""},
+        {PadText({"P|x|1|0|1|||"}), 8, "field 2 (Order) \"x\" is not a whole number"},
+        {PadText({"P|1.5|1|0|1|||"}), 8, "field 2 (Order) \"1.5\" is not a whole number"},
+        {PadText({"P|1||0|1|||"}), 8, "field 3 (Depth) \"\" is not a whole number"},
+        {PadText({"P|1|1|abc|1|||"}), 8, "field 4 (start time) \"abc\" is not a number"},
+        {PadText({"P|1|1|0|1,5|||"}), 8, "field 5 (stop time) \"1,5\" is not a number"},
+        {PadText({"P|32768|1|0|1|||"}), 8, "field 2 (Order) 32768 is outside -32768 to 32767"},
+        {PadText({"P|1|-32769|0|1|||"}), 8, "field 3 (Depth) -32769 is outside -32768 to 32767"},
+    };
+    for (const BadFile& bad : cases) {
+        const PadReadResult result = Parse(bad.text);
+        ASSERT_TRUE(result.error) << bad.problem;
+        EXPECT_EQ(result.error->line, bad.line) << bad.problem;
+        EXPECT_TRUE(result.error->problem.starts_with(bad.problem)) << result.error->problem;
+        EXPECT_EQ(result.trace.RecordCount(), 0u) << "a failed read leaves no records";
+    }
+    const PadReadResult one = Parse(PadText({"P|x|1|0|1|||"}));
+    EXPECT_EQ(one.error->Message(),
+              "Cannot read the trace file \"t.pad\", line 8: field 2 (Order) \"x\" is not a whole number.");
+}
+
+TEST(PadReaderTest, AtMost32767Records) {
+    std::vector<std::string> lines(kMaxRecords, "P|1|1|0|1|||");
+    EXPECT_FALSE(Parse(PadText(lines)).error);
+    lines.push_back("P|1|1|0|1|||");
+    const PadReadResult result = Parse(PadText(lines));
+    ASSERT_TRUE(result.error);
+    EXPECT_EQ(result.error->line, 7 + kMaxRecords + 1);
+    EXPECT_EQ(result.error->problem, "the file holds more than 32767 records");
+}
+
+TEST(PadReaderTest, ReadsFilesWithoutChangingThem) {
+    // Windows-1252 text (not valid UTF-8) is converted; the file stays as it was.
+    const std::string bytes = PadText({"Caf\xe9|1|1|0|1|\xe9~x||"});
+    const TempFile file(bytes);
+    const auto before = fs::last_write_time(file.path());
+    const PadReadResult result = ReadPadFile(file.path(), "+", DotLocale());
+    ASSERT_FALSE(result.error);
+    EXPECT_EQ(result.trace.Records[1].Name, "Caf\xc3\xa9");
+    EXPECT_EQ(result.trace.Records[1].DataIn, "\xc3\xa9+x");
+    EXPECT_EQ(fs::last_write_time(file.path()), before);
+    std::ifstream in(file.path(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+
+    const PadReadResult missing = ReadPadFile(file.path().string() + ".none", ", ", DotLocale());
+    ASSERT_TRUE(missing.error);
+    EXPECT_EQ(missing.error->line, 0u);
+    EXPECT_NE(missing.error->Message().find(".none\""), std::string::npos);
+
+    const PadReadResult nothing = ReadPadFile("", ", ", DotLocale());
+    EXPECT_FALSE(nothing.error);
+    EXPECT_EQ(nothing.trace.RecordCount(), 0u);
+}
+
+}  // namespace
+}  // namespace kivra
