@@ -15,11 +15,14 @@
 
 #include "BusyCursor.h"
 #include "DefaultSettings.h"
+#include "DesignControls.h"
+#include "frmConfig.h"
 #include "HelpFile.h"
-#include "ProgramFolder.h"
+#include "OwnTimes.h"
 #include "ProgramValues.h"
 #include "QtText.h"
-#include "OwnTimes.h"
+#include "ReportFile.h"
+#include "TableSnapshot.h"
 #include "TimeBar.h"
 #include "TraceCellDelegate.h"
 #include "TraceTableLoad.h"
@@ -34,13 +37,13 @@ constexpr int kDesignClientHeight = 10200;
 constexpr int kMissingColumnWidth = 100;
 constexpr int kHiddenColumnWidth = 50;
 
-QString TaggerPath() {
+QString TaggerPath(const std::filesystem::path& programFolder) {
 #ifdef Q_OS_WIN
     const char* name = "Kivra Tag.exe";
 #else
     const char* name = "Kivra Tag";
 #endif
-    return ToQString((ProgramFolder() / name).string());
+    return ToQString((programFolder / name).string());
 }
 
 // One blank between the arguments; one enclosing pair of double quotes is
@@ -84,21 +87,10 @@ void frmMain::CreateControls() {
     resize(TwipsToPixels(kDesignClientWidth, dpi), TwipsToPixels(kDesignClientHeight, dpi));
 
     auto button = [client](const char* name, const char* icon, const char* tip, int l, int t, int w, int h) {
-        auto* b = new QToolButton(client);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setIcon(QIcon(QStringLiteral(":/kivra/icons/%1.png").arg(QLatin1String(icon))));
-        if (*tip != '\0') b->setToolTip(QString::fromLatin1(tip));
-        b->setAutoRaise(true);
-        PlaceInTwips(b, l, t, w, h);
-        const int side = std::max(8, std::min(b->width(), b->height()) - 6);
-        b->setIconSize(QSize(side, side));
-        return b;
+        return MakePictureButton(client, name, icon, tip, l, t, w, h);
     };
     auto label = [client](const char* name, const char* text, int l, int t, int w, int h) {
-        auto* lbl = new QLabel(QString::fromLatin1(text), client);
-        lbl->setObjectName(QString::fromLatin1(name));
-        PlaceInTwips(lbl, l, t, w, h);
-        return lbl;
+        return MakeLabel(client, name, text, l, t, w, h);
     };
 
     cmdSelect_ = button("cmdSelect", "open", "Select PAD file", 120, 120, 675, 615);
@@ -145,6 +137,7 @@ void frmMain::CreateControls() {
     connect(cmdSelect_, &QToolButton::clicked, this, &frmMain::cmdSelect_Click);
     connect(cmdGo_, &QToolButton::clicked, this, &frmMain::cmdGo_Click);
     connect(cmdAutoSize_, &QToolButton::clicked, this, &frmMain::cmdAutoSize_Click);
+    connect(cmdCopyPrint_, &QToolButton::clicked, this, &frmMain::cmdCopyPrint_Click);
     connect(cmdConfig_, &QToolButton::clicked, this, &frmMain::cmdConfig_Click);
     connect(cmdKivraTag_, &QToolButton::clicked, this, &frmMain::cmdKivraTag_Click);
     connect(cmdAbout_, &QToolButton::clicked, this, &frmMain::cmdAbout_Click);
@@ -155,7 +148,7 @@ void frmMain::Form_Load() {
     Program().ConfigFile = "Config.ini";
     SeedSettingsFile(Config(), services_.Reporter());
     display_ = ReadDisplaySettings(Config());
-    Program().HelpFile = (ProgramFolder() / "Kivra.chm").string();
+    Program().HelpFile = (services_.ProgramFolder() / "Kivra.chm").string();
     InstallHelpKey(this, services_.Opener(), services_.Reporter());
     txtFile_->setText(ToQString(Config().Value("Application", "LastFile")));
     RestorePlacement();
@@ -326,14 +319,33 @@ void frmMain::cmdAutoSize_Click() {
 
 void frmMain::cmdConfig_Click() {
     if (loading_) return;
-    ShowEmptyDialog(this, QStringLiteral("frmConfig"), QStringLiteral("Configuration"));
+    {
+        frmConfig dialog(services_, this);
+        dialog.exec();
+    }
     display_ = ReadDisplaySettings(Config());
     cmdGo_Click();
 }
 
+void frmMain::cmdCopyPrint_Click() {
+    std::string text;
+    {
+        BusyCursor busy;
+        text = ReportText(SnapshotOf(*iGridTree_, *model_));
+    }
+    // The program's folder may be closed to writing; the settings folder is not.
+    const std::filesystem::path settingsFolder = std::filesystem::path(Config().IniFilePath("")).parent_path();
+    const ReportFileResult result = WriteReportFile(text, {services_.ProgramFolder(), settingsFolder});
+    if (!result.written) {
+        services_.Reporter().Report(result.message, MessageIcon::Critical);
+        return;
+    }
+    services_.Opener().Open(ToQString(result.written->string()));
+}
+
 void frmMain::cmdKivraTag_Click() {
     BusyCursor busy;
-    const QString path = TaggerPath();
+    const QString path = TaggerPath(services_.ProgramFolder());
     if (!services_.Processes().StartDetached(path, {})) {
         services_.Reporter().Report("Kivra Tag could not be started from '" + ToStdString(path) + "'.",
                                     MessageIcon::Critical);

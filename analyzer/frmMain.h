@@ -31,6 +31,7 @@ public:
     void cmdGo_Click();
     void cmdSelect_Click();
     void cmdAutoSize_Click();
+    void cmdCopyPrint_Click();
     void cmdConfig_Click();
     void cmdKivraTag_Click();
     void cmdAbout_Click();

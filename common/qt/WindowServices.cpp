@@ -1,5 +1,6 @@
 #include "WindowServices.h"
 
+#include "ProgramFolder.h"
 #include "QtMessageReporter.h"
 
 // Resources of a static library must be registered by name.
@@ -22,7 +23,8 @@ WindowServices::WindowServices(const QString& programTitle, QWidget* owner, cons
       files_(OwnOrGiven<FileChooser, QtFileChooser>(seams.files, ownFiles_)),
       opener_(OwnOrGiven<DesktopOpener, QtDesktopOpener>(seams.opener, ownOpener_)),
       processes_(OwnOrGiven<ProcessStarter, QtProcessStarter>(seams.processes, ownProcesses_)),
-      pump_(seams.clock) {
+      pump_(seams.clock),
+      programFolder_(seams.programFolder.empty() ? kivra::ProgramFolder() : seams.programFolder) {
     InitCommonResources();
     if (reporter_ == nullptr) {
         ownReporter_ = std::make_unique<QtMessageReporter>(programTitle, owner);

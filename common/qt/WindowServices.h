@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <filesystem>
 #include <memory>
 
 #include "ConfigClass.h"
@@ -20,6 +21,7 @@ struct WindowSeams {
     DesktopOpener* opener = nullptr;
     ProcessStarter* processes = nullptr;
     EventPump::Clock clock;
+    std::filesystem::path programFolder;  // empty: the running program's own folder
 };
 
 class WindowServices {
@@ -34,6 +36,8 @@ public:
     DesktopOpener& Opener() const { return *opener_; }
     ProcessStarter& Processes() const { return *processes_; }
     EventPump& Pump() { return pump_; }
+    // The folder of the program's files: help file, tagger, report.
+    const std::filesystem::path& ProgramFolder() const { return programFolder_; }
 
 private:
     std::unique_ptr<MessageReporter> ownReporter_;
@@ -46,6 +50,7 @@ private:
     ProcessStarter* processes_;
     std::unique_ptr<ConfigClass> config_;
     EventPump pump_;
+    std::filesystem::path programFolder_;
 };
 
 }  // namespace kivra

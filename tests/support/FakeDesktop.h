@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -66,8 +67,17 @@ struct FakeDesktop {
     FakeFileChooser files;
     FakeOpener opener;
     FakeProcessStarter processes;
+    std::filesystem::path programFolder;  // empty: the test program's folder
 
-    WindowSeams Seams() { return WindowSeams{&reporter, &files, &opener, &processes, {}}; }
+    WindowSeams Seams() {
+        WindowSeams seams;
+        seams.reporter = &reporter;
+        seams.files = &files;
+        seams.opener = &opener;
+        seams.processes = &processes;
+        seams.programFolder = programFolder;
+        return seams;
+    }
 };
 
 }  // namespace kivra::test

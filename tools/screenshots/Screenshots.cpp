@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "MessageReporter.h"
+#include "frmConfig.h"
 #include "frmMain.h"
 
 namespace {
@@ -41,5 +42,11 @@ int main(int argc, char* argv[]) {
     kivra::frmMain analyzer(seams, {examples.filePath(QStringLiteral("sample.pad"))});
     QApplication::processEvents();
     ok = Save(analyzer, output.filePath(QStringLiteral("analyzer.png"))) && ok;
+
+    kivra::WindowServices services(QStringLiteral("Kivra Analyzer"), &analyzer, seams);
+    kivra::frmConfig configuration(services, &analyzer);
+    configuration.show();
+    QApplication::processEvents();
+    ok = Save(configuration, output.filePath(QStringLiteral("configuration.png"))) && ok;
     return ok ? 0 : 1;
 }

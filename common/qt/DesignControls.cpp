@@ -1,0 +1,30 @@
+#include "DesignControls.h"
+
+#include <QIcon>
+#include <algorithm>
+
+#include "Twips.h"
+
+namespace kivra {
+
+QToolButton* MakePictureButton(QWidget* parent, const char* name, const char* icon, const char* tooltip, int left,
+                               int top, int width, int height) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setIcon(QIcon(QStringLiteral(":/kivra/icons/%1.png").arg(QLatin1String(icon))));
+    if (*tooltip != '\0') button->setToolTip(QString::fromLatin1(tooltip));
+    button->setAutoRaise(true);
+    PlaceInTwips(button, left, top, width, height);
+    const int side = std::max(8, std::min(button->width(), button->height()) - 6);
+    button->setIconSize(QSize(side, side));
+    return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, int left, int top, int width, int height) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    PlaceInTwips(label, left, top, width, height);
+    return label;
+}
+
+}  // namespace kivra
