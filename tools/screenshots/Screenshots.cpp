@@ -3,12 +3,15 @@
 //   kivra_screenshots EXAMPLES_FOLDER OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdlib>
 #include <iostream>
 
 #include "MessageReporter.h"
+#include "BasicModules.h"
+#include "Main.h"
 #include "frmConfig.h"
 #include "frmMain.h"
 
@@ -48,5 +51,11 @@ int main(int argc, char* argv[]) {
     configuration.show();
     QApplication::processEvents();
     ok = Save(configuration, output.filePath(QStringLiteral("configuration.png"))) && ok;
+
+    kivra::Main tagger(seams);
+    tagger.findChild<QPlainTextEdit*>(QStringLiteral("txtCode"))->setPlainText(QString::fromStdString(kivra::test::OrdersForm()));
+    tagger.cmdTag_Click();
+    QApplication::processEvents();
+    ok = Save(tagger, output.filePath(QStringLiteral("tagger.png"))) && ok;
     return ok ? 0 : 1;
 }

@@ -1,0 +1,251 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+#include <fstream>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "BasicModules.h"
+#include "ClipboardText.h"
+#include "FakeDesktop.h"
+#include "Main.h"
+#include "ProgramValues.h"
+#include "SettingsSandbox.h"
+#include "Twips.h"
+
+namespace kivra {
+namespace {
+
+using ::testing::ElementsAre;
+using test::JoinCrLf;
+
+const std::string kArea = JoinCrLf({
+    "Private Function Area(ByVal W As Long, Optional H As Long = 1) As Long",
+    "    If W = 0 Then",
+    "        Exit Function",
+    "    End If",
+    "    Area = W * H",
+    "End Function",
+});
+
+const std::string kTaggedArea = JoinCrLf({
+    "Private Function Area(ByVal W As Long, Optional H As Long = 1) As Long",
+    "Kivra.Start \"Area\", W, H",
+    "    If W = 0 Then",
+    "Kivra.St0p",
+    "        Exit Function",
+    "    End If",
+    "    Area = W * H",
+    "Kivra.St0p Area",
+    "End Function",
+}) + "\r\n";
+
+class TaggerWindowTest : public ::testing::Test {
+protected:
+    TaggerWindowTest() : sandbox("", "") { window = std::make_unique<Main>(desktop.Seams()); }
+
+    template <typename T = QToolButton>
+    T* Control(const char* name) {
+        auto* control = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    void Click(const char* name) { QTest::mouseClick(Control(name), Qt::LeftButton); }
+    void SetCode(const std::string& text) { Control<QPlainTextEdit>("txtCode")->setPlainText(QString::fromStdString(text)); }
+    std::string Status() { return Control<QLineEdit>("txtStatus")->text().toStdString(); }
+    // Enabled state of the buttons, in the order of the state table.
+    std::vector<bool> Buttons() {
+        std::vector<bool> states;
+        for (const char* name : {"cmdStop", "cmdTag", "cmdUnTag", "cmdComment", "cmdOpen", "cmdPasteFrom",
+                                 "cmdCopyTo", "cmdAbout", "cmdExit"}) {
+            states.push_back(Control(name)->isEnabled());
+        }
+        return states;
+    }
+    const std::vector<bool> kIdle{false, true, true, true, true, true, true, true, true};
+
+    test::SettingsSandbox sandbox;
+    test::FakeDesktop desktop;
+    std::unique_ptr<Main> window;
+};
+
+TEST_F(TaggerWindowTest, OpensReadyToTag) {
+    EXPECT_EQ(window->windowTitle(), "Kivra Code Auto Tag");
+    EXPECT_EQ(Control<QLineEdit>("txtPrefix")->text(), "Kivra.");
+    EXPECT_EQ(Control<QLineEdit>("txtPrefix")->toolTip(), "Kivra prefix ojbect name");
+    for (const char* name : {"chkSubs", "chkFormEvents", "chkFunctions", "chkProperties", "chkParameters"}) {
+        EXPECT_TRUE(Control<QCheckBox>(name)->isChecked()) << name;
+    }
+    EXPECT_TRUE(Control<QRadioButton>("optCommentOut")->isChecked());
+    EXPECT_EQ(Control<QPlainTextEdit>("txtCode")->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(Buttons(), kIdle);
+    EXPECT_EQ(Program().HelpFile.substr(Program().HelpFile.size() - 11), "Quorlin.chm");
+    EXPECT_TRUE(desktop.reporter.messages.empty());
+}
+
+TEST_F(TaggerWindowTest, TagUntagAndCommentThroughTheButtons) {
+    SetCode(kArea);
+    Click("cmdTag");
+    EXPECT_EQ(window->CodeText(), kTaggedArea);
+    EXPECT_EQ(Status(), "Complete");
+    EXPECT_EQ(Buttons(), kIdle);
+
+    Click("cmdComment");
+    EXPECT_EQ(window->CodeText(), JoinCrLf({
+                                      "Private Function Area(ByVal W As Long, Optional H As Long = 1) As Long",
+                                      "'Kivra.Start \"Area\", W, H",
+                                      "    If W = 0 Then",
+                                      "'Kivra.St0p",
+                                      "        Exit Function",
+                                      "    End If",
+                                      "    Area = W * H",
+                                      "'Kivra.St0p Area",
+                                      "End Function",
+                                      "",
+                                  }) + "\r\n");
+    QTest::mouseClick(Control<QRadioButton>("optCommentBackIn"), Qt::LeftButton);
+    Click("cmdComment");
+    EXPECT_EQ(window->CodeText(), kTaggedArea + "\r\n\r\n");
+
+    Click("cmdUnTag");
+    EXPECT_EQ(window->CodeText(), kArea + "\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(Status(), "Complete");
+    EXPECT_EQ(Buttons(), kIdle);
+    EXPECT_TRUE(desktop.reporter.messages.empty());
+}
+
+TEST_F(TaggerWindowTest, OptionsTakeEffect) {
+    SetCode(kArea);
+    QTest::mouseClick(Control<QCheckBox>("chkParameters"), Qt::LeftButton);
+    Click("cmdTag");
+    EXPECT_THAT(window->CodeText(), ::testing::HasSubstr("\r\nKivra.Start \"Area\"\r\n"));
+}
+
+TEST_F(TaggerWindowTest, StopEndsTheRunAtATenthLine) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 2000; ++i) lines.push_back("x = " + std::to_string(i));
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    SetCode(text);
+
+    std::vector<std::string> statuses;
+    std::vector<bool> during;
+    QObject::connect(Control<QLineEdit>("txtStatus"), &QLineEdit::textChanged, [&](const QString& status) {
+        statuses.push_back(status.toStdString());
+        if (status == "Removing: 500 of 2000") {
+            during = Buttons();
+            Click("cmdStop");
+        }
+    });
+    Click("cmdUnTag");
+    std::string expected;
+    for (int i = 0; i < 500; ++i) expected += lines[static_cast<std::size_t>(i)] + "\r\n";
+    EXPECT_EQ(window->CodeText(), expected);
+    EXPECT_EQ(Status(), "Complete");
+    ASSERT_GE(statuses.size(), 3u);
+    EXPECT_EQ(statuses[0], "Removing: 0 of 2000");
+    EXPECT_EQ(statuses[1], "Removing: 10 of 2000");
+    EXPECT_EQ(statuses.back(), "Complete");
+    // Stop, About and Exit stay usable during a run; the rest wait.
+    EXPECT_EQ(during, (std::vector<bool>{true, false, false, false, false, false, false, true, true}));
+    EXPECT_EQ(Buttons(), kIdle);
+}
+
+TEST_F(TaggerWindowTest, EmptyBoxCompletesAtOnce) {
+    std::vector<std::string> statuses;
+    QObject::connect(Control<QLineEdit>("txtStatus"), &QLineEdit::textChanged,
+                     [&](const QString& status) { statuses.push_back(status.toStdString()); });
+    Click("cmdTag");
+    EXPECT_THAT(statuses, ElementsAre("Complete"));
+    EXPECT_EQ(window->CodeText(), "");
+}
+
+TEST_F(TaggerWindowTest, RefusedPrefixChangesNothing) {
+    SetCode(kArea);
+    Control<QLineEdit>("txtStatus")->setText("before");
+    Control<QLineEdit>("txtPrefix")->clear();
+    Click("cmdTag");
+    Control<QLineEdit>("txtPrefix")->setText("Kivra");
+    Click("cmdUnTag");
+    EXPECT_THAT(desktop.reporter.messages,
+                ElementsAre(Message{"Tag Prefix is missing", MessageIcon::Question, "Kivra Code Auto Tag"},
+                            Message{"Tag Prefix does not end in '.' ", MessageIcon::Question, "Kivra Code Auto Tag"}));
+    EXPECT_EQ(window->CodeText(), kArea);
+    EXPECT_EQ(Status(), "before");
+    EXPECT_EQ(Buttons(), kIdle);
+}
+
+TEST_F(TaggerWindowTest, ClipboardBothWays) {
+    SetCode("Sub A()\r\nEnd Sub");
+    Click("cmdCopyTo");
+    EXPECT_EQ(GetClipboardText().toStdString(), "Sub A()\r\nEnd Sub");
+    QGuiApplication::clipboard()->setMimeData(new QMimeData);  // no text at all
+    Click("cmdPasteFrom");
+    EXPECT_EQ(window->CodeText(), "");
+    ASSERT_TRUE(SetClipboardText(QStringLiteral("Function F() \u00e9\r\nEnd Function")));
+    Click("cmdPasteFrom");
+    EXPECT_EQ(window->CodeText(), "Function F() \xC3\xA9\r\nEnd Function");
+    EXPECT_TRUE(SetClipboardText(QString()));
+    EXPECT_EQ(GetClipboardText(), "");
+}
+
+TEST_F(TaggerWindowTest, OpenLoadsChosenFilesOnly) {
+    const auto file = sandbox.Profile() / "Module1.bas";
+    std::ofstream(file, std::ios::binary) << "Sub A()\r\n  s = \"caf\xE9\"\r\nEnd Sub\r\n";
+    SetCode("kept");
+    desktop.files.answers.push_back(std::nullopt);
+    Click("cmdOpen");
+    EXPECT_EQ(window->CodeText(), "kept");
+    EXPECT_EQ(window->Config().Value("Tag Application", "LastPath"), "");
+
+    desktop.files.answers.push_back(QString::fromStdString(file.string()));
+    Click("cmdOpen");
+    EXPECT_EQ(window->CodeText(), "Sub A()\r\n  s = \"caf\xC3\xA9\"\r\nEnd Sub\r\n");
+    EXPECT_EQ(window->Config().Value("Tag Application", "LastPath"), file.string());
+    EXPECT_EQ(desktop.files.asked[1].suffix, ".v");
+
+    const std::string missing = (sandbox.Profile() / "gone.bas").string();
+    desktop.files.answers.push_back(QString::fromStdString(missing));
+    Click("cmdOpen");
+    EXPECT_EQ(desktop.files.asked[2].initial.toStdString(), file.string());  // starts at the stored file
+    EXPECT_EQ(window->CodeText(), "Sub A()\r\n  s = \"caf\xC3\xA9\"\r\nEnd Sub\r\n");
+    ASSERT_EQ(desktop.reporter.messages.size(), 1u);
+    EXPECT_EQ(desktop.reporter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_THAT(desktop.reporter.messages[0].text, ::testing::HasSubstr(missing));
+}
+
+TEST_F(TaggerWindowTest, LowWindowSnapsBackAndTheBoxFillsIt) {
+    const double dpi = LogicalDpi(window.get());
+    window->resize(window->width(), TwipsToPixels(5000, dpi));
+    EXPECT_EQ(window->frameGeometry().height(), TwipsToPixels(8500, dpi));
+    window->resize(TwipsToPixels(12000, dpi), TwipsToPixels(11000, dpi));
+    auto* code = Control<QPlainTextEdit>("txtCode");
+    const QRect inner = window->centralWidget()->geometry();
+    EXPECT_EQ(code->y(), Control<QLineEdit>("txtPrefix")->y());
+    EXPECT_NEAR(code->geometry().bottom() + 1, inner.height(), 1);
+    EXPECT_NEAR(code->geometry().right() + 1, inner.width(), 1);
+}
+
+TEST_F(TaggerWindowTest, ExitDuringARunStopsItAndCloses) {
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += "x\r\n";
+    SetCode(text);
+    QObject::connect(Control<QLineEdit>("txtStatus"), &QLineEdit::textChanged, [&](const QString& status) {
+        if (status == "Tagging: 20 of 100") Click("cmdExit");
+    });
+    Click("cmdTag");
+    EXPECT_FALSE(window->isVisible());
+    std::string done;
+    for (int i = 0; i < 20; ++i) done += "x\r\n";
+    EXPECT_EQ(window->CodeText(), done);
+}
+
+}  // namespace
+}  // namespace kivra
