@@ -89,25 +89,18 @@ DecodedText ReadSource(const std::string& file) {
             ReportError("Cannot read the standard input.");
             Fail();
         }
-        return DecodeText(bytes);
+        return DecodeTextInPlace(std::move(bytes));
     }
     std::string why;
-    const auto bytes = ReadFileBytes(file, &why);
+    auto bytes = ReadFileBytes(file, &why);
     if (!bytes) {
         ReportError("Cannot read '" + file + "': " + why);
         Fail();
     }
-    return DecodeText(*bytes);
+    return DecodeTextInPlace(std::move(*bytes));
 }
 
-void WriteTo(const std::string& output, std::string_view bytes) {
-    if (output.empty() || output == "-") {
-        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0) {
-            ReportError("Cannot write to the standard output.");
-            Fail();
-        }
-        return;
-    }
+void WriteToFile(const std::string& output, std::string_view bytes) {
     const fs::path target = RewriteTarget(output);
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
@@ -128,6 +121,41 @@ void WriteTo(const std::string& output, std::string_view bytes) {
     }
 }
 
+// Hands the output of a run to the standard output as it is produced, in
+// large blocks and in the source's encoding, so that a big file never sits
+// in memory twice.
+class StandardOutputWriter : public RunObserver {
+public:
+    StandardOutputWriter(TextEncoding encoding, bool byteOrderMark)
+        : encoding_(encoding), buffer_(EncodeText({}, encoding, byteOrderMark)) {
+        buffer_.reserve(kBlock + 4096);
+    }
+    bool AtCheckpoint(std::size_t, std::size_t) override { return false; }
+    bool TakesOutput() const override { return true; }
+    void Append(std::string_view lines) override {
+        if (encoding_ == TextEncoding::Utf8) {
+            buffer_ += lines;
+        } else {
+            buffer_ += EncodeText(lines, encoding_);
+        }
+        if (buffer_.size() >= kBlock) Flush();
+    }
+    void Flush() {
+        if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), stdout) != buffer_.size()) failed_ = true;
+        buffer_.clear();
+    }
+    bool Finish() {
+        Flush();
+        return !failed_ && std::fflush(stdout) == 0;
+    }
+
+private:
+    static constexpr std::size_t kBlock = 1 << 16;
+    TextEncoding encoding_;
+    std::string buffer_;
+    bool failed_ = false;
+};
+
 // Reads the source, checks the prefix, runs, and writes the result in the
 // source's own encoding.
 template <class Run>
@@ -135,11 +163,20 @@ void RunOnSource(const SourceOptions& options, std::optional<IniDocument>& setti
     const std::string prefix = PrefixInForce(options, settings);
     if (!CheckPrefix(prefix, Errors())) Fail();
     const DecodedText source = ReadSource(options.file);
-    const RunResult result = run(source.text, prefix);
+    if (options.output.empty() || options.output == "-") {
+        StandardOutputWriter writer(source.encoding, source.hadByteOrderMark);
+        run(source.text, prefix, &writer);
+        if (!writer.Finish()) {
+            ReportError("Cannot write to the standard output.");
+            Fail();
+        }
+        return;
+    }
+    const RunResult result = run(source.text, prefix, nullptr);
     // UTF-8 without a byte-order mark is written as it stands, without a copy.
     const bool plain = source.encoding == TextEncoding::Utf8 && !source.hadByteOrderMark;
     const std::string encoded = plain ? std::string() : EncodeText(result.text, source.encoding, source.hadByteOrderMark);
-    WriteTo(options.output, plain ? std::string_view(result.text) : std::string_view(encoded));
+    WriteToFile(options.output, plain ? std::string_view(result.text) : std::string_view(encoded));
 }
 
 void AddSourceOptions(CLI::App& command, SourceOptions& options) {
@@ -169,7 +206,7 @@ void AddTagCommands(CLI::App& app) {
     tagCommand->callback([tag] {
         std::string settingsPath;
         auto settings = ReadSettingsFile(settingsPath);
-        RunOnSource(tag->source, settings, [&](std::string_view text, std::string_view prefix) {
+        RunOnSource(tag->source, settings, [&](std::string_view text, std::string_view prefix, RunObserver* observer) {
             KeywordSections keywords;
             if (!tag->keywords.empty()) {
                 std::string why;
@@ -190,7 +227,7 @@ void AddTagCommands(CLI::App& app) {
             options.chkProperties = !tag->noProperties;
             options.chkFormEvents = !tag->noEvents;
             options.chkParameters = !tag->noParameters;
-            return TagText(text, prefix, options, keywords);
+            return TagText(text, prefix, options, keywords, observer);
         });
     });
 
@@ -200,8 +237,9 @@ void AddTagCommands(CLI::App& app) {
     untagCommand->callback([untag] {
         std::string settingsPath;
         auto settings = ReadSettingsFile(settingsPath);
-        RunOnSource(*untag, settings,
-                    [](std::string_view text, std::string_view prefix) { return UntagText(text, prefix); });
+        RunOnSource(*untag, settings, [](std::string_view text, std::string_view prefix, RunObserver* observer) {
+            return UntagText(text, prefix, observer);
+        });
     });
 
     auto comment = std::make_shared<CommentCommandOptions>();
@@ -216,9 +254,10 @@ void AddTagCommands(CLI::App& app) {
         std::string settingsPath;
         auto settings = ReadSettingsFile(settingsPath);
         const CommentDirection way = comment->out ? CommentDirection::Out : CommentDirection::BackIn;
-        RunOnSource(comment->source, settings, [way](std::string_view text, std::string_view prefix) {
-            return CommentText(text, prefix, way);
-        });
+        RunOnSource(comment->source, settings,
+                    [way](std::string_view text, std::string_view prefix, RunObserver* observer) {
+                        return CommentText(text, prefix, way, observer);
+                    });
     });
 }
 

@@ -134,6 +134,18 @@ DecodedText DecodeText(std::string_view bytes) {
     return result;
 }
 
+DecodedText DecodeTextInPlace(std::string bytes) {
+    if (!IsValidUtf8(bytes)) return DecodeText(bytes);
+    DecodedText result;
+    result.encoding = TextEncoding::Utf8;
+    if (std::string_view(bytes).starts_with(kUtf8Bom)) {
+        result.hadByteOrderMark = true;
+        bytes.erase(0, kUtf8Bom.size());
+    }
+    result.text = std::move(bytes);
+    return result;
+}
+
 std::string EncodeText(std::string_view utf8, TextEncoding encoding, bool withByteOrderMark) {
     if (encoding == TextEncoding::Utf8) {
         std::string out;

@@ -25,6 +25,10 @@ bool IsValidUtf8(std::string_view bytes);
 
 DecodedText DecodeText(std::string_view bytes);
 
+// The same for bytes the caller gives up: valid UTF-8 keeps their buffer,
+// which spares a copy of a large file.
+DecodedText DecodeTextInPlace(std::string bytes);
+
 // Converts UTF-8 text back into the given encoding. Characters that
 // Windows-1252 cannot hold become "?".
 std::string EncodeText(std::string_view utf8, TextEncoding encoding, bool withByteOrderMark = false);

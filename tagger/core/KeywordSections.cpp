@@ -21,24 +21,37 @@ Keyword ParseKeyword(std::string_view value) {
     return keyword;
 }
 
+KeywordSection::KeywordSection(std::vector<Keyword> keys) : keys_(std::move(keys)) {
+    for (const auto& k : keys_) {
+        if (!k.hasPhrase) continue;
+        const std::size_t bit = FilterBit(k.lowerPhrase);
+        filter_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+        if (!k.lowerPhrase.empty()) {
+            const unsigned char first = Lower(k.lowerPhrase.front());
+            firstLetters_[first / 64] |= std::uint64_t{1} << (first % 64);
+        }
+    }
+}
+
 namespace {
 
 KeywordSection ReadSection(const KeywordSource& source, std::string_view section) {
-    KeywordSection result;
     const auto names = source.Keys(section);
-    result.keys.reserve(names.size());
-    for (const auto& name : names) result.keys.push_back(ParseKeyword(source.Value(section, name)));
-    if (section != kTagStopSection) return result;
-
-    // The end call's flag is read a second time under the key named by the
-    // position of the matching key, which is why the keys must be 1, 2, 3.
-    for (std::size_t i = 0; i < result.keys.size(); ++i) {
-        const std::string position = std::to_string(i + 1);
-        const std::string flag = EqualsIgnoringCase(names[i], position) ? source.Value(section, names[i])
-                                                                         : source.Value(section, position);
-        result.keys[i].passesName = flag.find('1') != std::string::npos;
+    std::vector<Keyword> keys;
+    keys.reserve(names.size());
+    for (const auto& name : names) keys.push_back(ParseKeyword(source.Value(section, name)));
+    if (section == kTagStopSection) {
+        // The end call's flag is read a second time under the key named by
+        // the position of the matching key, which is why the keys must be
+        // 1, 2, 3.
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const std::string position = std::to_string(i + 1);
+            const std::string flag = EqualsIgnoringCase(names[i], position) ? source.Value(section, names[i])
+                                                                             : source.Value(section, position);
+            keys[i].passesName = flag.find('1') != std::string::npos;
+        }
     }
-    return result;
+    return KeywordSection(std::move(keys));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // phrases up in memory.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -32,8 +33,39 @@ struct Keyword {
     bool passesName = false;     // "Tag Stop": the end call names the procedure
 };
 
-struct KeywordSection {
-    std::vector<Keyword> keys;
+// The keys of one section, in the order in which they stand in it.
+class KeywordSection {
+public:
+    KeywordSection() = default;
+    KeywordSection(std::vector<Keyword> keys);
+
+    const std::vector<Keyword>& Keys() const { return keys_; }
+
+    // False when no phrase can equal the text, letter case ignored: a quick
+    // test of its length and first letter that spares most lines the walk
+    // through the keys.
+    bool MayMatch(std::string_view text) const {
+        const std::size_t bit = FilterBit(text);
+        return (filter_[bit / 64] >> (bit % 64)) & 1U;
+    }
+
+    // False when no phrase begins with the character, letter case ignored.
+    bool MayStartWith(char c) const {
+        const unsigned char bit = Lower(c);
+        return (firstLetters_[bit / 64] >> (bit % 64)) & 1U;
+    }
+
+private:
+    static unsigned char Lower(char c) {
+        return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
+    }
+    static std::size_t FilterBit(std::string_view text) {
+        return (text.size() * 32 + Lower(text.empty() ? '\0' : text.front())) % 256;
+    }
+
+    std::vector<Keyword> keys_;
+    std::uint64_t filter_[4] = {};
+    std::uint64_t firstLetters_[4] = {};
 };
 
 struct KeywordSections {

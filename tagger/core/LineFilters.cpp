@@ -6,8 +6,9 @@ namespace kivra {
 
 bool IsTagLine(std::string_view line, std::string_view prefix) {
     if (prefix.empty()) return false;
-    const auto start = line.find_first_not_of(" \t'");
-    return start != std::string_view::npos && line.substr(start).starts_with(prefix);
+    std::size_t start = 0;
+    while (start < line.size() && (line[start] == ' ' || line[start] == '\t' || line[start] == '\'')) ++start;
+    return line.substr(start).starts_with(prefix);
 }
 
 RunResult UntagText(std::string_view text, std::string_view prefix, RunObserver* observer) {
@@ -24,10 +25,13 @@ RunResult CommentText(std::string_view text, std::string_view prefix, CommentDir
         if (IsTagLine(line, prefix)) {
             if (direction == CommentDirection::Out) {
                 out += '\'';
-            } else if (const auto first = line.find_first_not_of(" \t");
-                       first != std::string_view::npos && line[first] == '\'') {
-                out += line.substr(0, first);
-                line.remove_prefix(first + 1);
+            } else {
+                std::size_t first = 0;
+                while (first < line.size() && (line[first] == ' ' || line[first] == '\t')) ++first;
+                if (first < line.size() && line[first] == '\'') {
+                    out += line.substr(0, first);
+                    line.remove_prefix(first + 1);
+                }
             }
         }
         out += line;

@@ -4,9 +4,11 @@ namespace kivra {
 namespace {
 
 std::string_view TrimBlanks(std::string_view s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+    std::size_t first = 0;
+    std::size_t end = s.size();
+    while (first < end && s[first] == ' ') ++first;
+    while (end > first && s[end - 1] == ' ') --end;
+    return s.substr(first, end - first);
 }
 
 // What follows the first occurrence of word in s, or s itself.
@@ -32,21 +34,22 @@ LineWords LineWords::Of(std::string_view workingCopy) {
     LineWords words;
     const std::string_view rest = TrimBlanks(workingCopy);
     if (rest.empty()) return words;
-    std::size_t pos = 0;
-    while (words.count < 3) {
-        const auto blank = rest.find(' ', pos);
-        const auto end = blank == std::string_view::npos ? rest.size() : blank;
-        words.word[words.count++] = rest.substr(pos, end - pos);
-        if (words.count == 2) words.firstTwo = rest.substr(0, end);
-        if (blank == std::string_view::npos) break;
-        pos = blank + 1;
+    std::size_t start = 0;
+    for (std::size_t i = 0;; ++i) {
+        if (i < rest.size() && rest[i] != ' ') continue;
+        words.word[words.count++] = rest.substr(start, i - start);
+        if (words.count == 2) words.firstTwo = rest.substr(0, i);
+        if (words.count == 3 || i == rest.size()) break;
+        start = i + 1;
     }
     return words;
 }
 
 int InKeys(const KeywordSection& section, std::string_view key, std::string_view name, const TagOptions& options) {
-    for (std::size_t i = 0; i < section.keys.size(); ++i) {
-        const Keyword& k = section.keys[i];
+    if (!section.MayMatch(key)) return 0;
+    const auto& keys = section.Keys();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const Keyword& k = keys[i];
         if (!k.hasPhrase || !EqualsLowered(k.lowerPhrase, key)) continue;
         const bool eventProcedure = options.chkFormEvents && name.find('_') != std::string_view::npos;
         if (!options.chkSubs && k.isSub && !eventProcedure) return 0;

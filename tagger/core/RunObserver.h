@@ -31,10 +31,14 @@ public:
 
     // Finished output, in order: whole lines, each followed by CR LF.
     virtual void Append(std::string_view lines) = 0;
+
+    // True when the observer keeps the output itself: the run then holds
+    // only what it has not delivered yet, and its result carries no text.
+    virtual bool TakesOutput() const { return false; }
 };
 
 struct RunResult {
-    std::string text;           // the whole output
+    std::string text;           // the whole output (none when the observer takes it)
     bool stopped = false;       // the observer asked for a stop
     std::size_t linesDone = 0;  // input lines processed
 };

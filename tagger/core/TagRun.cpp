@@ -17,14 +17,13 @@ std::string_view DropCharacters(std::string_view s, std::size_t n) {
     return s.substr(pos);
 }
 
-// Where "then exit" first occurs in s, or npos. Lines are short: a plain
-// scan beats a search that restarts at every "t".
+// Where "then exit" first occurs in s, or npos. Found through its "x",
+// the rarest of its letters in source text.
 std::size_t FindThenExit(std::string_view s) {
     constexpr std::string_view kThenExit = "then exit";
-    if (s.size() < kThenExit.size()) return std::string_view::npos;
-    const std::size_t last = s.size() - kThenExit.size();
-    for (std::size_t i = 0; i <= last; ++i) {
-        if (s[i] == 't' && s.compare(i, kThenExit.size(), kThenExit) == 0) return i;
+    constexpr std::size_t kX = 6;
+    for (auto x = s.find('x', kX); x != std::string_view::npos; x = s.find('x', x + 1)) {
+        if (s.compare(x - kX, kThenExit.size(), kThenExit) == 0) return x - kX;
     }
     return std::string_view::npos;
 }
@@ -62,15 +61,21 @@ private:
         comment_ = work.starts_with('\'');
         if (comment_) work.remove_prefix(1);
         if (work.starts_with("Private")) work = DropCharacters(work, 8);
-        const LineWords words = LineWords::Of(work);
+        // Every phrase lookup is on the first word, so a line whose first
+        // letter begins no phrase needs no words.
+        const auto first = work.find_first_not_of(' ');
+        const bool mayMatch = first != std::string_view::npos &&
+                              (keywords_.start.MayStartWith(work[first]) || keywords_.exit.MayStartWith(work[first]) ||
+                               keywords_.stop.MayStartWith(work[first]));
+        const LineWords words = mayMatch ? LineWords::Of(work) : LineWords{};
 
         // Header: its first word, else its first two words. After a
         // two-word match the first nine characters go (the length of
         // "Property "), so that the name stands as the second piece.
         int n = 0;
-        if (words.count >= 2) n = InKeys(keywords_.start, words.word[0], words.word[1], options_);
+        if (words.count >= 2) n = Lookup(keywords_.start, words.word[0], words.word[1]);
         if (n == 0 && words.count >= 3) {
-            n = InKeys(keywords_.start, words.firstTwo, words.word[2], options_);
+            n = Lookup(keywords_.start, words.firstTwo, words.word[2]);
             if (n > 0) work = DropCharacters(work, 9);
         }
         if (n > 0) {
@@ -88,25 +93,26 @@ private:
             }
         }
 
-        if (words.count >= 2 && InKeys(keywords_.exit, words.firstTwo, currentName_, options_) > 0) {
+        if (words.count >= 2 && Lookup(keywords_.exit, words.firstTwo, currentName_) > 0) {
             action = Action::Exit;
             inserted_ = "St0p";
         }
 
         // An exit at the end of an If on one line: the call goes after it.
         // Only the lower-case text beginning after the tenth character counts.
-        if (const auto at = FindThenExit(work);
+        constexpr std::size_t kShortest = 10 + 9;  // ten characters, then "then exit"
+        if (const auto at = work.size() < kShortest ? std::string_view::npos : FindThenExit(work);
             at != std::string_view::npos && at >= 10 && Utf8Length(work.substr(0, at)) >= 10) {
             action = Action::Start;
             inserted_ = "St0p '<<<<<<";
         }
 
         if (words.count >= 2) {
-            n = InKeys(keywords_.stop, words.firstTwo, currentName_, options_);
+            n = Lookup(keywords_.stop, words.firstTwo, currentName_);
             if (n > 0) {
                 action = Action::Stop;
                 inserted_ = "St0p";
-                if (keywords_.stop.keys[static_cast<std::size_t>(n - 1)].passesName) {
+                if (keywords_.stop.Keys()[static_cast<std::size_t>(n - 1)].passesName) {
                     inserted_ += ' ';
                     inserted_ += currentName_;
                 }
@@ -115,6 +121,11 @@ private:
 
         if (!options_.chkFormEvents && currentName_.find('_') != std::string::npos) action = Action::Skip;
         return action;
+    }
+
+    // Most lines match no phrase; the section's quick test spares them the call.
+    int Lookup(const KeywordSection& section, std::string_view key, std::string_view name) const {
+        return section.MayMatch(key) ? InKeys(section, key, name, options_) : 0;
     }
 
     static void Write(std::string& out, std::string_view line) {

@@ -14,13 +14,13 @@ using ::testing::ElementsAre;
 
 std::vector<std::string> Phrases(const KeywordSection& section) {
     std::vector<std::string> phrases;
-    for (const auto& k : section.keys) phrases.push_back(k.phrase);
+    for (const auto& k : section.Keys()) phrases.push_back(k.phrase);
     return phrases;
 }
 
 std::vector<bool> Flags(const KeywordSection& section) {
     std::vector<bool> flags;
-    for (const auto& k : section.keys) flags.push_back(k.passesName);
+    for (const auto& k : section.Keys()) flags.push_back(k.passesName);
     return flags;
 }
 
@@ -46,9 +46,9 @@ TEST(KeywordSectionsTest, PhraseIsTheTextBeforeTheFirstCommaAndKindsCountLetterC
 
 TEST(KeywordSectionsTest, ShippedSections) {
     const KeywordSections shipped = ShippedKeywordSections();
-    EXPECT_EQ(shipped.start.keys.size(), 13u);
-    EXPECT_EQ(shipped.start.keys[0].phrase, "Sub");
-    EXPECT_EQ(shipped.start.keys[7].phrase, "Public Property");
+    EXPECT_EQ(shipped.start.Keys().size(), 13u);
+    EXPECT_EQ(shipped.start.Keys()[0].phrase, "Sub");
+    EXPECT_EQ(shipped.start.Keys()[7].phrase, "Public Property");
     EXPECT_THAT(Phrases(shipped.exit), ElementsAre("Exit Sub", "Exit Function", "Exit Property"));
     EXPECT_THAT(Phrases(shipped.stop), ElementsAre("End Sub", "End Function", "End Property"));
     EXPECT_THAT(Flags(shipped.stop), ElementsAre(false, true, false));
@@ -104,7 +104,7 @@ TEST(KeywordSectionsTest, KeywordFileOfAnyName) {
     const auto doc = IniDocument::Parse("[Tag Start]\r\n1=~~Sub,x\r\n2=Function\r\n");
     const KeywordSections keywords = ReadKeywordSections(doc, "/k.ini", reporter);
     EXPECT_THAT(Phrases(keywords.start), ElementsAre(" Sub", ""));  // stored form decoded
-    EXPECT_FALSE(keywords.start.keys[1].hasPhrase);
+    EXPECT_FALSE(keywords.start.Keys()[1].hasPhrase);
     EXPECT_THAT(Texts(reporter), ElementsAre("Keys: Section 'Tag Exit' or INI File '/k.ini' is missing ",
                                              "Keys: Section 'Tag Stop' or INI File '/k.ini' is missing "));
 }

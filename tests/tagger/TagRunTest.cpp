@@ -202,7 +202,7 @@ TEST_F(TagRunTest, QuirksKept) {
 }
 
 TEST_F(TagRunTest, ValueWithoutCommaNeverMatches) {
-    keywords_.start.keys = {ParseKeyword("Sub")};
+    keywords_.start = KeywordSection({ParseKeyword("Sub")});
     EXPECT_EQ(Tag("Sub A()"), "Sub A()\r\n");
 }
 
