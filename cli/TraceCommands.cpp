@@ -1,7 +1,6 @@
 #include "TraceCommands.h"
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -54,20 +53,41 @@ TraceLoad LoadOrFail(const TraceArguments& args, const TraceSettings& settings, 
     return load;
 }
 
-void WriteOut(const std::string& text, const std::string& file) {
-    if (file.empty() || file == "-") {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        std::fflush(stdout);
-        return;
+// Standard output, or a file replaced whole.
+class Output {
+public:
+    explicit Output(const std::string& file) : name_(file) {
+        if (!file.empty() && file != "-") {
+            file_ = std::fopen(file.c_str(), "wb");
+            if (file_ == nullptr) Fail();
+        }
     }
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-        Complain("Cannot write \"" + file + "\".");
+    ~Output() {
+        if (file_ != nullptr) std::fclose(file_);
+    }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    void Write(std::string_view text) {
+        if (std::fwrite(text.data(), 1, text.size(), Stream()) != text.size()) Fail();
+    }
+    void Close() {
+        const bool ok = std::fflush(Stream()) == 0 && (file_ == nullptr || std::fclose(file_) == 0);
+        file_ = nullptr;
+        if (!ok) Fail();
+    }
+
+private:
+    std::FILE* Stream() const { return file_ != nullptr ? file_ : stdout; }
+    [[noreturn]] void Fail() const {
+        Complain(name_.empty() || name_ == "-" ? std::string("Cannot write to standard output.")
+                                               : "Cannot write \"" + name_ + "\".");
         throw CLI::RuntimeError(1);
     }
-}
+
+    std::string name_;
+    std::FILE* file_ = nullptr;
+};
 
 void RunRows(const TraceArguments& args) {
     const TraceSettings settings = ResolveTraceSettings({args.format, args.paramChar, std::nullopt, {}});
@@ -95,7 +115,9 @@ void RunRows(const TraceArguments& args) {
                 {"stop", load.tree.StopMessage.empty() ? Json(nullptr) : Json(load.tree.StopMessage)},
                 {"marked", load.tree.MarkedCount},
                 {"rows", std::move(rows)}};
-    WriteOut(result.dump(2, ' ', false, Json::error_handler_t::replace) + "\n", {});
+    Output out({});
+    out.Write(result.dump(2, ' ', false, Json::error_handler_t::replace) + "\n");
+    out.Close();
 }
 
 void RunReport(const TraceArguments& args, const ReportArguments& report) {
@@ -106,22 +128,32 @@ void RunReport(const TraceArguments& args, const ReportArguments& report) {
     const NumberFormat format(settings.format);
     const TraceLoad load = LoadOrFail(args, settings, format);
 
-    TableSnapshot table;
+    std::vector<ReportColumn> columns;
     const char* const headers[] = {"Code Trace", "Total (ms)", "Time (ms)", "Data In", "Data Log", "Data Out"};
-    for (std::size_t c = 0; c < settings.widths.size(); ++c) table.columns.push_back({headers[c], settings.widths[c]});
-    table.columns.push_back({"Order", 50});
-    table.columns.push_back({"Depth", 50});
-    table.rows.reserve(load.tree.Rows.size());
+    for (std::size_t c = 0; c < settings.widths.size(); ++c) columns.push_back({headers[c], settings.widths[c]});
+    columns.push_back({"Order", 50});
+    columns.push_back({"Depth", 50});
+
+    // The whole tree, every row expanded, written out in pieces.
+    ReportWriter writer(columns);
+    Output out(report.output);
+    std::string text;
+    constexpr std::size_t kPiece = 1 << 16;
+    text.reserve(kPiece + 2 * (writer.LineLength() + 2));
+    writer.AppendHeader(text);
     for (const TraceRow& row : load.tree.Rows) {
         const PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
-        ReportRow& line = table.rows.emplace_back();
-        line.level = row.Level;
-        line.hasChildren = row.HasChildren;
-        line.cells = {row.Label,      row.TotalText,   row.Time,
-                      record.DataIn,  record.DataLog,  record.DataOut,
-                      std::to_string(record.Order), std::to_string(record.Depth)};
+        // Order and Depth are not reported.
+        const std::string_view cells[] = {row.Label,     row.TotalText,  row.Time,
+                                          record.DataIn, record.DataLog, record.DataOut};
+        writer.AppendRow(text, row.Level, row.HasChildren, true, true, cells, std::size(cells));
+        if (text.size() >= kPiece) {
+            out.Write(text);
+            text.clear();
+        }
     }
-    WriteOut(ReportText(table), report.output);
+    out.Write(text);
+    out.Close();
 }
 
 }  // namespace

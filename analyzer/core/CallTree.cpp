@@ -37,12 +37,12 @@ std::vector<TraceRow> InDisplayOrder(std::vector<TraceRow> created) {
     }
     for (TraceRow& row : created) row.HasChildren = firstChild[static_cast<std::size_t>(row.Number)] != 0;
 
-    std::vector<TraceRow> display;
-    display.reserve(count);
+    std::vector<int> sequence;
+    sequence.reserve(count);
     std::vector<int> pending;  // siblings to come back to
     int node = firstChild[0];
     while (node != 0) {
-        display.push_back(std::move(created[static_cast<std::size_t>(node - 1)]));
+        sequence.push_back(node);
         const auto here = static_cast<std::size_t>(node);
         if (firstChild[here] != 0) {
             pending.push_back(nextSibling[here]);
@@ -55,6 +55,13 @@ std::vector<TraceRow> InDisplayOrder(std::vector<TraceRow> created) {
             }
         }
     }
+    bool sameOrder = true;
+    for (std::size_t i = 0; i < sequence.size() && sameOrder; ++i) sameOrder = sequence[i] == static_cast<int>(i + 1);
+    if (sameOrder) return created;  // every call nested in its caller: the usual case
+
+    std::vector<TraceRow> display;
+    display.reserve(count);
+    for (const int number : sequence) display.push_back(std::move(created[static_cast<std::size_t>(number - 1)]));
     return display;
 }
 

@@ -106,8 +106,41 @@ bool Normalize(std::string_view text, const NumberLocale& locale, std::string& o
     return i == end && digits > 0;
 }
 
+// Reads "[sign]digits[.digits]" in place when "." is the decimal separator
+// and no group separator appears; false when the text needs the full reading.
+template <typename T>
+bool ReadPlain(std::string_view text, T& value, bool& ok) {
+    std::size_t i = 0;
+    std::size_t end = text.size();
+    while (i < end && IsBlank(text[i])) ++i;
+    while (end > i && IsBlank(text[end - 1])) --end;
+    std::size_t first = i;
+    if (i < end && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '+') first = i + 1;
+        ++i;
+    }
+    std::size_t digits = 0;
+    while (i < end && IsDigit(text[i])) ++i, ++digits;
+    if (i < end && text[i] == '.') {
+        ++i;
+        while (i < end && IsDigit(text[i])) ++i, ++digits;
+    }
+    if (i != end) return false;
+    ok = false;
+    if (digits == 0 || (first < end && text[first] == '+')) return true;
+    const char* last = text.data() + end;
+    const auto result = std::from_chars(text.data() + first, last, value, std::chars_format::fixed);
+    ok = result.ec == std::errc() && result.ptr == last;
+    return true;
+}
+
 template <typename T>
 std::optional<T> ReadNumber(std::string_view text, const NumberLocale& locale) {
+    if (locale.decimal == ".") {
+        T value{};
+        bool ok = false;
+        if (ReadPlain(text, value, ok)) return ok ? std::optional<T>(value) : std::nullopt;
+    }
     thread_local std::string plain;
     if (!Normalize(text, locale, plain)) return std::nullopt;
     T value{};

@@ -1,9 +1,14 @@
 #include "OwnTimes.h"
 
+#include <optional>
+
 namespace kivra {
 
 bool ComputeOwnTimes(std::vector<TraceRow>& rows, const NumberFormat& format) {
     bool allRead = true;
+    // Each row's Time read back as a number, kept beside the text from the
+    // moment the text is set, so that every text is read once.
+    std::vector<std::optional<float>> value(rows.size());
     // The nearest row so far at each level: the first row that a scan
     // upwards from a row one level deeper meets at that level.
     std::vector<std::size_t> lastAtLevel;  // display index + 1, 0 for none
@@ -11,29 +16,29 @@ bool ComputeOwnTimes(std::vector<TraceRow>& rows, const NumberFormat& format) {
         TraceRow& row = rows[k];
         row.Time = row.TotalText;
         row.TimeIsNumber = false;
+        value[k] = format.Read(row.Time);
         const int level = row.Level;
 
         if (k > 0 && rows[k - 1].Level - level == 1) {
             // The row just above is one level deeper: it shows its own time
             // as a plain number.
-            TraceRow& above = rows[k - 1];
-            if (const auto b = format.Read(above.Time)) {
-                above.Time = format.Plain(*b);
-                above.TimeIsNumber = true;
+            if (const std::optional<float> b = value[k - 1]) {
+                rows[k - 1].Time = format.Plain(*b);
+                rows[k - 1].TimeIsNumber = true;
             } else {
                 allRead = false;
             }
         }
         if (level >= 1 && static_cast<std::size_t>(level - 1) < lastAtLevel.size()) {
             if (const std::size_t p = lastAtLevel[static_cast<std::size_t>(level - 1)]; p != 0) {
-                TraceRow& parent = rows[p - 1];
-                const auto a = format.Read(row.Time);
-                const auto b = format.Read(parent.Time);
+                const std::optional<float> a = value[k];
+                const std::optional<float> b = value[p - 1];
                 if (a && b) {
-                    const float own = *b - *a;
+                    TraceRow& parent = rows[p - 1];
                     parent.Time.clear();
-                    format.AppendFormatted(parent.Time, own);
+                    format.AppendFormatted(parent.Time, *b - *a);
                     parent.TimeIsNumber = false;
+                    value[p - 1] = format.Read(parent.Time);
                 } else {
                     allRead = false;
                 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "TextEncoding.h"
@@ -28,14 +29,25 @@ public:
 
     bool Next(std::string_view& line) {
         if (pos_ >= text_.size()) return false;
-        const std::size_t end = text_.find_first_of("\r\n", pos_);
-        if (end == std::string_view::npos) {
-            line = text_.substr(pos_);
-            pos_ = text_.size();
-        } else {
-            line = text_.substr(pos_, end - pos_);
-            pos_ = end + 1;
-            if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+        const char* const begin = text_.data() + pos_;
+        const std::size_t left = text_.size() - pos_;
+        if (!feedKnown_ || (nextFeed_ != kNone && nextFeed_ < pos_)) {
+            // The next line feed, looked up once for every line before it.
+            const void* feed = std::memchr(begin, '\n', left);
+            nextFeed_ = feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - text_.data()) : kNone;
+            feedKnown_ = true;
+        }
+        const bool feed = nextFeed_ != kNone;
+        const std::size_t toFeed = feed ? nextFeed_ - pos_ : left;
+        // A carriage return before the line feed ends the line too.
+        const void* ret = std::memchr(begin, '\r', toFeed);
+        const std::size_t length =
+            ret != nullptr ? static_cast<std::size_t>(static_cast<const char*>(ret) - begin) : toFeed;
+        line = std::string_view(begin, length);
+        pos_ += length;
+        if (pos_ < text_.size()) {
+            ++pos_;
+            if (ret != nullptr && length + 1 == toFeed && feed) ++pos_;  // CR LF
         }
         ++number_;
         return true;
@@ -46,8 +58,11 @@ public:
     std::size_t Number() const { return number_; }
 
 private:
+    static constexpr std::size_t kNone = std::string_view::npos;
     std::string_view text_;
     std::size_t pos_ = 0;
+    std::size_t nextFeed_ = kNone;
+    bool feedKnown_ = false;
     std::size_t number_ = 0;
 };
 
@@ -73,26 +88,29 @@ const char* const kFieldNames[kFields] = {"name", "Order", "Depth", "start time"
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
+std::string FieldName(int index) {
+    return std::string("field ") + std::to_string(index + 1) + " (" + kFieldNames[index] + ") ";
+}
+
 // A whole number from -32768 to 32767, or a problem.
 bool ReadWhole(std::string_view field, int index, std::int16_t& value, std::string& problem) {
     std::string_view text = Trim(field);
     const std::string_view original = text;
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    long long number = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), number);
-    const std::string what = std::string("field ") + std::to_string(index + 1) + " (" + kFieldNames[index] + ") ";
-    if (text.empty() || result.ptr != text.data() + text.size() ||
-        (result.ec != std::errc() && result.ec != std::errc::result_out_of_range)) {
-        problem = what + Quoted(field) + " is not a whole number";
-        return false;
+    int number = 0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, number);
+    if (result.ec == std::errc() && result.ptr == end && !text.empty() &&
+        number >= std::numeric_limits<std::int16_t>::min() && number <= std::numeric_limits<std::int16_t>::max()) {
+        value = static_cast<std::int16_t>(number);
+        return true;
     }
-    if (result.ec == std::errc::result_out_of_range || number < std::numeric_limits<std::int16_t>::min() ||
-        number > std::numeric_limits<std::int16_t>::max()) {
-        problem = what + std::string(original) + " is outside -32768 to 32767";
-        return false;
+    if (text.empty() || result.ptr != end || (result.ec != std::errc() && result.ec != std::errc::result_out_of_range)) {
+        problem = FieldName(index) + Quoted(field) + " is not a whole number";
+    } else {
+        problem = FieldName(index) + std::string(original) + " is outside -32768 to 32767";
     }
-    value = static_cast<std::int16_t>(number);
-    return true;
+    return false;
 }
 
 bool ReadTime(std::string_view field, int index, const NumberLocale& locale, double& value,
@@ -101,8 +119,7 @@ bool ReadTime(std::string_view field, int index, const NumberLocale& locale, dou
         value = *number;
         return true;
     }
-    problem = std::string("field ") + std::to_string(index + 1) + " (" + kFieldNames[index] + ") " + Quoted(field) +
-              " is not a number";
+    problem = FieldName(index) + Quoted(field) + " is not a number";
     return false;
 }
 
@@ -134,7 +151,7 @@ PadReadResult ReadPadFile(const std::filesystem::path& path, std::string_view Pa
         result.error = PadReadError{path.string(), 0, why.empty() ? "the file cannot be opened" : why};
         return result;
     }
-    const DecodedText decoded = DecodeText(*bytes);
+    const DecodedText decoded = DecodeTextInPlace(std::move(*bytes));
     return ParsePadText(decoded.text, path.string(), ParamChar, locale);
 }
 
@@ -174,11 +191,18 @@ PadReadResult ParsePadText(std::string_view text, std::string_view file, std::st
         }
         std::size_t count = 0;
         std::size_t from = 0;
-        while (count < kFields) {
+        for (std::size_t i = 0; i < line.size() && count < kFields - 1; ++i) {
+            if (line[i] == '|') {
+                fields[count++] = line.substr(from, i - from);
+                from = i + 1;
+            }
+        }
+        if (count < kFields - 1) {
+            fields[count++] = line.substr(from);
+        } else {
+            // Fields after the eighth are ignored.
             const std::size_t bar = line.find('|', from);
             fields[count++] = line.substr(from, bar == std::string_view::npos ? std::string_view::npos : bar - from);
-            if (bar == std::string_view::npos) break;
-            from = bar + 1;
         }
         if (count < kFields) {
             return fail(lineNumber, "the line has " + std::to_string(count) + (count == 1 ? " field" : " fields") +

@@ -2,51 +2,56 @@
 
 #include <algorithm>
 #include <limits>
-#include <tuple>
 
 namespace kivra {
 namespace {
-constexpr long long kOrderOffset = -static_cast<long long>(std::numeric_limits<std::int16_t>::min());
+// Shifts Order and Depth, and one below their range, to 0 and up.
+constexpr long long kOffset = -static_cast<long long>(std::numeric_limits<std::int16_t>::min()) + 1;
 constexpr std::size_t kOrderSlots = 65536;
+constexpr unsigned kOrderShift = 16;  // record number in bits 0 to 15
+constexpr unsigned kDepthShift = 33;  // order in bits 16 to 32
+constexpr std::uint64_t kRecordMask = 0xFFFF;
 }  // namespace
 
+std::uint64_t RecordIndex::Pack(long long depth, long long order, long long record) {
+    return (static_cast<std::uint64_t>(depth + kOffset) << kDepthShift) |
+           (static_cast<std::uint64_t>(order + kOffset) << kOrderShift) | static_cast<std::uint64_t>(record);
+}
+
 RecordIndex::RecordIndex(const PadTrace& trace) : byOrder_(kOrderSlots, 0) {
-    const auto count = static_cast<std::int32_t>(trace.RecordCount());
+    const auto count = static_cast<long long>(trace.RecordCount());
     byDepth_.reserve(static_cast<std::size_t>(count));
-    for (std::int32_t r = count; r >= 1; --r) {
+    for (long long r = count; r >= 1; --r) {
         // Walking backwards leaves the first record in file order in each slot.
         const PadRecord& record = trace.Records[static_cast<std::size_t>(r)];
-        byOrder_[static_cast<std::size_t>(record.Order + kOrderOffset)] = r;
+        byOrder_[static_cast<std::size_t>(record.Order + kOffset - 1)] = static_cast<std::int32_t>(r);
     }
-    for (std::int32_t r = 1; r <= count; ++r) {
+    for (long long r = 1; r <= count; ++r) {
         const PadRecord& record = trace.Records[static_cast<std::size_t>(r)];
-        byDepth_.push_back({record.Depth, record.Order, r});
+        byDepth_.push_back(Pack(record.Depth, record.Order, r));
     }
-    std::sort(byDepth_.begin(), byDepth_.end(), [](const Entry& a, const Entry& b) {
-        return std::tie(a.depth, a.order, a.record) < std::tie(b.depth, b.order, b.record);
-    });
+    std::sort(byDepth_.begin(), byDepth_.end());
     byDepth_.erase(std::unique(byDepth_.begin(), byDepth_.end(),
-                               [](const Entry& a, const Entry& b) { return a.depth == b.depth && a.order == b.order; }),
+                               [](std::uint64_t a, std::uint64_t b) { return (a >> kOrderShift) == (b >> kOrderShift); }),
                    byDepth_.end());
 }
 
 int RecordIndex::FirstWithOrder(long long order) const {
-    const long long slot = order + kOrderOffset;
+    const long long slot = order + kOffset - 1;
     if (slot < 0 || slot >= static_cast<long long>(byOrder_.size())) return 0;
     return byOrder_[static_cast<std::size_t>(slot)];
 }
 
 int RecordIndex::NearestBefore(int order, int depth, int maxBack) const {
-    // The first entry at (depth, order) or beyond; the one before it is the
-    // nearest smaller order at that depth, if any.
-    auto it = std::lower_bound(byDepth_.begin(), byDepth_.end(), Entry{depth, order, 0},
-                               [](const Entry& a, const Entry& b) {
-                                   return std::tie(a.depth, a.order) < std::tie(b.depth, b.order);
-                               });
+    if (depth + kOffset < 0 || depth + kOffset > 2 * kOffset) return 0;
+    const long long lowest = std::max<long long>(static_cast<long long>(order) - maxBack, 1 - kOffset);
+    // The entry before the first one at (depth, order) or beyond is the
+    // nearest smaller order at that depth, if there is one.
+    const auto it = std::lower_bound(byDepth_.begin(), byDepth_.end(), Pack(depth, order, 0));
     if (it == byDepth_.begin()) return 0;
-    --it;
-    if (it->depth != depth || it->order < order - maxBack) return 0;
-    return it->record;
+    const std::uint64_t found = *(it - 1);
+    if (found < Pack(depth, lowest, 0)) return 0;
+    return static_cast<int>(found & kRecordMask);
 }
 
 }  // namespace kivra

@@ -21,13 +21,12 @@ public:
     int NearestBefore(int order, int depth, int maxBack) const;
 
 private:
-    struct Entry {
-        std::int32_t depth;
-        std::int32_t order;
-        std::int32_t record;
-    };
+    // Depth, Order and record number packed into one number that sorts by
+    // depth, then order, then file order.
+    static std::uint64_t Pack(long long depth, long long order, long long record);
+
     std::vector<std::int32_t> byOrder_;  // Order + 32768 -> first record
-    std::vector<Entry> byDepth_;         // sorted by depth, then order; first record only
+    std::vector<std::uint64_t> byDepth_; // sorted; first record of each (depth, order) only
 };
 
 }  // namespace kivra

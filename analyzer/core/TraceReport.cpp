@@ -3,11 +3,28 @@
 #include "TextEncoding.h"
 
 namespace kivra {
+namespace {
+
+bool IsAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 void AppendPadded(std::string& out, std::string_view text, std::size_t n) {
-    const std::string_view cut = Utf8Prefix(text, n);
-    out.append(cut);
-    const std::size_t length = cut.size() == text.size() ? Utf8Length(text) : n;
+    std::size_t length = 0;
+    if (IsAscii(text)) {
+        if (text.size() > n) text = text.substr(0, n);
+        length = text.size();
+        out.append(text);
+    } else {
+        const std::string_view cut = Utf8Prefix(text, n);
+        length = Utf8Length(cut);
+        out.append(cut);
+    }
     if (length < n) out.append(n - length, ' ');
 }
 
@@ -27,33 +44,46 @@ std::size_t ReportColumnChars(int width, bool firstColumn) {
     return static_cast<std::size_t>(whole);
 }
 
-std::string ReportText(const TableSnapshot& table) {
-    const std::size_t columns = table.columns.size() >= 2 ? table.columns.size() - 2 : 0;
-    std::vector<std::size_t> chars(columns);
-    std::size_t lineLength = 0;
-    for (std::size_t c = 0; c < columns; ++c) {
-        chars[c] = ReportColumnChars(table.columns[c].width, c == 0);
-        lineLength += chars[c];
+ReportWriter::ReportWriter(const std::vector<ReportColumn>& columns) {
+    // The last two columns (Order and Depth) are never reported.
+    const std::size_t count = columns.size() >= 2 ? columns.size() - 2 : 0;
+    for (std::size_t c = 0; c < count; ++c) {
+        headers_.push_back(columns[c].header);
+        chars_.push_back(ReportColumnChars(columns[c].width, c == 0));
+        lineLength_ += chars_.back();
     }
-    std::string report;
-    report.reserve((lineLength + 2) * (table.rows.size() + 2));
-    for (std::size_t c = 0; c < columns; ++c) AppendPadded(report, table.columns[c].header, chars[c]);
-    report += "\r\n";
-    report.append(Utf8Length(report), '-');
-    report += "\r\n";
+}
 
-    std::string first;
+void ReportWriter::AppendHeader(std::string& out) const {
+    const std::size_t start = out.size();
+    for (std::size_t c = 0; c < chars_.size(); ++c) AppendPadded(out, headers_[c], chars_[c]);
+    out += "\r\n";
+    out.append(Utf8Length(std::string_view(out).substr(start)), '-');
+    out += "\r\n";
+}
+
+void ReportWriter::AppendRow(std::string& out, int level, bool hasChildren, bool expanded, bool shown,
+                             const std::string_view* cells, std::size_t cellCount) {
+    if (!shown) return;
+    first_.assign(static_cast<std::size_t>(level > 0 ? level : 0) * 5, ' ');
+    first_ += !hasChildren ? "  " : (expanded ? "- " : "+ ");
+    if (cellCount > 0) first_ += cells[0];
+    for (std::size_t c = 0; c < chars_.size(); ++c) {
+        const std::string_view text = c == 0 ? std::string_view(first_) : (c < cellCount ? cells[c] : "");
+        AppendPadded(out, text, chars_[c]);
+    }
+    out += "\r\n";
+}
+
+std::string ReportText(const TableSnapshot& table) {
+    ReportWriter writer(table.columns);
+    std::string report;
+    report.reserve((writer.LineLength() + 2) * (table.rows.size() + 2));
+    writer.AppendHeader(report);
+    std::vector<std::string_view> cells;
     for (const ReportRow& row : table.rows) {
-        if (!row.shown) continue;
-        first.assign(static_cast<std::size_t>(row.level > 0 ? row.level : 0) * 5, ' ');
-        first += !row.hasChildren ? "  " : (row.expanded ? "- " : "+ ");
-        if (!row.cells.empty()) first += row.cells[0];
-        for (std::size_t c = 0; c < columns; ++c) {
-            const std::string_view text =
-                c == 0 ? std::string_view(first) : (c < row.cells.size() ? std::string_view(row.cells[c]) : "");
-            AppendPadded(report, text, chars[c]);
-        }
-        report += "\r\n";
+        cells.assign(row.cells.begin(), row.cells.end());
+        writer.AppendRow(report, row.level, row.hasChildren, row.expanded, row.shown, cells.data(), cells.size());
     }
     return report;
 }

@@ -42,4 +42,28 @@ std::size_t ReportColumnChars(int width, bool firstColumn);
 // one line per shown row; every line ends in CR LF.
 std::string ReportText(const TableSnapshot& table);
 
+// Writes the same report row by row, for callers that hold the cell texts
+// elsewhere and need no snapshot. `columns` are the table's columns, as in
+// TableSnapshot.
+class ReportWriter {
+public:
+    explicit ReportWriter(const std::vector<ReportColumn>& columns);
+
+    // Appends the header line and the rule.
+    void AppendHeader(std::string& out) const;
+    // Appends one row's line unless the row is not shown. `cells` holds the
+    // texts of the table's columns from column 1; missing ones are empty.
+    void AppendRow(std::string& out, int level, bool hasChildren, bool expanded, bool shown,
+                   const std::string_view* cells, std::size_t cellCount);
+
+    // Characters of one row line, without its CR LF.
+    std::size_t LineLength() const { return lineLength_; }
+
+private:
+    std::vector<std::string> headers_;
+    std::vector<std::size_t> chars_;
+    std::size_t lineLength_ = 0;
+    std::string first_;
+};
+
 }  // namespace kivra
