@@ -52,5 +52,15 @@ TEST(TextEncodingTest, ReadFileBytesSaysWhyItFailed) {
     EXPECT_EQ(why, "it is a folder, not a file");
 }
 
+TEST(TextEncodingTest, DecodingInPlaceGivesWhatDecodingGives) {
+    for (const std::string bytes : {"caf\xC3\xA9\r\n", "\xEF\xBB\xBFSub A()", "caf\xE9 \x80", ""}) {
+        const DecodedText copied = DecodeText(bytes);
+        const DecodedText inPlace = DecodeTextInPlace(bytes);
+        EXPECT_EQ(inPlace.text, copied.text);
+        EXPECT_EQ(inPlace.encoding, copied.encoding);
+        EXPECT_EQ(inPlace.hadByteOrderMark, copied.hadByteOrderMark);
+    }
+}
+
 }  // namespace
 }  // namespace kivra

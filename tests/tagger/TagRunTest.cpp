@@ -252,6 +252,18 @@ TEST_F(TagRunTest, StopTakesEffectAtTheNextTenthLine) {
     EXPECT_TRUE(empty.chunks.empty());
 }
 
+TEST_F(TagRunTest, AnObserverMayTakeTheOutput) {
+    class TakingObserver : public RecordingObserver {
+        bool TakesOutput() const override { return true; }
+    } observer;
+    const std::string text = Lines(35) + "\r\nSub A()\r\nEnd Sub";
+    const RunResult result = TagText(text, "Kivra.", options_, keywords_, &observer);
+    EXPECT_TRUE(result.text.empty());
+    std::string taken;
+    for (const auto& chunk : observer.chunks) taken += chunk;
+    EXPECT_EQ(taken, Tag(text));
+}
+
 TEST_F(TagRunTest, AnyNumberOfLines) {
     const std::string text = Lines(40000);
     const RunResult result = TagText(text, "Kivra.", options_, keywords_);
