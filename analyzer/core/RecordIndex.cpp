@@ -7,7 +7,6 @@ namespace kivra {
 namespace {
 // Shifts Order and Depth, and one below their range, to 0 and up.
 constexpr long long kOffset = -static_cast<long long>(std::numeric_limits<std::int16_t>::min()) + 1;
-constexpr std::size_t kOrderSlots = 65536;
 constexpr unsigned kOrderShift = 16;  // record number in bits 0 to 15
 constexpr unsigned kDepthShift = 33;  // order in bits 16 to 32
 constexpr std::uint64_t kRecordMask = 0xFFFF;
@@ -18,13 +17,22 @@ std::uint64_t RecordIndex::Pack(long long depth, long long order, long long reco
            (static_cast<std::uint64_t>(order + kOffset) << kOrderShift) | static_cast<std::uint64_t>(record);
 }
 
-RecordIndex::RecordIndex(const PadTrace& trace) : byOrder_(kOrderSlots, 0) {
+RecordIndex::RecordIndex(const PadTrace& trace) {
     const auto count = static_cast<long long>(trace.RecordCount());
     byDepth_.reserve(static_cast<std::size_t>(count));
+    // One slot per Order from the lowest to the highest in the trace.
+    long long highest = 0;
+    lowestOrder_ = count > 0 ? std::numeric_limits<long long>::max() : 0;
+    for (long long r = 1; r <= count; ++r) {
+        const long long order = trace.Records[static_cast<std::size_t>(r)].Order;
+        lowestOrder_ = std::min(lowestOrder_, order);
+        highest = std::max(highest, order);
+    }
+    byOrder_.assign(count > 0 ? static_cast<std::size_t>(highest - lowestOrder_ + 1) : 0, 0);
     for (long long r = count; r >= 1; --r) {
         // Walking backwards leaves the first record in file order in each slot.
         const PadRecord& record = trace.Records[static_cast<std::size_t>(r)];
-        byOrder_[static_cast<std::size_t>(record.Order + kOffset - 1)] = static_cast<std::int32_t>(r);
+        byOrder_[static_cast<std::size_t>(record.Order - lowestOrder_)] = static_cast<std::int32_t>(r);
     }
     for (long long r = 1; r <= count; ++r) {
         const PadRecord& record = trace.Records[static_cast<std::size_t>(r)];
@@ -37,7 +45,7 @@ RecordIndex::RecordIndex(const PadTrace& trace) : byOrder_(kOrderSlots, 0) {
 }
 
 int RecordIndex::FirstWithOrder(long long order) const {
-    const long long slot = order + kOffset - 1;
+    const long long slot = order - lowestOrder_;
     if (slot < 0 || slot >= static_cast<long long>(byOrder_.size())) return 0;
     return byOrder_[static_cast<std::size_t>(slot)];
 }

@@ -25,7 +25,8 @@ private:
     // depth, then order, then file order.
     static std::uint64_t Pack(long long depth, long long order, long long record);
 
-    std::vector<std::int32_t> byOrder_;  // Order + 32768 -> first record
+    long long lowestOrder_ = 0;
+    std::vector<std::int32_t> byOrder_;  // Order - lowestOrder_ -> first record
     std::vector<std::uint64_t> byDepth_; // sorted; first record of each (depth, order) only
 };
 

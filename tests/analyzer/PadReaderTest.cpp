@@ -101,6 +101,12 @@ TEST(PadReaderTest, LineEndsAndTrailingEmptyLines) {
     }
     const PadReadResult unterminated = Parse(PadHeader() + "P|1|1|0|2|||");
     EXPECT_EQ(unterminated.trace.RecordCount(), 1u);
+    // Mixed line ends: CR LF, CR alone and LF alone each end one line.
+    const PadReadResult mixed = Parse("1\r\n2\r3\n4\n5\r\n6\n7\rA|1|1|0|1|||\nB|2|2|0|1|||\r\n");
+    ASSERT_FALSE(mixed.error) << mixed.error->Message();
+    EXPECT_EQ(mixed.trace.RunDateLine, "2");
+    EXPECT_EQ(mixed.trace.RecordCount(), 2u);
+    EXPECT_EQ(mixed.trace.Records[2].Name, "B");
 }
 
 struct BadFile {
