@@ -1,7 +1,6 @@
 #include "frmMain.h"
 
 #include <QCloseEvent>
-#include <QDialog>
 #include <QDir>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -13,6 +12,7 @@
 #include <QTreeView>
 #include <cmath>
 
+#include "AboutDialog.h"
 #include "BusyCursor.h"
 #include "DefaultSettings.h"
 #include "DesignControls.h"
@@ -54,14 +54,6 @@ QString CommandLineFile(const QStringList& arguments) {
         text = text.mid(1, text.size() - 2);
     }
     return text;
-}
-
-// A placeholder for the dialogs that have no content of their own yet.
-void ShowEmptyDialog(QWidget* parent, const QString& objectName, const QString& caption) {
-    QDialog dialog(parent);
-    dialog.setObjectName(objectName);
-    dialog.setWindowTitle(caption);
-    dialog.exec();
 }
 
 }  // namespace
@@ -352,7 +344,10 @@ void frmMain::cmdKivraTag_Click() {
     }
 }
 
-void frmMain::cmdAbout_Click() { ShowEmptyDialog(this, QStringLiteral("frmAbout"), QStringLiteral("About Kivra")); }
+void frmMain::cmdAbout_Click() {
+    AboutDialog dialog(services_, AboutVariant::Analyzer, this);
+    dialog.exec();
+}
 
 void frmMain::closeEvent(QCloseEvent* event) {
     if (loading_) {

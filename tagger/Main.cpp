@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -13,6 +12,7 @@
 #include <QTextCursor>
 #include <QToolButton>
 
+#include "AboutDialog.h"
 #include "BusyCursor.h"
 #include "ClipboardText.h"
 #include "DefaultSettings.h"
@@ -267,9 +267,7 @@ void Main::cmdPasteFrom_Click() { txtCode_->setPlainText(GetClipboardText()); }
 void Main::cmdCopyTo_Click() { SetClipboardText(ToQString(CodeText())); }
 
 void Main::cmdAbout_Click() {
-    QDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("About"));
-    dialog.setWindowTitle(QStringLiteral("About Kivra"));
+    AboutDialog dialog(services_, AboutVariant::Tagger, this);
     dialog.exec();
 }
 

@@ -2,7 +2,9 @@
 // bundled example trace loaded and a settings file of their own:
 //   kivra_screenshots EXAMPLES_FOLDER OUTPUT_FOLDER
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -10,7 +12,9 @@
 #include <iostream>
 
 #include "MessageReporter.h"
+#include "AboutDialog.h"
 #include "BasicModules.h"
+#include "FeedbackDialog.h"
 #include "Main.h"
 #include "frmConfig.h"
 #include "frmMain.h"
@@ -57,5 +61,23 @@ int main(int argc, char* argv[]) {
     tagger.cmdTag_Click();
     QApplication::processEvents();
     ok = Save(tagger, output.filePath(QStringLiteral("tagger.png"))) && ok;
+
+    kivra::AboutDialog analyzerAbout(services, kivra::AboutVariant::Analyzer, &analyzer);
+    analyzerAbout.show();
+    QApplication::processEvents();
+    ok = Save(analyzerAbout, output.filePath(QStringLiteral("about-analyzer.png"))) && ok;
+
+    kivra::WindowServices taggerServices(QStringLiteral("Kivra Tag"), &tagger, seams);
+    kivra::AboutDialog taggerAbout(taggerServices, kivra::AboutVariant::Tagger, &tagger);
+    taggerAbout.show();
+    QApplication::processEvents();
+    ok = Save(taggerAbout, output.filePath(QStringLiteral("about-tagger.png"))) && ok;
+
+    kivra::frmFeedback feedback(services, &analyzerAbout);
+    feedback.findChild<QComboBox*>(QStringLiteral("cboType"))->setCurrentIndex(1);
+    feedback.findChild<QLineEdit*>(QStringLiteral("txtSubject"))->setText(QStringLiteral("Bars missing after reload"));
+    feedback.show();
+    QApplication::processEvents();
+    ok = Save(feedback, output.filePath(QStringLiteral("feedback.png"))) && ok;
     return ok ? 0 : 1;
 }

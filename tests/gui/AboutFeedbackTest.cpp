@@ -1,0 +1,124 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "AboutDialog.h"
+#include "FakeDesktop.h"
+#include "FeedbackDialog.h"
+#include "Main.h"
+#include "SettingsSandbox.h"
+#include "frmMain.h"
+
+namespace kivra {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+class AboutFeedbackTest : public ::testing::Test {
+protected:
+    AboutFeedbackTest() : sandbox("", "") {}
+
+    // Clicks a main window's About button and hands the open dialog to act.
+    template <typename Window>
+    void WithAbout(Window& window, const std::function<void(AboutDialog&)>& act) {
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            act(*dialog);
+            ran = true;
+            QTest::mouseClick(dialog->findChild<QToolButton*>("cmdExit"), Qt::LeftButton);
+        });
+        QTest::mouseClick(window.template findChild<QToolButton*>("cmdAbout"), Qt::LeftButton);
+        EXPECT_TRUE(ran);
+    }
+    static void Click(QWidget& dialog, const char* name) {
+        auto* button = dialog.findChild<QToolButton*>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr) << name;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    test::SettingsSandbox sandbox;
+    test::FakeDesktop desktop;
+};
+
+TEST_F(AboutFeedbackTest, AnalyzerAboutIsCentredAndOpensTheMakersPages) {
+    frmMain window(desktop.Seams());
+    WithAbout(window, [&](AboutDialog& about) {
+        EXPECT_EQ(about.objectName(), "frmAbout");
+        EXPECT_EQ(about.windowTitle(), "About Kivra");
+        EXPECT_EQ(about.findChild<QLabel*>("lblTitle")->text(), "Kivra");
+        EXPECT_EQ(about.findChild<QLabel*>("lblVersion"), nullptr);
+        EXPECT_NE(about.findChild<QLabel*>("Picture2"), nullptr);
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        EXPECT_EQ(about.x(), (screen.width() - about.width()) / 2);
+        EXPECT_EQ(about.y(), (screen.height() - about.height()) / 2);
+        Click(about, "cmdGotoBrindle");
+        Click(about, "cmdGotoPayPal");
+        Click(about, "cmdHelp");
+        EXPECT_TRUE(about.isVisible());  // the pages open; the dialog stays
+    });
+    EXPECT_THAT(desktop.opener.opened, ElementsAre("https://brindle.example/", "https://brindle.example/donate"));
+    ASSERT_EQ(desktop.reporter.messages.size(), 1u);
+    EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr("Kivra.chm"));
+}
+
+TEST_F(AboutFeedbackTest, TaggerAboutShowsTheVersionBesideItsWindow) {
+    Main window(desktop.Seams());
+    window.move(-3000, 100);  // even off screen
+    WithAbout(window, [&](AboutDialog& about) {
+        EXPECT_EQ(about.objectName(), "About");
+        EXPECT_EQ(about.windowTitle(), "About Kivra");
+        EXPECT_EQ(about.findChild<QLabel*>("lblTitle")->text(), "Kivra Tag");
+        EXPECT_EQ(about.findChild<QLabel*>("lblVersion")->text(), "v0.1.0");
+        EXPECT_EQ(about.findChild<QToolButton*>("cmdOpenFeedback"), nullptr);
+        EXPECT_EQ(about.pos(), window.frameGeometry().topLeft() + QPoint(about.width() / 2, about.height()));
+        Click(about, "cmdHelp");
+    });
+    ASSERT_EQ(desktop.reporter.messages.size(), 1u);
+    EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr("Quorlin.chm"));
+}
+
+TEST_F(AboutFeedbackTest, FeedbackMailNeedsATypeAndASubject) {
+    WindowServices services(QStringLiteral("Kivra Analyzer"), nullptr, desktop.Seams());
+    frmFeedback feedback(services);
+    EXPECT_EQ(feedback.windowTitle(), "Send Feedback");
+    auto* type = feedback.findChild<QComboBox*>("cboType");
+    auto* subject = feedback.findChild<QLineEdit*>("txtSubject");
+    auto* send = feedback.findChild<QToolButton*>("cmdSendEmail");
+    EXPECT_EQ(type->count(), 3);
+    EXPECT_FALSE(send->isEnabled());
+
+    type->setCurrentIndex(2);  // picked from the list: "Other"
+    EXPECT_FALSE(send->isEnabled());
+    QTest::keyClicks(subject, "Grid is empty");
+    EXPECT_TRUE(send->isEnabled());
+    type->setEditText(QString());
+    EXPECT_FALSE(send->isEnabled());
+    QTest::keyClicks(type->lineEdit(), "Praise");  // typed, not from the list
+    EXPECT_TRUE(send->isEnabled());
+    subject->clear();
+    EXPECT_FALSE(send->isEnabled());
+
+    type->setCurrentIndex(2);
+    subject->setText(QStringLiteral("Grid is empty"));
+    QTest::mouseClick(send, Qt::LeftButton);
+    Click(feedback, "cmdGotoFeedback");
+    EXPECT_THAT(desktop.opener.opened,
+                ElementsAre("mailto:support@brindle.example?subject=Other%3A%20Grid%20is%20empty&body=%0D%0A",
+                            "https://brindle.example/feedback"));
+}
+
+}  // namespace
+}  // namespace kivra
