@@ -19,44 +19,50 @@ double SortValue(const PadRecord& record) {
     return result.ec == std::errc() && result.ptr == last ? value : static_cast<double>(record.Order);
 }
 
+// Links of the rows as they are made: each new row becomes the last child
+// of its parent (row 0 stands for the top level).
+struct RowLinks {
+    explicit RowLinks(std::size_t rows) : firstChild(rows + 1, 0), lastChild(rows + 1, 0), nextSibling(rows + 1, 0) {}
+
+    void Add(int number, int parent) {
+        const auto p = static_cast<std::size_t>(parent);
+        if (lastChild[p] == 0) {
+            firstChild[p] = number;
+        } else {
+            nextSibling[static_cast<std::size_t>(lastChild[p])] = number;
+        }
+        lastChild[p] = number;
+    }
+
+    std::vector<int> firstChild;
+    std::vector<int> lastChild;
+    std::vector<int> nextSibling;
+};
+
 // Puts rows made in creation order into display order: the tree's preorder,
 // each row after its parent and after its parent's earlier children.
-std::vector<TraceRow> InDisplayOrder(std::vector<TraceRow> created) {
+std::vector<TraceRow> InDisplayOrder(std::vector<TraceRow> created, const RowLinks& links) {
     const std::size_t count = created.size();
-    std::vector<int> firstChild(count + 1, 0);
-    std::vector<int> lastChild(count + 1, 0);
-    std::vector<int> nextSibling(count + 1, 0);
-    for (const TraceRow& row : created) {
-        const auto parent = static_cast<std::size_t>(row.ParentRow);
-        if (lastChild[parent] == 0) {
-            firstChild[parent] = row.Number;
-        } else {
-            nextSibling[static_cast<std::size_t>(lastChild[parent])] = row.Number;
-        }
-        lastChild[parent] = row.Number;
-    }
-    for (TraceRow& row : created) row.HasChildren = firstChild[static_cast<std::size_t>(row.Number)] != 0;
-
     std::vector<int> sequence;
     sequence.reserve(count);
     std::vector<int> pending;  // siblings to come back to
-    int node = firstChild[0];
+    int node = links.firstChild[0];
+    bool sameOrder = true;
     while (node != 0) {
         sequence.push_back(node);
+        sameOrder = sameOrder && node == static_cast<int>(sequence.size());
         const auto here = static_cast<std::size_t>(node);
-        if (firstChild[here] != 0) {
-            pending.push_back(nextSibling[here]);
-            node = firstChild[here];
+        if (links.firstChild[here] != 0) {
+            pending.push_back(links.nextSibling[here]);
+            node = links.firstChild[here];
         } else {
-            node = nextSibling[here];
+            node = links.nextSibling[here];
             while (node == 0 && !pending.empty()) {
                 node = pending.back();
                 pending.pop_back();
             }
         }
     }
-    bool sameOrder = true;
-    for (std::size_t i = 0; i < sequence.size() && sameOrder; ++i) sameOrder = sequence[i] == static_cast<int>(i + 1);
     if (sameOrder) return created;  // every call nested in its caller: the usual case
 
     std::vector<TraceRow> display;
@@ -90,9 +96,18 @@ CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues,
         }
     };
 
+    RowLinks links(sortedValues.size());
+    auto recordAt = [&](std::size_t place) {
+        return index.FirstWithOrder(static_cast<long long>(std::floor(sortedValues[place])));
+    };
+    constexpr std::size_t kLookAhead = 8;
     for (std::size_t i = 1; i <= sortedValues.size() && i <= kMaxRecords; ++i) {
         const int number = static_cast<int>(i);
-        const int recordNumber = index.FirstWithOrder(static_cast<long long>(std::floor(sortedValues[i - 1])));
+        if (i + kLookAhead <= sortedValues.size()) {
+            // Records lie in completion order: fetch the ones to come early.
+            __builtin_prefetch(&trace.Records[static_cast<std::size_t>(recordAt(i + kLookAhead - 1))]);
+        }
+        const int recordNumber = recordAt(i - 1);
         PadRecord& record = trace.Records[static_cast<std::size_t>(recordNumber)];
         if (record.Order == 0) {
             stop(record, kMissingStartFlag);
@@ -117,14 +132,19 @@ CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues,
         row.Number = number;
         row.Record = recordNumber;
         row.ParentRow = parentRow;
-        row.Level = parentRow == 0 ? 0 : created[static_cast<std::size_t>(parentRow - 1)].Level + 1;
+        if (parentRow != 0) {
+            TraceRow& parent = created[static_cast<std::size_t>(parentRow - 1)];
+            row.Level = parent.Level + 1;
+            parent.HasChildren = true;
+        }
+        links.Add(number, parentRow);
         row.Label = record.Name;
         format.AppendFormatted(row.TotalText, record.Total);
         if (firstRowOf[static_cast<std::size_t>(recordNumber)] == 0) {
             firstRowOf[static_cast<std::size_t>(recordNumber)] = number;
         }
     }
-    tree.Rows = InDisplayOrder(std::move(created));
+    tree.Rows = InDisplayOrder(std::move(created), links);
     return tree;
 }
 
