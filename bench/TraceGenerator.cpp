@@ -39,7 +39,10 @@ std::vector<GeneratedCall> GenerateCalls(const TraceShape& shape) {
     };
 
     while (static_cast<std::size_t>(started) < shape.calls) {
-        const bool mustReturn = static_cast<int>(running.size()) >= shape.maxDepth;
+        // The analyzer looks for a caller at most 999 calls back: long calls
+        // return before they get that far.
+        const bool mustReturn = static_cast<int>(running.size()) >= shape.maxDepth ||
+                                (!running.empty() && started + 1 - running.front().order > shape.maxSpan);
         if (!running.empty() && (mustReturn || chance(random) < shape.returnChance)) {
             finish();
             continue;

@@ -27,6 +27,7 @@ struct TraceShape {
     int maxDepth = 12;
     double returnChance = 0.45;  // chance, at each step, that the running call returns
     double dataChance = 0.25;    // chance that a call carries data items
+    int maxSpan = 990;           // calls a running call may see start before it returns
 };
 
 // The calls in completion order (the order of the file's lines).
