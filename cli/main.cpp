@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <clocale>
 
+#include "ProfileCommands.h"
 #include "TagCommands.h"
 #include "TraceCommands.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     app.footer("Run 'kivra COMMAND --help' for the options of a command.");
     kivra::AddTraceCommands(app);
+    kivra::AddProfileCommands(app);
     kivra::AddTagCommands(app);
     try {
         app.parse(argc, argv);

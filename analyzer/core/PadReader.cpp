@@ -222,6 +222,8 @@ PadReadResult ParsePadText(std::string_view text, std::string_view file, std::st
         }
         record.Key = RecordKey(record.Order, record.Depth);
         record.Total = static_cast<float>(stop - start);
+        record.Start = start;
+        record.Stop = stop;
         if (!std::isfinite(record.Total)) {
             return fail(lineNumber, "the time from start to stop is too large");
         }

@@ -17,6 +17,8 @@ struct PadRecord {
     std::string DataLog;
     std::string DataOut;
     std::string Key;       // "<Order>.<Depth>", e.g. "12.3" or "-2.3"
+    double Start = 0.0;    // field 4, start time in milliseconds
+    double Stop = 0.0;     // field 5, stop time in milliseconds
 };
 
 struct PadTrace {

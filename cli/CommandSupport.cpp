@@ -1,0 +1,49 @@
+#include "CommandSupport.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#include "AtomicFile.h"
+
+namespace kivra {
+
+void PrintProblem(const std::string& text) { std::cerr << "kivra: " << text << '\n'; }
+
+TraceLoad LoadTraceOrExit(const std::string& path, std::string_view ParamChar, const NumberFormat& format) {
+    TraceLoad load = LoadTrace(path, ParamChar, format);
+    if (load.error) {
+        PrintProblem(load.error->Message());
+        throw CLI::RuntimeError(1);
+    }
+    if (!load.tree.StopMessage.empty()) PrintProblem(path + ": " + load.tree.StopMessage);
+    return load;
+}
+
+void WriteResult(const std::string& file, std::string_view text, const std::vector<std::string>& inputs) {
+    namespace fs = std::filesystem;
+    if (file.empty() || file == "-") {
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+            PrintProblem("Cannot write to standard output.");
+            throw CLI::RuntimeError(1);
+        }
+        return;
+    }
+    for (const std::string& input : inputs) {
+        std::error_code error;
+        if (fs::equivalent(file, input, error)) {
+            PrintProblem("Will not write over the trace \"" + input + "\" that is being read; choose another file.");
+            throw CLI::RuntimeError(1);
+        }
+    }
+    std::string why;
+    if (!WriteFileAtomically(file, text, NewFileMode(), &why)) {
+        PrintProblem("Cannot write \"" + file + "\"" + (why.empty() ? std::string(".") : ": " + why + "."));
+        throw CLI::RuntimeError(1);
+    }
+}
+
+}  // namespace kivra

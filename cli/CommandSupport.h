@@ -1,0 +1,28 @@
+// What the trace commands of the command-line tool share: telling the user
+// about a problem, loading a trace or ending the command, and writing the
+// result to standard output or to a file.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "NumberFormat.h"
+#include "TraceLoad.h"
+
+namespace kivra {
+
+// "kivra: text" on standard error.
+void PrintProblem(const std::string& text);
+
+// Loads the trace, saying on standard error when the call tree stopped
+// early. When the file cannot be read, says why and ends the command with
+// exit status 1.
+TraceLoad LoadTraceOrExit(const std::string& path, std::string_view ParamChar, const NumberFormat& format);
+
+// Writes the text to standard output (file empty or "-") or replaces the
+// file whole. The file may not be one of `inputs`: reading a trace never
+// changes it. On failure says why and ends the command with exit status 1.
+void WriteResult(const std::string& file, std::string_view text, const std::vector<std::string>& inputs);
+
+}  // namespace kivra

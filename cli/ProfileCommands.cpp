@@ -1,0 +1,161 @@
+#include "ProfileCommands.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "CallProfile.h"
+#include "CommandSupport.h"
+#include "FlatProfile.h"
+#include "ProfileTables.h"
+#include "TraceDiff.h"
+#include "TraceExport.h"
+#include "TraceSettings.h"
+
+namespace kivra {
+namespace {
+
+struct FlatArguments {
+    std::string trace;
+    std::optional<std::string> format;
+    FlatOrder order = FlatOrder::Own;
+    std::size_t top = 0;
+    bool json = false;
+    bool csv = false;
+};
+
+struct DiffArguments {
+    std::string before;
+    std::string after;
+    std::optional<std::string> format;
+    std::size_t top = 0;
+    bool json = false;
+    bool csv = false;
+};
+
+struct ExportArguments {
+    std::string trace;
+    std::optional<std::string> paramChar;
+    bool chrome = false;
+    bool speedscope = false;
+    bool folded = false;
+    std::string output;
+};
+
+const char* const kFormatHelp =
+    "Number format pattern for the times in the table, e.g. \"0.000\" or \"#,##0.0\" "
+    "(default: the \"Format\" setting, else 0.000)";
+
+void AddTableOptions(CLI::App& command, std::size_t& top, bool& json, bool& csv) {
+    command.add_option("--top", top, "Show only the first N procedures")->check(CLI::PositiveNumber);
+    CLI::Option* jsonFlag = command.add_flag("--json", json, "Print JSON instead of a table (times in ms)");
+    CLI::Option* csvFlag = command.add_flag("--csv", csv, "Print CSV instead of a table (times in ms)");
+    jsonFlag->excludes(csvFlag);
+}
+
+// The settings' time format, the option winning.
+NumberFormat TimeFormat(const std::optional<std::string>& given) {
+    return NumberFormat(ResolveTraceSettings({given, std::nullopt, std::nullopt, {}}).format);
+}
+
+FlatProfile LoadFlatProfile(const std::string& path, const NumberFormat& format) {
+    const TraceLoad load = LoadTraceOrExit(path, "", format);
+    return ComputeFlatProfile(BuildCallProfile(load.trace, load.tree.Rows));
+}
+
+void RunFlat(const FlatArguments& args) {
+    const NumberFormat format = TimeFormat(args.format);
+    FlatProfile profile = LoadFlatProfile(args.trace, format);
+    SortFlatProfile(profile, args.order);
+    const std::string text = args.json  ? FlatJson(profile, args.top)
+                             : args.csv ? FlatCsv(profile, args.top)
+                                        : FlatTable(profile, format, args.top);
+    WriteResult({}, text, {});
+}
+
+void RunDiff(const DiffArguments& args) {
+    const NumberFormat format = TimeFormat(args.format);
+    const FlatProfile before = LoadFlatProfile(args.before, format);
+    const FlatProfile after = LoadFlatProfile(args.after, format);
+    const TraceDiff diff = DiffFlatProfiles(before, after);
+    const std::string text = args.json  ? DiffJson(diff, args.top)
+                             : args.csv ? DiffCsv(diff, args.top)
+                                        : DiffTable(diff, format, args.top);
+    WriteResult({}, text, {});
+}
+
+void RunExport(const ExportArguments& args) {
+    const TraceSettings settings = ResolveTraceSettings({std::nullopt, args.paramChar, std::nullopt, {}});
+    const NumberFormat format(settings.format);
+    const TraceLoad load = LoadTraceOrExit(args.trace, settings.paramChar, format);
+    const CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
+    const std::string name = std::filesystem::path(args.trace).filename().string();
+
+    ExportText result;
+    if (args.chrome) {
+        result = ChromeTraceJson(load.trace, profile, name);
+    } else if (args.speedscope) {
+        result = SpeedscopeJson(load.trace, profile, name);
+    } else {
+        result.Text = FoldedStacks(profile);
+    }
+    if (result.Clipped > 0) PrintProblem(ClippedCallsMessage(result.Clipped));
+    WriteResult(args.output, result.Text, {args.trace});
+}
+
+}  // namespace
+
+void AddProfileCommands(CLI::App& app) {
+    auto flatArgs = std::make_shared<FlatArguments>();
+    CLI::App* flat = app.add_subcommand(
+        "flat", "Print a PAD trace's flat profile: one line per procedure with its calls, own time, total time "
+                "(a recursive call counted once), mean and largest own time, and own time as a percentage of the "
+                "top-level total.");
+    flat->add_option("TRACE", flatArgs->trace, "The PAD trace file to read")->required();
+    flat->add_option("--format", flatArgs->format, kFormatHelp);
+    const std::map<std::string, FlatOrder> orders{
+        {"own", FlatOrder::Own}, {"total", FlatOrder::Total}, {"calls", FlatOrder::Calls}, {"name", FlatOrder::Name}};
+    flat->add_option("--sort", flatArgs->order, "Order of the lines: own, total, calls (largest first) or name")
+        ->transform(CLI::CheckedTransformer(orders, CLI::ignore_case))
+        ->default_str("own");
+    AddTableOptions(*flat, flatArgs->top, flatArgs->json, flatArgs->csv);
+    flat->footer("Exit status: 0 on success (a stop message also goes to stderr), 1 when the trace cannot be "
+                 "read, 2 on a usage error.");
+    flat->callback([flatArgs] { RunFlat(*flatArgs); });
+
+    auto diffArgs = std::make_shared<DiffArguments>();
+    CLI::App* diff = app.add_subcommand(
+        "diff", "Compare two runs: both flat profiles side by side per procedure, procedures only in one run "
+                "marked added or removed, the largest change in own time first, then the top-level totals.");
+    diff->add_option("OLD", diffArgs->before, "The PAD trace of the earlier run")->required();
+    diff->add_option("NEW", diffArgs->after, "The PAD trace of the later run")->required();
+    diff->add_option("--format", diffArgs->format, kFormatHelp);
+    AddTableOptions(*diff, diffArgs->top, diffArgs->json, diffArgs->csv);
+    diff->footer("Exit status: 0 on success, 1 when a trace cannot be read, 2 on a usage error.");
+    diff->callback([diffArgs] { RunDiff(*diffArgs); });
+
+    auto exportArgs = std::make_shared<ExportArguments>();
+    CLI::App* exporter = app.add_subcommand(
+        "export", "Write a PAD trace for other viewers: Chrome Trace Event JSON (Perfetto, chrome://tracing), "
+                  "speedscope's file format, or folded stacks for flame graph tools.");
+    exporter->add_option("TRACE", exportArgs->trace, "The PAD trace file to read")->required();
+    CLI::Option_group* kind = exporter->add_option_group("Format", "Exactly one of");
+    kind->add_flag("--chrome", exportArgs->chrome, "Chrome Trace Event JSON: one complete event per call");
+    kind->add_flag("--speedscope", exportArgs->speedscope, "speedscope's file format: one evented profile");
+    kind->add_flag("--folded", exportArgs->folded,
+                   "Folded stacks: \"A;B;C N\", N the path's own time in whole microseconds");
+    kind->require_option(1);
+    exporter->add_option("--param-char", exportArgs->paramChar,
+                         "Text that replaces each \"~\" in the data fields "
+                         "(default: the \"ParamChar\" setting, else \", \")");
+    exporter->add_option("-o,--output", exportArgs->output, "Write to FILE instead of standard output");
+    exporter->footer("Calls that overlap the end of their caller or the call before them are clipped so that "
+                     "calls nest; their number goes to stderr.\n"
+                     "Exit status: 0 on success, 1 when the trace cannot be read or the output cannot be written, "
+                     "2 on a usage error.");
+    exporter->callback([exportArgs] { RunExport(*exportArgs); });
+}
+
+}  // namespace kivra

@@ -1,0 +1,270 @@
+#include "ProfileTables.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <vector>
+
+#include "TextEncoding.h"
+
+namespace kivra {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Columns aligned with two blanks between them, a header and a rule.
+class TextTable {
+public:
+    void AddColumn(std::string header, bool rightAligned) {
+        widths_.push_back(Utf8Length(header));
+        right_.push_back(rightAligned);
+        header_.push_back(std::move(header));
+    }
+    void AddRow(std::vector<std::string> cells) {
+        for (std::size_t c = 0; c < cells.size() && c < widths_.size(); ++c) {
+            widths_[c] = std::max(widths_[c], Utf8Length(cells[c]));
+        }
+        rows_.push_back(std::move(cells));
+    }
+    std::string Text() const {
+        std::string out;
+        AppendLine(out, header_);
+        std::vector<std::string> rule;
+        for (const std::size_t width : widths_) rule.emplace_back(width, '-');
+        AppendLine(out, rule);
+        for (const auto& row : rows_) AppendLine(out, row);
+        return out;
+    }
+
+private:
+    void AppendLine(std::string& out, const std::vector<std::string>& cells) const {
+        std::string line;
+        for (std::size_t c = 0; c < widths_.size(); ++c) {
+            const std::string_view cell = c < cells.size() ? std::string_view(cells[c]) : std::string_view();
+            if (c > 0) line += "  ";
+            const std::size_t fill = widths_[c] - std::min(widths_[c], Utf8Length(cell));
+            if (right_[c]) line.append(fill, ' ');
+            line += cell;
+            if (!right_[c]) line.append(fill, ' ');
+        }
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        out += line;
+        out += '\n';
+    }
+
+    std::vector<std::string> header_;
+    std::vector<std::size_t> widths_;
+    std::vector<bool> right_;
+    std::vector<std::vector<std::string>> rows_;
+};
+
+std::size_t Shown(std::size_t count, std::size_t top) { return top == 0 ? count : std::min(count, top); }
+
+std::string Milliseconds(const NumberFormat& format, double value) {
+    return format.Format(static_cast<float>(value));
+}
+
+// A change with its sign: "+" before an increase that shows a digit other
+// than zero.
+std::string Signed(std::string text, double value) {
+    if (value > 0.0 && text.find_first_of("123456789") != std::string::npos && !text.starts_with('-')) {
+        text.insert(0, "+");
+    }
+    return text;
+}
+
+// Percentages with one decimal, in the locale of the times.
+NumberFormat PercentFormat(const NumberFormat& format) { return NumberFormat("0.0", format.Locale()); }
+
+std::string Percent(const NumberFormat& percent, double value) { return percent.Format(static_cast<float>(value)); }
+
+// Milliseconds to the nanosecond, so that sums of single-precision times
+// print as they were written: 0.74, not 0.7400000095367432.
+double Rounded(double value) {
+    if (!std::isfinite(value)) return 0.0;
+    const double rounded = std::round(value * 1.0e6) / 1.0e6;
+    return rounded == 0.0 ? 0.0 : rounded;  // no "-0"
+}
+
+std::string CsvNumber(double value) {
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, Rounded(value)).ptr;
+    return std::string(buffer, end);
+}
+
+std::string CsvText(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+std::string CsvLine(const std::vector<std::string>& cells) {
+    std::string line;
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        if (c > 0) line += ',';
+        line += cells[c];
+    }
+    return line + '\n';
+}
+
+std::string Dump(const Json& json) { return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n"; }
+
+Json OptionalNumber(const std::optional<double>& value) { return value ? Json(Rounded(*value)) : Json(nullptr); }
+
+const char* StatusName(DiffStatus status) {
+    switch (status) {
+    case DiffStatus::Added: return "added";
+    case DiffStatus::Removed: return "removed";
+    case DiffStatus::Both: break;
+    }
+    return "both";
+}
+
+}  // namespace
+
+std::string FlatTable(const FlatProfile& profile, const NumberFormat& format, std::size_t top) {
+    TextTable table;
+    table.AddColumn("Procedure", false);
+    table.AddColumn("Calls", true);
+    table.AddColumn("Own (ms)", true);
+    table.AddColumn("Total (ms)", true);
+    table.AddColumn("Mean own (ms)", true);
+    table.AddColumn("Max own (ms)", true);
+    table.AddColumn("Own (%)", true);
+    const NumberFormat percentFormat = PercentFormat(format);
+    const std::size_t shown = Shown(profile.Entries.size(), top);
+    for (std::size_t e = 0; e < shown; ++e) {
+        const FlatEntry& entry = profile.Entries[e];
+        table.AddRow({entry.Name, std::to_string(entry.Calls), Milliseconds(format, entry.Own),
+                      Milliseconds(format, entry.Total), Milliseconds(format, entry.MeanOwn),
+                      Milliseconds(format, entry.MaxOwn), Percent(percentFormat, entry.OwnPercent)});
+    }
+    std::string out = table.Text();
+    const std::size_t count = profile.Entries.size();
+    out += std::to_string(count) + (count == 1 ? " procedure" : " procedures");
+    if (shown < count) out += " (" + std::to_string(shown) + " shown)";
+    out += ", " + std::to_string(profile.CallCount) + (profile.CallCount == 1 ? " call" : " calls");
+    out += ", top-level total " + Milliseconds(format, profile.TopLevelTotal) + " ms\n";
+    return out;
+}
+
+std::string FlatCsv(const FlatProfile& profile, std::size_t top) {
+    std::string out = "name,calls,own_ms,total_ms,mean_own_ms,max_own_ms,own_percent\n";
+    const std::size_t shown = Shown(profile.Entries.size(), top);
+    for (std::size_t e = 0; e < shown; ++e) {
+        const FlatEntry& entry = profile.Entries[e];
+        out += CsvLine({CsvText(entry.Name), std::to_string(entry.Calls), CsvNumber(entry.Own),
+                        CsvNumber(entry.Total), CsvNumber(entry.MeanOwn), CsvNumber(entry.MaxOwn),
+                        CsvNumber(entry.OwnPercent)});
+    }
+    return out;
+}
+
+std::string FlatJson(const FlatProfile& profile, std::size_t top) {
+    Json procedures = Json::array();
+    const std::size_t shown = Shown(profile.Entries.size(), top);
+    for (std::size_t e = 0; e < shown; ++e) {
+        const FlatEntry& entry = profile.Entries[e];
+        procedures.push_back(Json{{"name", entry.Name},
+                                  {"calls", entry.Calls},
+                                  {"own_ms", Rounded(entry.Own)},
+                                  {"total_ms", Rounded(entry.Total)},
+                                  {"mean_own_ms", Rounded(entry.MeanOwn)},
+                                  {"max_own_ms", Rounded(entry.MaxOwn)},
+                                  {"own_percent", Rounded(entry.OwnPercent)}});
+    }
+    return Dump(Json{{"top_level_total_ms", Rounded(profile.TopLevelTotal)},
+                     {"own_sum_ms", Rounded(profile.OwnSum)},
+                     {"calls", profile.CallCount},
+                     {"procedure_count", profile.Entries.size()},
+                     {"procedures", std::move(procedures)}});
+}
+
+std::string DiffTable(const TraceDiff& diff, const NumberFormat& format, std::size_t top) {
+    TextTable table;
+    table.AddColumn("Procedure", false);
+    for (const char* header : {"Calls old", "Calls new", "Own old (ms)", "Own new (ms)", "Total old (ms)",
+                               "Total new (ms)", "Change (ms)", "Change (%)"}) {
+        table.AddColumn(header, true);
+    }
+    const NumberFormat percentFormat = PercentFormat(format);
+    const std::size_t shown = Shown(diff.Entries.size(), top);
+    for (std::size_t e = 0; e < shown; ++e) {
+        const DiffEntry& entry = diff.Entries[e];
+        const bool hasOld = entry.Status != DiffStatus::Added;
+        const bool hasNew = entry.Status != DiffStatus::Removed;
+        std::string percent;
+        if (entry.Status != DiffStatus::Both) {
+            percent = StatusName(entry.Status);
+        } else if (entry.OwnChangePercent) {
+            percent = Signed(Percent(percentFormat, *entry.OwnChangePercent), *entry.OwnChangePercent);
+        }
+        table.AddRow({entry.Name, hasOld ? std::to_string(entry.OldCalls) : "-",
+                      hasNew ? std::to_string(entry.NewCalls) : "-",
+                      hasOld ? Milliseconds(format, entry.OldOwn) : "-",
+                      hasNew ? Milliseconds(format, entry.NewOwn) : "-",
+                      hasOld ? Milliseconds(format, entry.OldTotal) : "-",
+                      hasNew ? Milliseconds(format, entry.NewTotal) : "-",
+                      Signed(Milliseconds(format, entry.OwnChange), entry.OwnChange), percent});
+    }
+    std::string out = table.Text();
+    out += "Top-level total: old " + Milliseconds(format, diff.OldTopLevelTotal) + " ms, new " +
+           Milliseconds(format, diff.NewTopLevelTotal) + " ms, change " +
+           Signed(Milliseconds(format, diff.TopLevelChange), diff.TopLevelChange) + " ms";
+    if (diff.TopLevelChangePercent) {
+        out += " (" + Signed(Percent(percentFormat, *diff.TopLevelChangePercent), *diff.TopLevelChangePercent) + "%)";
+    }
+    out += '\n';
+    return out;
+}
+
+std::string DiffCsv(const TraceDiff& diff, std::size_t top) {
+    std::string out = "name,status,old_calls,new_calls,old_own_ms,new_own_ms,old_total_ms,new_total_ms,"
+                      "own_change_ms,own_change_percent\n";
+    const std::size_t shown = Shown(diff.Entries.size(), top);
+    for (std::size_t e = 0; e < shown; ++e) {
+        const DiffEntry& entry = diff.Entries[e];
+        const bool hasOld = entry.Status != DiffStatus::Added;
+        const bool hasNew = entry.Status != DiffStatus::Removed;
+        out += CsvLine({CsvText(entry.Name), StatusName(entry.Status), hasOld ? std::to_string(entry.OldCalls) : "",
+                        hasNew ? std::to_string(entry.NewCalls) : "", hasOld ? CsvNumber(entry.OldOwn) : "",
+                        hasNew ? CsvNumber(entry.NewOwn) : "", hasOld ? CsvNumber(entry.OldTotal) : "",
+                        hasNew ? CsvNumber(entry.NewTotal) : "", CsvNumber(entry.OwnChange),
+                        entry.OwnChangePercent ? CsvNumber(*entry.OwnChangePercent) : ""});
+    }
+    return out;
+}
+
+std::string DiffJson(const TraceDiff& diff, std::size_t top) {
+    Json procedures = Json::array();
+    const std::size_t shown = Shown(diff.Entries.size(), top);
+    for (std::size_t e = 0; e < shown; ++e) {
+        const DiffEntry& entry = diff.Entries[e];
+        const bool hasOld = entry.Status != DiffStatus::Added;
+        const bool hasNew = entry.Status != DiffStatus::Removed;
+        auto side = [](bool present, int calls, double own, double total) {
+            if (!present) return Json(nullptr);
+            return Json{{"calls", calls}, {"own_ms", Rounded(own)}, {"total_ms", Rounded(total)}};
+        };
+        procedures.push_back(Json{{"name", entry.Name},
+                                  {"status", StatusName(entry.Status)},
+                                  {"old", side(hasOld, entry.OldCalls, entry.OldOwn, entry.OldTotal)},
+                                  {"new", side(hasNew, entry.NewCalls, entry.NewOwn, entry.NewTotal)},
+                                  {"own_change_ms", Rounded(entry.OwnChange)},
+                                  {"own_change_percent", OptionalNumber(entry.OwnChangePercent)}});
+    }
+    return Dump(Json{{"old_top_level_total_ms", Rounded(diff.OldTopLevelTotal)},
+                     {"new_top_level_total_ms", Rounded(diff.NewTopLevelTotal)},
+                     {"top_level_change_ms", Rounded(diff.TopLevelChange)},
+                     {"top_level_change_percent", OptionalNumber(diff.TopLevelChangePercent)},
+                     {"procedures", std::move(procedures)}});
+}
+
+}  // namespace kivra
