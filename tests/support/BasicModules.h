@@ -18,6 +18,34 @@ inline std::string JoinCrLf(const std::vector<std::string_view>& lines) {
     return text;
 }
 
+// The function of the tagger's worked example, before tagging.
+inline std::string AreaFunction() {
+    return JoinCrLf({
+        "Private Function Area(ByVal W As Long, Optional H As Long = 1) As Long",
+        "    If W = 0 Then",
+        "        Exit Function",
+        "    End If",
+        "    Area = W * H",
+        "End Function",
+    });
+}
+
+// The same function tagged with the prefix Kivra., Functions and Parameters
+// chosen (without the final line break that a run adds).
+inline std::string TaggedAreaFunction() {
+    return JoinCrLf({
+        "Private Function Area(ByVal W As Long, Optional H As Long = 1) As Long",
+        "Kivra.Start \"Area\", W, H",
+        "    If W = 0 Then",
+        "Kivra.St0p",
+        "        Exit Function",
+        "    End If",
+        "    Area = W * H",
+        "Kivra.St0p Area",
+        "End Function",
+    });
+}
+
 // A class with Public Property Get, Let and Set.
 inline std::string AccountClass() {
     return JoinCrLf({

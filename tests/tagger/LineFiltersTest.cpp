@@ -10,26 +10,9 @@ namespace {
 
 using test::JoinCrLf;
 
-const std::string kTaggedArea = JoinCrLf({
-    "Private Function Area(ByVal W As Long, Optional H As Long = 1) As Long",
-    "Kivra.Start \"Area\", W, H",
-    "    If W = 0 Then",
-    "Kivra.St0p",
-    "        Exit Function",
-    "    End If",
-    "    Area = W * H",
-    "Kivra.St0p Area",
-    "End Function",
-});
+const std::string kTaggedArea = test::TaggedAreaFunction();
 
-const std::string kArea = JoinCrLf({
-    "Private Function Area(ByVal W As Long, Optional H As Long = 1) As Long",
-    "    If W = 0 Then",
-    "        Exit Function",
-    "    End If",
-    "    Area = W * H",
-    "End Function",
-});
+const std::string kArea = test::AreaFunction();
 
 std::string Out(std::string_view text, std::string_view prefix = "Kivra.") {
     return CommentText(text, prefix, CommentDirection::Out).text;

@@ -10,14 +10,7 @@ namespace {
 
 using test::JoinCrLf;
 
-const std::string kArea = JoinCrLf({
-    "Private Function Area(ByVal W As Long, Optional H As Long = 1) As Long",
-    "    If W = 0 Then",
-    "        Exit Function",
-    "    End If",
-    "    Area = W * H",
-    "End Function",
-});
+const std::string kArea = test::AreaFunction();
 
 class TagRunTest : public ::testing::Test {
 protected:
