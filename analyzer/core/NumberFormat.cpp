@@ -1,8 +1,10 @@
 #include "NumberFormat.h"
 
+#include <bit>
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace kivra {
@@ -10,6 +12,70 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Powers of ten that are exact in double precision.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::uint64_t kWholePowersOfTen[] = {1,         10,         100,         1000,         10000,
+                                               100000,    1000000,    10000000,    100000000,    1000000000,
+                                               10000000000ULL};
+
+// The value of "[-]digits[.digits]" when it follows exactly from one
+// division of two exact numbers: the digits as a whole number no larger
+// than the type's mantissa, divided by a power of ten that the type holds
+// exactly. The division rounds once, so the result is the correctly rounded
+// value that std::from_chars gives. False when the text needs the full reading.
+template <typename T>
+bool ReadExactDecimal(const char* first, const char* last, T& value) {
+    constexpr std::uint64_t kMaxMantissa = sizeof(T) == sizeof(float) ? (1ULL << 24) : (1ULL << 53);
+    constexpr int kMaxPower = sizeof(T) == sizeof(float) ? 10 : 22;
+    const bool negative = first != last && *first == '-';
+    if (negative) ++first;
+    if (last - first > 19) return false;  // the digits might not fit 64 bits
+    std::uint64_t digits = 0;
+    int places = -1;  // fraction digits, once past the point
+    for (const char* p = first; p != last; ++p) {
+        if (*p == '.') {
+            places = 0;
+            continue;
+        }
+        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+        if (places >= 0) ++places;
+    }
+    if (places < 0) places = 0;
+    if (digits > kMaxMantissa || places > kMaxPower) return false;
+    T result;
+    if constexpr (sizeof(T) == sizeof(float)) {
+        result = static_cast<float>(digits) / static_cast<float>(kPowersOfTen[places]);
+    } else {
+        result = static_cast<double>(digits) / kPowersOfTen[places];
+    }
+    value = negative ? -result : result;
+    return true;
+}
+
+// The magnitude rounded half away from zero to `scale` fraction digits, as
+// the whole number of all its kept digits, taken on the shortest decimal
+// text of the value: 2.675f (really 2.67499995...) at 2 digits gives 268.
+// The scaled value is exact in double precision; the shortest text lies
+// within half a unit in the last place of the value, so the two round alike
+// unless a half-way point lies within that distance. False then, and for
+// values too large: the caller rounds the text itself.
+bool RoundScaled(float magnitude, int scale, std::uint64_t& rounded) {
+    // 10^9 needs 21 significant bits beside its power of two; with the 24 of
+    // a float the product stays within the 53 of a double.
+    constexpr int kMaxScale = 9;
+    if (scale > kMaxScale || !(magnitude < 1e9f)) return false;
+    const double power = kPowersOfTen[scale];
+    const double scaled = static_cast<double>(magnitude) * power;
+    const double whole = std::floor(scaled);
+    const double rest = scaled - whole;
+    const float next = std::bit_cast<float>(std::bit_cast<std::uint32_t>(magnitude) + 1);
+    const double unit = (static_cast<double>(next) - static_cast<double>(magnitude)) * power;
+    if (std::fabs(rest - 0.5) <= unit) return false;
+    rounded = static_cast<std::uint64_t>(whole) + (rest > 0.5 ? 1 : 0);
+    return true;
+}
 
 // Shortest fixed-notation text of a finite value's magnitude, e.g. "2.675".
 std::string_view MagnitudeText(float magnitude, char (&buffer)[128]) {
@@ -129,6 +195,10 @@ bool ReadPlain(std::string_view text, T& value, bool& ok) {
     ok = false;
     if (digits == 0 || (first < end && text[first] == '+')) return true;
     const char* last = text.data() + end;
+    if (ReadExactDecimal(text.data() + first, last, value)) {
+        ok = true;
+        return true;
+    }
     const auto result = std::from_chars(text.data() + first, last, value, std::chars_format::fixed);
     ok = result.ec == std::errc() && result.ptr == last;
     return true;
@@ -243,6 +313,19 @@ NumberFormat::Section NumberFormat::ParseSection(std::string_view text) {
             literal(text.substr(i, 1));
         }
     }
+    // Plain: "#"s, then "0"s, then optionally the point and "0"s, with any
+    // grouping commas; it prints the digits padded to the "0" places.
+    section.plain = !section.empty;
+    bool zeroSeen = false;
+    bool pointSeen = false;
+    for (const Token& token : section.tokens) {
+        if (token.kind == TokenKind::Literal || (token.kind == TokenKind::Hash && (zeroSeen || pointSeen))) {
+            section.plain = false;
+        }
+        if (token.kind == TokenKind::Point) pointSeen = true;
+        if (token.kind == TokenKind::Zero && !pointSeen) ++section.integerZeros;
+        zeroSeen = zeroSeen || token.kind == TokenKind::Zero;
+    }
     return section;
 }
 
@@ -264,11 +347,22 @@ void NumberFormat::AppendFormatted(std::string& out, float value) const {
         section = &sections_[1];
         minus = false;
     }
-    char buffer[128];
-    const std::string_view magnitude = MagnitudeText(std::fabs(value), buffer);
     thread_local std::string integer;
     thread_local std::string fraction;
-    RoundDecimal(magnitude, section->percent ? 2 : 0, section->fractionPlaces, integer, fraction);
+    const float magnitude = std::fabs(value);
+    const int shift = section->percent ? 2 : 0;
+    if (std::uint64_t rounded = 0; RoundScaled(magnitude, section->fractionPlaces + shift, rounded)) {
+        const std::uint64_t power = kWholePowersOfTen[section->fractionPlaces];
+        char digits[24];
+        const std::uint64_t whole = rounded / power;
+        integer.assign(digits, whole == 0 ? digits : std::to_chars(digits, digits + sizeof digits, whole).ptr);
+        std::uint64_t rest = rounded % power;
+        fraction.assign(static_cast<std::size_t>(section->fractionPlaces), '0');
+        for (std::size_t i = fraction.size(); i-- > 0; rest /= 10) fraction[i] = static_cast<char>('0' + rest % 10);
+    } else {
+        char buffer[128];
+        RoundDecimal(MagnitudeText(magnitude, buffer), shift, section->fractionPlaces, integer, fraction);
+    }
     if (integer.empty() && fraction.find_first_not_of('0') == std::string::npos) {
         // Zero, or a value that rounds to zero.
         section = sections_.size() >= 3 && !sections_[2].empty ? &sections_[2] : &sections_[0];
@@ -277,10 +371,38 @@ void NumberFormat::AppendFormatted(std::string& out, float value) const {
         fraction.assign(static_cast<std::size_t>(section->fractionPlaces), '0');
     }
     if (section->empty) {
-        out += PlainNumber(minus ? value : std::fabs(value), locale_);
+        out += PlainNumber(minus ? value : magnitude, locale_);
         return;
     }
-    AppendSection(out, *section, integer, fraction, minus);
+    if (section->plain) {
+        AppendPlainSection(out, *section, integer, fraction, minus);
+    } else {
+        AppendSection(out, *section, integer, fraction, minus);
+    }
+}
+
+void NumberFormat::AppendPlainSection(std::string& out, const Section& section, std::string_view integer,
+                                      std::string_view fraction, bool minus) const {
+    if (minus) out.push_back('-');
+    for (std::size_t pad = integer.size(); pad < static_cast<std::size_t>(section.integerZeros); ++pad) {
+        // Padding zeros, grouped like digits.
+        out.push_back('0');
+        const std::size_t position = static_cast<std::size_t>(section.integerZeros) - 1 - pad + integer.size();
+        if (section.grouped && position > 0 && position % 3 == 0) out.append(locale_.group);
+    }
+    if (!section.grouped) {
+        out.append(integer);
+    } else {
+        for (std::size_t i = 0; i < integer.size(); ++i) {
+            out.push_back(integer[i]);
+            const std::size_t position = integer.size() - 1 - i;
+            if (position > 0 && position % 3 == 0) out.append(locale_.group);
+        }
+    }
+    if (section.hasPoint) {
+        out.append(locale_.decimal);
+        out.append(fraction);
+    }
 }
 
 void NumberFormat::AppendSection(std::string& out, const Section& section, std::string_view integer,

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+
 #include "PadTextBuilder.h"
 
 namespace kivra {
@@ -93,6 +99,89 @@ TEST(NumberFormatTest, EveryFormattedNumberOfANumericPatternReadsBack) {
     }
     const NumberFormat plain("", DotLocale());
     for (float v : {0.1f, 29.75f, 3.0f, 1.0f / 3.0f, 123456.79f}) EXPECT_EQ(plain.Read(plain.Plain(v)), v);
+}
+
+// The rounding rule spelled out on the shortest text: digits after the
+// wanted places decide by their first digit, carries run left.
+std::string RoundedOnShortestText(float value, int places) {
+    char buffer[128];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed).ptr;
+    const std::string text(buffer, end);
+    const std::size_t point = text.find('.');
+    std::string digits = text.substr(0, point);
+    std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+    const bool up = fraction.size() > static_cast<std::size_t>(places) && fraction[static_cast<std::size_t>(places)] >= '5';
+    fraction.resize(static_cast<std::size_t>(places), '0');
+    digits += fraction;
+    for (std::size_t i = digits.size(); up && i-- > 0;) {
+        if (digits[i] != '9') {
+            ++digits[i];
+            break;
+        }
+        digits[i] = '0';
+        if (i == 0) digits.insert(digits.begin(), '1');
+    }
+    const bool zero = digits.find_first_not_of('0') == std::string::npos;
+    std::string integer = digits.substr(0, digits.size() - static_cast<std::size_t>(places));
+    integer.erase(0, std::min(integer.find_first_not_of('0'), integer.size() - 1));
+    std::string out = value < 0.0f && !zero ? "-" : "";
+    out += integer;
+    if (places > 0) out += "." + digits.substr(digits.size() - static_cast<std::size_t>(places));
+    return out;
+}
+
+float RandomFloat(std::mt19937& random, int kind) {
+    switch (kind % 4) {
+        case 0: return std::uniform_real_distribution<float>(-5000.0f, 5000.0f)(random);
+        case 1: {
+            // Decimal values with few digits, the usual case of a trace, and
+            // half-way points such as 2.675.
+            const auto whole = static_cast<float>(static_cast<int>(random() % 2000001) - 1000000);
+            return whole / std::pow(10.0f, static_cast<float>(random() % 7));
+        }
+        case 2: {
+            std::uint32_t bits = static_cast<std::uint32_t>(random());
+            float value = 0.0f;
+            std::memcpy(&value, &bits, sizeof value);
+            return std::isfinite(value) ? value : 1.0f;
+        }
+        default: return static_cast<float>(random() % 100000) / 1000.0f + static_cast<float>(random() % 3) * 0.0005f;
+    }
+}
+
+TEST(NumberFormatTest, FixedPatternsFollowTheRoundingRuleOnRandomValues) {
+    std::mt19937 random(20240301);
+    for (int places = 0; places <= 7; ++places) {
+        const std::string pattern = places == 0 ? "0" : "0." + std::string(static_cast<std::size_t>(places), '0');
+        const NumberFormat format(pattern, DotLocale());
+        for (int i = 0; i < 20000; ++i) {
+            const float value = RandomFloat(random, i);
+            ASSERT_EQ(format.Format(value), RoundedOnShortestText(value, places)) << pattern << " " << value;
+        }
+    }
+}
+
+TEST(NumberFormatTest, ReadingAgreesWithTheCorrectlyRoundedConversion) {
+    std::mt19937 random(7);
+    for (int i = 0; i < 100000; ++i) {
+        std::string text = random() % 2 == 0 ? "-" : "";
+        const auto wholeDigits = random() % 12;
+        const auto fractionDigits = random() % 12;
+        for (unsigned d = 0; d < wholeDigits; ++d) text += static_cast<char>('0' + random() % 10);
+        if (fractionDigits > 0) text += '.';
+        for (unsigned d = 0; d < fractionDigits; ++d) text += static_cast<char>('0' + random() % 10);
+        if (text.find_first_of("0123456789") == std::string::npos) continue;
+        const char* last = text.data() + text.size();
+        float single = 0.0f;
+        double twice = 0.0;
+        ASSERT_EQ(std::from_chars(text.data(), last, single, std::chars_format::fixed).ptr, last);
+        ASSERT_EQ(std::from_chars(text.data(), last, twice, std::chars_format::fixed).ptr, last);
+        const std::optional<float> readSingle = ReadSingle(text, DotLocale());
+        const std::optional<double> readDouble = ReadDouble(text, DotLocale());
+        ASSERT_TRUE(readSingle.has_value() && readDouble.has_value()) << text;
+        EXPECT_EQ(std::memcmp(&*readSingle, &single, sizeof single), 0) << text;
+        EXPECT_EQ(std::memcmp(&*readDouble, &twice, sizeof twice), 0) << text;
+    }
 }
 
 }  // namespace
