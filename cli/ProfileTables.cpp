@@ -80,11 +80,14 @@ NumberFormat PercentFormat(const NumberFormat& format) { return NumberFormat("0.
 
 std::string Percent(const NumberFormat& percent, double value) { return percent.Format(static_cast<float>(value)); }
 
-// Milliseconds to the nanosecond, so that sums of single-precision times
-// print as they were written: 0.74, not 0.7400000095367432.
+// Numbers to the seven significant digits that single precision holds (at
+// most six decimals), so that sums of single-precision times print as they
+// were written: 0.74, not 0.7400000095367432; 74, not 74.000001.
 double Rounded(double value) {
-    if (!std::isfinite(value)) return 0.0;
-    const double rounded = std::round(value * 1.0e6) / 1.0e6;
+    if (!std::isfinite(value) || value == 0.0) return 0.0;
+    const int decimals = std::clamp(6 - static_cast<int>(std::floor(std::log10(std::fabs(value)))), 0, 6);
+    const double scale = std::pow(10.0, decimals);
+    const double rounded = std::round(value * scale) / scale;
     return rounded == 0.0 ? 0.0 : rounded;  // no "-0"
 }
 

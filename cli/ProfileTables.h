@@ -13,7 +13,8 @@ namespace kivra {
 
 // `top` limits the lines to the first entries; 0 shows every entry.
 // Times in the table follow `format`; CSV and JSON give plain numbers in
-// milliseconds with "." as the decimal point.
+// milliseconds with "." as the decimal point, to the seven significant
+// digits of single precision.
 std::string FlatTable(const FlatProfile& profile, const NumberFormat& format, std::size_t top);
 std::string FlatCsv(const FlatProfile& profile, std::size_t top);
 std::string FlatJson(const FlatProfile& profile, std::size_t top);

@@ -1,0 +1,202 @@
+#include "ProfileCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+
+#include "../analyzer/LoadedTrace.h"
+#include "ProfileTables.h"
+#include "SettingsSandbox.h"
+
+namespace kivra {
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+using test::Rec;
+
+FlatProfile SortedFlat(const std::vector<std::string>& records) {
+    FlatProfile flat = ComputeFlatProfile(test::ProfileOf(test::LoadRecords(records)));
+    SortFlatProfile(flat, FlatOrder::Own);
+    return flat;
+}
+
+const std::vector<std::string> kRun1 = {Rec("Main", 1, 1, 0, 100), Rec("Load, data", 2, 2, 0, 60),
+                                        Rec("Old", 3, 2, 60, 70)};
+const std::vector<std::string> kRun2 = {Rec("Main", 1, 1, 0, 80), Rec("Load, data", 2, 2, 0, 30),
+                                        Rec("New", 3, 2, 30, 31.5)};
+
+TEST(ProfileTablesTest, FlatTableIsAlignedWithAHeaderAndASummary) {
+    const FlatProfile flat = SortedFlat(kRun1);
+    const NumberFormat format("0.00", test::DotLocale());
+    EXPECT_EQ(FlatTable(flat, format, 0),
+              "Procedure   Calls  Own (ms)  Total (ms)  Mean own (ms)  Max own (ms)  Own (%)\n"
+              "----------  -----  --------  ----------  -------------  ------------  -------\n"
+              "Load, data      1     60.00       60.00          60.00         60.00     60.0\n"
+              "Main            1     30.00      100.00          30.00         30.00     30.0\n"
+              "Old             1     10.00       10.00          10.00         10.00     10.0\n"
+              "3 procedures, 3 calls, top-level total 100.00 ms\n");
+    const std::string top = FlatTable(flat, format, 1);
+    EXPECT_NE(top.find("Load, data"), std::string::npos);
+    EXPECT_EQ(top.find("Main  "), std::string::npos);
+    EXPECT_NE(top.find("3 procedures (1 shown), 3 calls"), std::string::npos);
+}
+
+TEST(ProfileTablesTest, FlatCsvAndJsonGivePlainNumbers) {
+    const FlatProfile flat = SortedFlat({Rec("A, b", 1, 1, 0, 0.74), Rec("C\"d", 2, 1, 1, 1.26)});
+    EXPECT_EQ(FlatCsv(flat, 0), "name,calls,own_ms,total_ms,mean_own_ms,max_own_ms,own_percent\n"
+                                "\"A, b\",1,0.74,0.74,0.74,0.74,74\n"
+                                "\"C\"\"d\",1,0.26,0.26,0.26,0.26,26\n");
+    const Json json = Json::parse(FlatJson(flat, 1));
+    EXPECT_EQ(json.at("top_level_total_ms"), 1.0);
+    EXPECT_EQ(json.at("calls"), 2);
+    EXPECT_EQ(json.at("procedure_count"), 2);
+    ASSERT_EQ(json.at("procedures").size(), 1u);
+    EXPECT_EQ(json.at("procedures")[0],
+              Json::parse(R"({"name":"A, b","calls":1,"own_ms":0.74,"total_ms":0.74,"mean_own_ms":0.74,
+                             "max_own_ms":0.74,"own_percent":74})"));
+}
+
+TEST(ProfileTablesTest, DiffTableMarksAddedAndRemovedAndSumsUp) {
+    const TraceDiff diff = DiffFlatProfiles(SortedFlat(kRun1), SortedFlat(kRun2));
+    const NumberFormat format("0.0", test::DotLocale());
+    EXPECT_EQ(DiffTable(diff, format, 0),
+              "Procedure   Calls old  Calls new  Own old (ms)  Own new (ms)  Total old (ms)  Total new (ms)  "
+              "Change (ms)  Change (%)\n"
+              "----------  ---------  ---------  ------------  ------------  --------------  --------------  "
+              "-----------  ----------\n"
+              "Load, data          1          1          60.0          30.0            60.0            30.0        "
+              "-30.0       -50.0\n"
+              "Main                1          1          30.0          48.5           100.0            80.0        "
+              "+18.5       +61.7\n"
+              "Old                 1          -          10.0             -            10.0               -        "
+              "-10.0     removed\n"
+              "New                 -          1             -           1.5               -             1.5         "
+              "+1.5       added\n"
+              "Top-level total: old 100.0 ms, new 80.0 ms, change -20.0 ms (-20.0%)\n");
+
+    EXPECT_EQ(DiffCsv(diff, 2), "name,status,old_calls,new_calls,old_own_ms,new_own_ms,old_total_ms,new_total_ms,"
+                                "own_change_ms,own_change_percent\n"
+                                "\"Load, data\",both,1,1,60,30,60,30,-30,-50\n"
+                                "Main,both,1,1,30,48.5,100,80,18.5,61.66667\n");
+    const Json json = Json::parse(DiffJson(diff, 0));
+    EXPECT_EQ(json.at("old_top_level_total_ms"), 100.0);
+    EXPECT_EQ(json.at("new_top_level_total_ms"), 80.0);
+    EXPECT_EQ(json.at("top_level_change_ms"), -20.0);
+    EXPECT_EQ(json.at("procedures")[2], Json::parse(R"({"name":"Old","status":"removed",
+        "old":{"calls":1,"own_ms":10,"total_ms":10},"new":null,"own_change_ms":-10,"own_change_percent":null})"));
+    EXPECT_EQ(json.at("procedures")[3].at("status"), "added");
+    EXPECT_TRUE(json.at("procedures")[3].at("old").is_null());
+}
+
+class ProfileCommandsTest : public ::testing::Test {
+protected:
+    // Runs kivra with the arguments; the exit code the tool would give.
+    int Run(std::vector<std::string> args) {
+        CLI::App app{"kivra"};
+        app.require_subcommand(1);
+        AddProfileCommands(app);
+        std::vector<const char*> argv{"kivra"};
+        for (const auto& a : args) argv.push_back(a.c_str());
+        try {
+            app.parse(static_cast<int>(argv.size()), argv.data());
+        } catch (const CLI::RuntimeError& e) {
+            return e.get_exit_code();
+        } catch (const CLI::ParseError&) {
+            return 2;
+        }
+        return 0;
+    }
+    // The same, with what it printed on standard output and error.
+    int Run(std::vector<std::string> args, std::string& out, std::string& err) {
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        const int code = Run(std::move(args));
+        out = ::testing::internal::GetCapturedStdout();
+        err = ::testing::internal::GetCapturedStderr();
+        return code;
+    }
+
+    std::string Path(const std::string& name) const { return (sandbox_.Profile() / name).string(); }
+    void Write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(Path(name), std::ios::binary) << bytes;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(Path(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    test::SettingsSandbox sandbox_{"Config.ini"};
+};
+
+TEST_F(ProfileCommandsTest, FlatAndDiffPrintTheirTables) {
+    Write("one.pad", test::PadText(kRun1));
+    Write("two.pad", test::PadText(kRun2));
+    std::string out;
+    std::string err;
+    ASSERT_EQ(Run({"flat", Path("one.pad"), "--sort", "name", "--format", "0.0"}, out, err), 0) << err;
+    EXPECT_EQ(out.substr(out.find("Load, data")), "Load, data      1      60.0        60.0           60.0          60.0"
+                                                  "     60.0\n"
+                                                  "Main            1      30.0       100.0           30.0          30.0"
+                                                  "     30.0\n"
+                                                  "Old             1      10.0        10.0           10.0          10.0"
+                                                  "     10.0\n"
+                                                  "3 procedures, 3 calls, top-level total 100.0 ms\n");
+    EXPECT_EQ(err, "");
+
+    ASSERT_EQ(Run({"diff", Path("one.pad"), Path("two.pad"), "--json"}, out, err), 0) << err;
+    EXPECT_EQ(Json::parse(out).at("procedures").size(), 4u);
+    ASSERT_EQ(Run({"flat", Path("one.pad"), "--csv", "--top", "1"}, out, err), 0) << err;
+    EXPECT_EQ(out, "name,calls,own_ms,total_ms,mean_own_ms,max_own_ms,own_percent\n"
+                   "\"Load, data\",1,60,60,60,60,60\n");
+
+    EXPECT_EQ(Run({"flat", Path("one.pad"), "--json", "--csv"}, out, err), 2);
+    EXPECT_EQ(Run({"flat", Path("one.pad"), "--sort", "speed"}, out, err), 2);
+    EXPECT_EQ(Run({"flat", Path("one.pad"), "--top", "0"}, out, err), 2);
+}
+
+TEST_F(ProfileCommandsTest, UnreadableTracesEndWithStatusOne) {
+    std::string out;
+    std::string err;
+    EXPECT_EQ(Run({"flat", Path("missing.pad")}, out, err), 1);
+    EXPECT_NE(err.find("missing.pad"), std::string::npos);
+    Write("bad.pad", test::PadText({"A|x|1|0|1|||"}));
+    Write("one.pad", test::PadText(kRun1));
+    EXPECT_EQ(Run({"diff", Path("one.pad"), Path("bad.pad")}, out, err), 1);
+    EXPECT_NE(err.find("line 8"), std::string::npos) << err;
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(ProfileCommandsTest, ExportWritesTheFileAndNeverTheTrace) {
+    const std::string trace = test::PadText({Rec("P", 1, 1, 0, 10), Rec("Q", 2, 2, 2, 12)});
+    Write("run.pad", trace);
+    std::string out;
+    std::string err;
+    ASSERT_EQ(Run({"export", Path("run.pad"), "--chrome", "-o", Path("run.json")}, out, err), 0) << err;
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, "kivra: 1 call did not fit within its caller's time or overlapped the call before it, and was "
+                   "clipped so that calls nest.\n");
+    const Json chrome = Json::parse(Read("run.json"));
+    EXPECT_EQ(chrome.at("traceEvents")[0].at("args").at("name"), "run.pad");
+    EXPECT_EQ(chrome.at("traceEvents")[2].at("dur"), 8000);
+
+    // P's own time is zero: only the path to Q is left.
+    ASSERT_EQ(Run({"export", Path("run.pad"), "--folded"}, out, err), 0) << err;
+    EXPECT_EQ(out, "P;Q 10000\n");
+
+    // Writing over the trace being read is refused, and the trace stays.
+    EXPECT_EQ(Run({"export", Path("run.pad"), "--speedscope", "-o", Path("run.pad")}, out, err), 1);
+    EXPECT_NE(err.find("Will not write over the trace"), std::string::npos) << err;
+    EXPECT_EQ(Read("run.pad"), trace);
+
+    EXPECT_EQ(Run({"export", Path("run.pad")}, out, err), 2);
+    EXPECT_EQ(Run({"export", Path("run.pad"), "--chrome", "--folded"}, out, err), 2);
+    EXPECT_EQ(Run({"export", Path("run.pad"), "--speedscope", "-o", Path("no/such/folder/x.json")}, out, err), 1);
+    EXPECT_NE(err.find("Cannot write"), std::string::npos) << err;
+}
+
+}  // namespace
+}  // namespace kivra
