@@ -110,8 +110,8 @@ TEST(FlatProfileTest, MarksTheTreeAddsAreStrippedButNamesEndingInAStarStay) {
 }
 
 TEST(FlatProfileTest, SortOrdersBreakTiesByName) {
-    FlatProfile flat = Flat({Rec("b", 1, 1, 0, 5), Rec("a", 2, 1, 5, 10), Rec("c", 3, 1, 10, 11), Rec("c", 4, 1, 11, 12),
-                             Rec("d", 5, 1, 12, 20)});
+    FlatProfile flat = Flat({Rec("b", 1, 1, 0, 5), Rec("a", 2, 1, 5, 10), Rec("c", 3, 1, 10, 11),
+                             Rec("c", 4, 1, 11, 12), Rec("d", 5, 1, 12, 20)});
     auto names = [&] {
         std::vector<std::string> out;
         for (const FlatEntry& entry : flat.Entries) out.push_back(entry.Name);

@@ -1,0 +1,106 @@
+// The flat profile, the diff of two runs and the exports on a generated
+// trace of the largest size a trace may have.
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+#include "CallProfile.h"
+#include "FlatProfile.h"
+#include "TraceDiff.h"
+#include "TraceExport.h"
+#include "TraceGenerator.h"
+#include "TraceLoad.h"
+
+namespace {
+
+constexpr std::size_t kCalls = 32767;
+
+// The generated trace, loaded once; `seed` gives another run of the same shape.
+const kivra::TraceLoad& Loaded(std::uint32_t seed = 1) {
+    static std::map<std::uint32_t, kivra::TraceLoad> loads;
+    auto it = loads.find(seed);
+    if (it == loads.end()) {
+        kivra::bench::TraceShape shape;
+        shape.calls = kCalls;
+        shape.seed = seed;
+        const kivra::NumberFormat format("0.000", kivra::NumberLocale{".", ","});
+        kivra::TraceLoad load;
+        const std::string text = kivra::bench::GeneratePadText(shape);
+        load.trace = kivra::ParsePadText(text, "bench.pad", ", ", format.Locale()).trace;
+        kivra::BuildAndTime(load, format);
+        it = loads.emplace(seed, std::move(load)).first;
+    }
+    return it->second;
+}
+
+void BM_CallProfile(benchmark::State& state) {
+    const kivra::TraceLoad& load = Loaded();
+    for (auto _ : state) {
+        kivra::CallProfile profile = kivra::BuildCallProfile(load.trace, load.tree.Rows);
+        benchmark::DoNotOptimize(profile.Calls.data());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kCalls));
+}
+BENCHMARK(BM_CallProfile)->Unit(benchmark::kMillisecond);
+
+void BM_FlatProfile(benchmark::State& state) {
+    const kivra::TraceLoad& load = Loaded();
+    const kivra::CallProfile profile = kivra::BuildCallProfile(load.trace, load.tree.Rows);
+    for (auto _ : state) {
+        kivra::FlatProfile flat = kivra::ComputeFlatProfile(profile);
+        kivra::SortFlatProfile(flat, kivra::FlatOrder::Own);
+        benchmark::DoNotOptimize(flat.Entries.data());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kCalls));
+}
+BENCHMARK(BM_FlatProfile)->Unit(benchmark::kMillisecond);
+
+void BM_TraceDiff(benchmark::State& state) {
+    const kivra::TraceLoad& before = Loaded(1);
+    const kivra::TraceLoad& after = Loaded(2);
+    for (auto _ : state) {
+        const kivra::FlatProfile a = kivra::ComputeFlatProfile(kivra::BuildCallProfile(before.trace, before.tree.Rows));
+        const kivra::FlatProfile b = kivra::ComputeFlatProfile(kivra::BuildCallProfile(after.trace, after.tree.Rows));
+        kivra::TraceDiff diff = kivra::DiffFlatProfiles(a, b);
+        benchmark::DoNotOptimize(diff.Entries.data());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(2 * kCalls));
+}
+BENCHMARK(BM_TraceDiff)->Unit(benchmark::kMillisecond);
+
+template <typename Export>
+void RunExport(benchmark::State& state, Export exportText) {
+    const kivra::TraceLoad& load = Loaded();
+    const kivra::CallProfile profile = kivra::BuildCallProfile(load.trace, load.tree.Rows);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const std::string text = exportText(load.trace, profile);
+        bytes = text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kCalls));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
+}
+
+void BM_ChromeExport(benchmark::State& state) {
+    RunExport(state, [](const kivra::PadTrace& trace, const kivra::CallProfile& profile) {
+        return kivra::ChromeTraceJson(trace, profile, "bench.pad").Text;
+    });
+}
+BENCHMARK(BM_ChromeExport)->Unit(benchmark::kMillisecond);
+
+void BM_SpeedscopeExport(benchmark::State& state) {
+    RunExport(state, [](const kivra::PadTrace& trace, const kivra::CallProfile& profile) {
+        return kivra::SpeedscopeJson(trace, profile, "bench.pad").Text;
+    });
+}
+BENCHMARK(BM_SpeedscopeExport)->Unit(benchmark::kMillisecond);
+
+void BM_FoldedStacks(benchmark::State& state) {
+    RunExport(state, [](const kivra::PadTrace&, const kivra::CallProfile& profile) {
+        return kivra::FoldedStacks(profile);
+    });
+}
+BENCHMARK(BM_FoldedStacks)->Unit(benchmark::kMillisecond);
+
+}  // namespace
