@@ -314,8 +314,9 @@ NumberFormat::Section NumberFormat::ParseSection(std::string_view text) {
         }
     }
     // Plain: "#"s, then "0"s, then optionally the point and "0"s, with any
-    // grouping commas; it prints the digits padded to the "0" places.
-    section.plain = !section.empty;
+    // grouping commas, and at least one digit place or the point; it prints
+    // the digits padded to the "0" places.
+    section.plain = section.integerPlaces > 0 || section.hasPoint;
     bool zeroSeen = false;
     bool pointSeen = false;
     for (const Token& token : section.tokens) {

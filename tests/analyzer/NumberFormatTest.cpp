@@ -58,6 +58,8 @@ TEST(NumberFormatTest, LiteralsAndSections) {
     EXPECT_EQ(Fmt(0.0f, "0.0;;"), "0.0");                   // empty zero section: the first
     EXPECT_EQ(Fmt(2.0f, "0.0;\"a;b\"0"), "2.0");            // ";" inside quotes does not split
     EXPECT_EQ(Fmt(-2.0f, "0.0;\"a;b\"0"), "a;b2");
+    EXPECT_EQ(Fmt(2.5f, "\"\""), "");                      // no digit place: no digits
+    EXPECT_EQ(Fmt(2.5f, "."), "3.");
 }
 
 TEST(NumberFormatTest, EmptyPatternGivesThePlainShortestText) {
