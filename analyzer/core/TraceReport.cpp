@@ -1,14 +1,36 @@
 #include "TraceReport.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
 #include "TextEncoding.h"
 
 namespace kivra {
 namespace {
 
 bool IsAscii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    // Eight bytes at a time, then the rest.
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if ((word & kHighBits) != 0) return false;
     }
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
+    }
+    return true;
+}
+
+// Copies the part of an ASCII text that fits into a cell of n characters
+// already filled with blanks. False, copying nothing, when that part is not
+// all ASCII: then bytes are not characters.
+bool PutAscii(char* cell, std::string_view text, std::size_t n) {
+    const std::string_view shown = text.substr(0, n);
+    if (!IsAscii(shown)) return false;
+    if (!shown.empty()) std::memcpy(cell, shown.data(), shown.size());
     return true;
 }
 
@@ -65,9 +87,40 @@ void ReportWriter::AppendHeader(std::string& out) const {
 void ReportWriter::AppendRow(std::string& out, int level, bool hasChildren, bool expanded, bool shown,
                              const std::string_view* cells, std::size_t cellCount) {
     if (!shown) return;
-    first_.assign(static_cast<std::size_t>(level > 0 ? level : 0) * 5, ' ');
-    first_ += !hasChildren ? "  " : (expanded ? "- " : "+ ");
-    if (cellCount > 0) first_ += cells[0];
+    const std::size_t indent = static_cast<std::size_t>(level > 0 ? level : 0) * 5;
+    const std::string_view marker = !hasChildren ? "  " : (expanded ? "- " : "+ ");
+    const std::string_view label = cellCount > 0 ? cells[0] : std::string_view();
+
+    // Usually every text is ASCII: fill the line with blanks and copy each
+    // text's visible part into its place.
+    const std::size_t start = out.size();
+    out.append(lineLength_, ' ');
+    char* line = out.data() + start;
+    bool ascii = true;
+    if (!chars_.empty()) {
+        const std::size_t width = chars_[0];
+        if (indent < width) {
+            const std::size_t markerChars = std::min(marker.size(), width - indent);
+            std::memcpy(line + indent, marker.data(), markerChars);
+            const std::size_t used = indent + markerChars;
+            ascii = PutAscii(line + used, label, width - used);
+        }
+    }
+    std::size_t offset = chars_.empty() ? 0 : chars_[0];
+    for (std::size_t c = 1; ascii && c < chars_.size(); ++c) {
+        if (c < cellCount) ascii = PutAscii(line + offset, cells[c], chars_[c]);
+        offset += chars_[c];
+    }
+    if (ascii) {
+        out += "\r\n";
+        return;
+    }
+
+    // Some visible text is not ASCII: count characters.
+    out.resize(start);
+    first_.assign(indent, ' ');
+    first_ += marker;
+    first_ += label;
     for (std::size_t c = 0; c < chars_.size(); ++c) {
         const std::string_view text = c == 0 ? std::string_view(first_) : (c < cellCount ? cells[c] : "");
         AppendPadded(out, text, chars_[c]);
