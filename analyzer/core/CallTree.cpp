@@ -1,7 +1,6 @@
 #include "CallTree.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "RecordIndex.h"
@@ -9,14 +8,25 @@
 namespace kivra {
 namespace {
 
+// Decimal place values of the digits of a Depth.
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5};
+
+// The Key "<Order>.<Depth>" read as a decimal number: its digits as one whole
+// number divided by a power of ten. Both are exact in double precision, so the
+// one division rounds correctly, as reading the text does.
 double SortValue(const PadRecord& record) {
     // A negative depth ("5.-1") does not read as a decimal number.
     if (record.Depth < 0) return record.Order;
-    double value = record.Order;
-    const char* first = record.Key.data();
-    const char* last = first + record.Key.size();
-    const auto result = std::from_chars(first, last, value, std::chars_format::fixed);
-    return result.ec == std::errc() && result.ptr == last ? value : static_cast<double>(record.Order);
+    int places = 1;
+    long long scale = 10;
+    while (scale <= record.Depth) {
+        ++places;
+        scale *= 10;
+    }
+    const long long order = record.Order;
+    const long long digits = (order < 0 ? -order : order) * scale + record.Depth;
+    const double value = static_cast<double>(digits) / kPowersOfTen[places];
+    return order < 0 ? -value : value;
 }
 
 // Links of the rows as they are made: each new row becomes the last child
@@ -74,9 +84,30 @@ std::vector<TraceRow> InDisplayOrder(std::vector<TraceRow> created, const RowLin
 }  // namespace
 
 std::vector<double> SortedKeyValues(const PadTrace& trace) {
-    std::vector<double> values;
-    values.reserve(trace.RecordCount());
-    for (std::size_t r = 1; r < trace.Records.size(); ++r) values.push_back(SortValue(trace.Records[r]));
+    const std::size_t count = trace.RecordCount();
+    std::vector<double> values(count);
+    if (count == 0) return values;
+    // The values of one Order lie between it and the next whole number away
+    // from zero, so ascending Orders give ascending values. When the Orders
+    // are exactly count consecutive numbers, each value has its place.
+    int lowest = trace.Records[1].Order;
+    int highest = lowest;
+    for (std::size_t r = 2; r <= count; ++r) {
+        lowest = std::min<int>(lowest, trace.Records[r].Order);
+        highest = std::max<int>(highest, trace.Records[r].Order);
+    }
+    if (static_cast<std::size_t>(highest - lowest) + 1 == count) {
+        std::vector<bool> taken(count, false);
+        bool placed = true;
+        for (std::size_t r = 1; r <= count && placed; ++r) {
+            const auto slot = static_cast<std::size_t>(trace.Records[r].Order - lowest);
+            placed = !taken[slot];
+            taken[slot] = true;
+            values[slot] = SortValue(trace.Records[r]);
+        }
+        if (placed) return values;
+    }
+    for (std::size_t r = 1; r <= count; ++r) values[r - 1] = SortValue(trace.Records[r]);
     std::sort(values.begin(), values.end());
     return values;
 }

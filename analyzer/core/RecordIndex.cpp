@@ -19,21 +19,52 @@ std::uint64_t RecordIndex::Pack(long long depth, long long order, long long reco
 
 RecordIndex::RecordIndex(const PadTrace& trace) {
     const auto count = static_cast<long long>(trace.RecordCount());
-    byDepth_.reserve(static_cast<std::size_t>(count));
     // One slot per Order from the lowest to the highest in the trace.
     long long highest = 0;
     lowestOrder_ = count > 0 ? std::numeric_limits<long long>::max() : 0;
+    int lowestDepth = std::numeric_limits<int>::max();
+    int highestDepth = std::numeric_limits<int>::min();
     for (long long r = 1; r <= count; ++r) {
-        const long long order = trace.Records[static_cast<std::size_t>(r)].Order;
-        lowestOrder_ = std::min(lowestOrder_, order);
-        highest = std::max(highest, order);
+        const PadRecord& record = trace.Records[static_cast<std::size_t>(r)];
+        lowestOrder_ = std::min<long long>(lowestOrder_, record.Order);
+        highest = std::max<long long>(highest, record.Order);
+        lowestDepth = std::min<int>(lowestDepth, record.Depth);
+        highestDepth = std::max<int>(highestDepth, record.Depth);
     }
-    byOrder_.assign(count > 0 ? static_cast<std::size_t>(highest - lowestOrder_ + 1) : 0, 0);
+    const std::size_t slots = count > 0 ? static_cast<std::size_t>(highest - lowestOrder_ + 1) : 0;
+    byOrder_.assign(slots, 0);
+    std::vector<std::int16_t> depthAt(slots, 0);
+    bool sharedOrders = false;
     for (long long r = count; r >= 1; --r) {
         // Walking backwards leaves the first record in file order in each slot.
         const PadRecord& record = trace.Records[static_cast<std::size_t>(r)];
-        byOrder_[static_cast<std::size_t>(record.Order - lowestOrder_)] = static_cast<std::int32_t>(r);
+        const auto slot = static_cast<std::size_t>(record.Order - lowestOrder_);
+        sharedOrders = sharedOrders || byOrder_[slot] != 0;
+        byOrder_[slot] = static_cast<std::int32_t>(r);
+        depthAt[slot] = record.Depth;
     }
+    if (count == 0) return;
+
+    if (!sharedOrders) {
+        // Every Order once: walking the slots upwards meets each depth's
+        // records in ascending order, so placing them into one run per depth
+        // sorts them without comparing.
+        std::vector<std::size_t> next(static_cast<std::size_t>(highestDepth - lowestDepth) + 2, 0);
+        for (std::size_t slot = 0; slot < slots; ++slot) {
+            if (byOrder_[slot] != 0) ++next[static_cast<std::size_t>(depthAt[slot] - lowestDepth) + 1];
+        }
+        for (std::size_t d = 1; d < next.size(); ++d) next[d] += next[d - 1];
+        byDepth_.resize(static_cast<std::size_t>(count));
+        for (std::size_t slot = 0; slot < slots; ++slot) {
+            if (byOrder_[slot] == 0) continue;
+            const long long order = static_cast<long long>(slot) + lowestOrder_;
+            byDepth_[next[static_cast<std::size_t>(depthAt[slot] - lowestDepth)]++] =
+                Pack(depthAt[slot], order, byOrder_[slot]);
+        }
+        return;
+    }
+
+    byDepth_.reserve(static_cast<std::size_t>(count));
     for (long long r = 1; r <= count; ++r) {
         const PadRecord& record = trace.Records[static_cast<std::size_t>(r)];
         byDepth_.push_back(Pack(record.Depth, record.Order, r));
