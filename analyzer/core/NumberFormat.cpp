@@ -20,29 +20,17 @@ constexpr std::uint64_t kWholePowersOfTen[] = {1,         10,         100,      
                                                100000,    1000000,    10000000,    100000000,    1000000000,
                                                10000000000ULL};
 
-// The value of "[-]digits[.digits]" when it follows exactly from one
-// division of two exact numbers: the digits as a whole number no larger
-// than the type's mantissa, divided by a power of ten that the type holds
-// exactly. The division rounds once, so the result is the correctly rounded
-// value that std::from_chars gives. False when the text needs the full reading.
+// The value of a decimal text given as all its digits read as one whole
+// number (at most 19 of them) and the count of those after the point, when
+// it follows exactly from one division of two exact numbers: the whole number
+// no larger than the type's mantissa, divided by a power of ten that the
+// type holds exactly. The division rounds once, so the result is the
+// correctly rounded value that std::from_chars gives. False when the text
+// needs the full reading.
 template <typename T>
-bool ReadExactDecimal(const char* first, const char* last, T& value) {
+bool ReadExactDecimal(std::uint64_t digits, int places, bool positive, T& value) {
     constexpr std::uint64_t kMaxMantissa = sizeof(T) == sizeof(float) ? (1ULL << 24) : (1ULL << 53);
     constexpr int kMaxPower = sizeof(T) == sizeof(float) ? 10 : 22;
-    const bool negative = first != last && *first == '-';
-    if (negative) ++first;
-    if (last - first > 19) return false;  // the digits might not fit 64 bits
-    std::uint64_t digits = 0;
-    int places = -1;  // fraction digits, once past the point
-    for (const char* p = first; p != last; ++p) {
-        if (*p == '.') {
-            places = 0;
-            continue;
-        }
-        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
-        if (places >= 0) ++places;
-    }
-    if (places < 0) places = 0;
     if (digits > kMaxMantissa || places > kMaxPower) return false;
     T result;
     if constexpr (sizeof(T) == sizeof(float)) {
@@ -50,7 +38,7 @@ bool ReadExactDecimal(const char* first, const char* last, T& value) {
     } else {
         result = static_cast<double>(digits) / kPowersOfTen[places];
     }
-    value = negative ? -result : result;
+    value = positive ? result : -result;
     return true;
 }
 
@@ -176,31 +164,38 @@ bool Normalize(std::string_view text, const NumberLocale& locale, std::string& o
 // and no group separator appears; false when the text needs the full reading.
 template <typename T>
 bool ReadPlain(std::string_view text, T& value, bool& ok) {
-    std::size_t i = 0;
-    std::size_t end = text.size();
-    while (i < end && IsBlank(text[i])) ++i;
-    while (end > i && IsBlank(text[end - 1])) --end;
-    std::size_t first = i;
-    if (i < end && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '+') first = i + 1;
-        ++i;
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p < end && IsBlank(*p)) ++p;
+    while (end > p && IsBlank(end[-1])) --end;
+    const char* first = p;  // where the conversion starts: a "-" belongs to it, a "+" not
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        if (!negative) first = p + 1;
+        ++p;
     }
-    std::size_t digits = 0;
-    while (i < end && IsDigit(text[i])) ++i, ++digits;
-    if (i < end && text[i] == '.') {
-        ++i;
-        while (i < end && IsDigit(text[i])) ++i, ++digits;
+    // One pass: check the form and gather the digits as a whole number.
+    std::uint64_t whole = 0;
+    const char* digitsStart = p;
+    while (p < end && IsDigit(*p)) whole = whole * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    std::ptrdiff_t digits = p - digitsStart;
+    std::ptrdiff_t places = 0;
+    if (p < end && *p == '.') {
+        const char* fractionStart = ++p;
+        while (p < end && IsDigit(*p)) whole = whole * 10 + static_cast<std::uint64_t>(*p++ - '0');
+        places = p - fractionStart;
+        digits += places;
     }
-    if (i != end) return false;
+    if (p != end) return false;
     ok = false;
-    if (digits == 0 || (first < end && text[first] == '+')) return true;
-    const char* last = text.data() + end;
-    if (ReadExactDecimal(text.data() + first, last, value)) {
+    if (digits == 0) return true;
+    if (digits <= 19 && ReadExactDecimal(whole, static_cast<int>(places), !negative, value)) {
         ok = true;
         return true;
     }
-    const auto result = std::from_chars(text.data() + first, last, value, std::chars_format::fixed);
-    ok = result.ec == std::errc() && result.ptr == last;
+    const auto result = std::from_chars(first, end, value, std::chars_format::fixed);
+    ok = result.ec == std::errc() && result.ptr == end;
     return true;
 }
 

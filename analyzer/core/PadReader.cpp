@@ -15,6 +15,7 @@ constexpr std::size_t kHeaderLines = 7;
 constexpr std::size_t kFields = 8;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -94,6 +95,20 @@ std::string FieldName(int index) {
 
 // A whole number from -32768 to 32767, or a problem.
 bool ReadWhole(std::string_view field, int index, std::int16_t& value, std::string& problem) {
+    // Usually one to five digits, maybe a minus sign, nothing else.
+    if (!field.empty() && field.size() <= 6) {
+        const bool negative = field.front() == '-';
+        std::size_t i = negative ? 1 : 0;
+        int number = 0;
+        for (; i < field.size() && IsDigit(field[i]); ++i) number = number * 10 + (field[i] - '0');
+        if (i == field.size() && i > (negative ? 1u : 0u)) {
+            number = negative ? -number : number;
+            if (number >= std::numeric_limits<std::int16_t>::min() && number <= std::numeric_limits<std::int16_t>::max()) {
+                value = static_cast<std::int16_t>(number);
+                return true;
+            }
+        }
+    }
     std::string_view text = Trim(field);
     const std::string_view original = text;
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
@@ -176,7 +191,11 @@ PadReadResult ParsePadText(std::string_view text, std::string_view file, std::st
         if (n == 4) trace.ResolutionLine = line;
     }
 
-    const std::size_t lineEnds = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    std::size_t lineEnds = 1;
+    for (const char* p = text.data(), *end = p + text.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr; ++p) {
+        ++lineEnds;
+    }
     trace.Records.reserve(std::min(lineEnds, kMaxRecords) + 1);
     std::string_view fields[kFields];
     std::string problem;
@@ -191,11 +210,12 @@ PadReadResult ParsePadText(std::string_view text, std::string_view file, std::st
         }
         std::size_t count = 0;
         std::size_t from = 0;
-        for (std::size_t i = 0; i < line.size() && count < kFields - 1; ++i) {
-            if (line[i] == '|') {
-                fields[count++] = line.substr(from, i - from);
-                from = i + 1;
-            }
+        while (count < kFields - 1) {
+            const void* bar = std::memchr(line.data() + from, '|', line.size() - from);
+            if (bar == nullptr) break;
+            const auto at = static_cast<std::size_t>(static_cast<const char*>(bar) - line.data());
+            fields[count++] = line.substr(from, at - from);
+            from = at + 1;
         }
         if (count < kFields - 1) {
             fields[count++] = line.substr(from);
