@@ -20,7 +20,7 @@ namespace {
 struct FlatArguments {
     std::string trace;
     std::optional<std::string> format;
-    FlatOrder order = FlatOrder::Own;
+    std::string order = "own";
     std::size_t top = 0;
     bool json = false;
     bool csv = false;
@@ -68,7 +68,9 @@ FlatProfile LoadFlatProfile(const std::string& path, const NumberFormat& format)
 void RunFlat(const FlatArguments& args) {
     const NumberFormat format = TimeFormat(args.format);
     FlatProfile profile = LoadFlatProfile(args.trace, format);
-    SortFlatProfile(profile, args.order);
+    const std::map<std::string, FlatOrder> orders{
+        {"own", FlatOrder::Own}, {"total", FlatOrder::Total}, {"calls", FlatOrder::Calls}, {"name", FlatOrder::Name}};
+    SortFlatProfile(profile, orders.at(args.order));
     const std::string text = args.json  ? FlatJson(profile, args.top)
                              : args.csv ? FlatCsv(profile, args.top)
                                         : FlatTable(profile, format, args.top);
@@ -115,11 +117,9 @@ void AddProfileCommands(CLI::App& app) {
                 "top-level total.");
     flat->add_option("TRACE", flatArgs->trace, "The PAD trace file to read")->required();
     flat->add_option("--format", flatArgs->format, kFormatHelp);
-    const std::map<std::string, FlatOrder> orders{
-        {"own", FlatOrder::Own}, {"total", FlatOrder::Total}, {"calls", FlatOrder::Calls}, {"name", FlatOrder::Name}};
     flat->add_option("--sort", flatArgs->order, "Order of the lines: own, total, calls (largest first) or name")
-        ->transform(CLI::CheckedTransformer(orders, CLI::ignore_case))
-        ->default_str("own");
+        ->transform(CLI::IsMember({"own", "total", "calls", "name"}, CLI::ignore_case))
+        ->capture_default_str();
     AddTableOptions(*flat, flatArgs->top, flatArgs->json, flatArgs->csv);
     flat->footer("Exit status: 0 on success (a stop message also goes to stderr), 1 when the trace cannot be "
                  "read, 2 on a usage error.");
@@ -141,7 +141,7 @@ void AddProfileCommands(CLI::App& app) {
         "export", "Write a PAD trace for other viewers: Chrome Trace Event JSON (Perfetto, chrome://tracing), "
                   "speedscope's file format, or folded stacks for flame graph tools.");
     exporter->add_option("TRACE", exportArgs->trace, "The PAD trace file to read")->required();
-    CLI::Option_group* kind = exporter->add_option_group("Format", "Exactly one of");
+    CLI::Option_group* kind = exporter->add_option_group("Output format", "The kind of file to write");
     kind->add_flag("--chrome", exportArgs->chrome, "Chrome Trace Event JSON: one complete event per call");
     kind->add_flag("--speedscope", exportArgs->speedscope, "speedscope's file format: one evented profile");
     kind->add_flag("--folded", exportArgs->folded,
@@ -150,7 +150,8 @@ void AddProfileCommands(CLI::App& app) {
     exporter->add_option("--param-char", exportArgs->paramChar,
                          "Text that replaces each \"~\" in the data fields "
                          "(default: the \"ParamChar\" setting, else \", \")");
-    exporter->add_option("-o,--output", exportArgs->output, "Write to FILE instead of standard output");
+    exporter->add_option("-o,--output", exportArgs->output, "Write to FILE instead of standard output")
+        ->type_name("FILE");
     exporter->footer("Calls that overlap the end of their caller or the call before them are clipped so that "
                      "calls nest; their number goes to stderr.\n"
                      "Exit status: 0 on success, 1 when the trace cannot be read or the output cannot be written, "

@@ -39,8 +39,23 @@ FlatProfile ComputeFlatProfile(const CallProfile& profile) {
     return flat;
 }
 
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+bool NameBefore(const std::string& a, const std::string& b) {
+    const bool less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                                   [](char x, char y) { return Lower(x) < Lower(y); });
+    if (less) return true;
+    const bool greater = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
+                                                      [](char x, char y) { return Lower(x) < Lower(y); });
+    return !greater && a < b;
+}
+
 void SortFlatProfile(FlatProfile& profile, FlatOrder order) {
-    auto byName = [](const FlatEntry& a, const FlatEntry& b) { return a.Name < b.Name; };
+    auto byName = [](const FlatEntry& a, const FlatEntry& b) { return NameBefore(a.Name, b.Name); };
     auto sortBy = [&](auto key) {
         std::stable_sort(profile.Entries.begin(), profile.Entries.end(), [&](const FlatEntry& a, const FlatEntry& b) {
             const auto ka = key(a);

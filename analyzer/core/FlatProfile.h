@@ -23,7 +23,7 @@ enum class FlatOrder {
     Own,    // largest own time first
     Total,  // largest total first
     Calls,  // most calls first
-    Name,   // by name
+    Name,   // by name, letter case ignored
 };
 
 struct FlatProfile {
@@ -36,7 +36,11 @@ struct FlatProfile {
 // Entries in the order of each name's first call.
 FlatProfile ComputeFlatProfile(const CallProfile& profile);
 
-// Sorts the entries; equal keys are ordered by name.
+// Procedure names in alphabetical order with letter case ignored, as Basic
+// ignores it; names that differ only in case in byte order.
+bool NameBefore(const std::string& a, const std::string& b);
+
+// Sorts the entries; equal keys are ordered by name, letter case ignored.
 void SortFlatProfile(FlatProfile& profile, FlatOrder order);
 
 }  // namespace kivra

@@ -50,7 +50,7 @@ TraceDiff DiffFlatProfiles(const FlatProfile& before, const FlatProfile& after) 
         const double ca = std::fabs(a.OwnChange);
         const double cb = std::fabs(b.OwnChange);
         if (ca != cb) return ca > cb;
-        return a.Name < b.Name;
+        return NameBefore(a.Name, b.Name);
     });
     return diff;
 }

@@ -30,7 +30,7 @@ struct DiffEntry {
 };
 
 struct TraceDiff {
-    std::vector<DiffEntry> Entries;  // largest absolute own change first, equal changes by name
+    std::vector<DiffEntry> Entries;  // largest absolute own change first, equal changes by name (see NameBefore)
     double OldTopLevelTotal = 0.0;
     double NewTopLevelTotal = 0.0;
     double TopLevelChange = 0.0;                  // new less old

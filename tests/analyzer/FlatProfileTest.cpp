@@ -110,7 +110,7 @@ TEST(FlatProfileTest, MarksTheTreeAddsAreStrippedButNamesEndingInAStarStay) {
 }
 
 TEST(FlatProfileTest, SortOrdersBreakTiesByName) {
-    FlatProfile flat = Flat({Rec("b", 1, 1, 0, 5), Rec("a", 2, 1, 5, 10), Rec("c", 3, 1, 10, 11),
+    FlatProfile flat = Flat({Rec("B", 1, 1, 0, 5), Rec("a", 2, 1, 5, 10), Rec("c", 3, 1, 10, 11),
                              Rec("c", 4, 1, 11, 12), Rec("d", 5, 1, 12, 20)});
     auto names = [&] {
         std::vector<std::string> out;
@@ -118,13 +118,13 @@ TEST(FlatProfileTest, SortOrdersBreakTiesByName) {
         return out;
     };
     SortFlatProfile(flat, FlatOrder::Own);
-    EXPECT_EQ(names(), (std::vector<std::string>{"d", "a", "b", "c"}));
+    EXPECT_EQ(names(), (std::vector<std::string>{"d", "a", "B", "c"}));
     SortFlatProfile(flat, FlatOrder::Calls);
-    EXPECT_EQ(names(), (std::vector<std::string>{"c", "a", "b", "d"}));
+    EXPECT_EQ(names(), (std::vector<std::string>{"c", "a", "B", "d"}));
     SortFlatProfile(flat, FlatOrder::Total);
-    EXPECT_EQ(names(), (std::vector<std::string>{"d", "a", "b", "c"}));
+    EXPECT_EQ(names(), (std::vector<std::string>{"d", "a", "B", "c"}));
     SortFlatProfile(flat, FlatOrder::Name);
-    EXPECT_EQ(names(), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(names(), (std::vector<std::string>{"a", "B", "c", "d"}));
 }
 
 TEST(FlatProfileTest, EmptyOrStoppedTraces) {
