@@ -74,6 +74,23 @@ TEST_F(AboutFeedbackTest, AnalyzerAboutIsCentredAndOpensTheMakersPages) {
     EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr("Kivra.chm"));
 }
 
+TEST_F(AboutFeedbackTest, AnalyzerAboutLeadsToTheFeedbackDialog) {
+    frmMain window(desktop.Seams());
+    WithAbout(window, [&](AboutDialog& about) {
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            auto* feedback = qobject_cast<frmFeedback*>(QApplication::activeModalWidget());
+            ASSERT_NE(feedback, nullptr);
+            EXPECT_EQ(feedback->windowTitle(), "Send Feedback");
+            shown = true;
+            Click(*feedback, "cmdExit");
+        });
+        Click(about, "cmdOpenFeedback");
+        EXPECT_TRUE(shown);
+        EXPECT_TRUE(about.isVisible());  // back in the About dialog
+    });
+}
+
 TEST_F(AboutFeedbackTest, TaggerAboutShowsTheVersionBesideItsWindow) {
     Main window(desktop.Seams());
     window.move(-3000, 100);  // even off screen
