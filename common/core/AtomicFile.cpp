@@ -42,7 +42,10 @@ mode_t NewFileMode() {
 
 bool WriteFileAtomically(const fs::path& target, std::string_view bytes, mode_t mode, std::string* why) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".XXXXXX";
+    std::string temp = (folder / name).string();
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         if (why != nullptr) *why = std::strerror(errno);

@@ -139,7 +139,9 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
         }
     } else {
         if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back(Line{});
-        lines_.push_back(Line{"[" + std::string(section) + "]", Kind::Section, std::string(section), {}});
+        std::string header = "[";
+        header.append(section).append("]");
+        lines_.push_back(Line{std::move(header), Kind::Section, std::string(section), {}});
         range = Range{lines_.size() - 1, lines_.size()};
     }
     // After the section's last line that is not blank, so that blank lines

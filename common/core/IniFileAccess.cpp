@@ -23,7 +23,9 @@ public:
     explicit RewriteLock(const fs::path& file) {
         std::string name = file.filename().string();
         for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        const fs::path lockPath = file.parent_path() / ("." + name + ".lock");
+        name.insert(0, 1, '.');
+        name += ".lock";
+        const fs::path lockPath = file.parent_path() / name;
         fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
             ::close(fd_);
