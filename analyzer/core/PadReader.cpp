@@ -1,5 +1,10 @@
 #include "PadReader.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -84,6 +89,49 @@ void AppendReplaced(std::string& out, std::string_view field, std::string_view r
     out.append(field.substr(from));
 }
 
+// A whole file's bytes read into memory mapped for them at once, which
+// spares the page faults of a freshly allocated buffer (a copy rather than a
+// mapping of the file itself, so that a file cut short while it is read
+// cannot bring the program down). Empty when that fails; the caller then
+// reads the file the ordinary way.
+class FileBytes {
+public:
+    explicit FileBytes(const std::filesystem::path& path) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+            const auto size = static_cast<std::size_t>(info.st_size);
+            void* data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+            if (data != MAP_FAILED) {
+                data_ = data;
+                capacity_ = size;
+                while (size_ < size) {
+                    const ssize_t got = ::read(fd, static_cast<char*>(data_) + size_, size - size_);
+                    if (got <= 0) break;
+                    size_ += static_cast<std::size_t>(got);
+                }
+                // A file that changed size meanwhile is read the ordinary way.
+                char probe = 0;
+                if (size_ != size || ::read(fd, &probe, 1) != 0) size_ = 0;
+            }
+        }
+        ::close(fd);
+    }
+    ~FileBytes() {
+        if (data_ != nullptr) ::munmap(data_, capacity_);
+    }
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+
+    std::string_view Bytes() const { return {static_cast<const char*>(data_), size_}; }
+
+private:
+    void* data_ = nullptr;
+    std::size_t capacity_ = 0;
+    std::size_t size_ = 0;
+};
+
 const char* const kFieldNames[kFields] = {"name", "Order", "Depth", "start time", "stop time",
                                           "data in", "data log", "data out"};
 
@@ -159,6 +207,14 @@ std::string PadReadError::Message() const {
 PadReadResult ReadPadFile(const std::filesystem::path& path, std::string_view ParamChar,
                           const NumberLocale& locale) {
     if (path.empty()) return {};
+    {
+        // The usual trace, UTF-8 without a byte-order mark, is parsed as read.
+        const FileBytes file(path);
+        const std::string_view bytes = file.Bytes();
+        if (!bytes.empty() && !bytes.starts_with("\xEF\xBB\xBF") && IsValidUtf8(bytes)) {
+            return ParsePadText(bytes, path.string(), ParamChar, locale);
+        }
+    }
     std::string why;
     const auto bytes = ReadFileBytes(path, &why);
     if (!bytes) {
