@@ -53,6 +53,16 @@ TraceLoad LoadOrFail(const TraceArguments& args, const TraceSettings& settings, 
     return load;
 }
 
+// The last trace a command loaded, left to the system when the process ends
+// right after the command: freeing its many small blocks one by one would
+// only take time.
+const TraceLoad* lastLoad = nullptr;
+
+const TraceLoad& KeptUntilExit(TraceLoad&& load) {
+    lastLoad = new TraceLoad(std::move(load));
+    return *lastLoad;
+}
+
 // Standard output, or a file replaced whole.
 class Output {
 public:
@@ -92,7 +102,7 @@ private:
 void RunRows(const TraceArguments& args) {
     const TraceSettings settings = ResolveTraceSettings({args.format, args.paramChar, std::nullopt, {}});
     const NumberFormat format(settings.format);
-    const TraceLoad load = LoadOrFail(args, settings, format);
+    const TraceLoad& load = KeptUntilExit(LoadOrFail(args, settings, format));
 
     using Json = nlohmann::ordered_json;
     Json rows = Json::array();
@@ -126,7 +136,7 @@ void RunReport(const TraceArguments& args, const ReportArguments& report) {
     if (report.noTotal) showTotal = false;
     const TraceSettings settings = ResolveTraceSettings({args.format, args.paramChar, showTotal, report.widths});
     const NumberFormat format(settings.format);
-    const TraceLoad load = LoadOrFail(args, settings, format);
+    const TraceLoad& load = KeptUntilExit(LoadOrFail(args, settings, format));
 
     std::vector<ReportColumn> columns;
     const char* const headers[] = {"Code Trace", "Total (ms)", "Time (ms)", "Data In", "Data Log", "Data Out"};
