@@ -1,13 +1,13 @@
 #include "TraceCommands.h"
 
 #include <cstdio>
-#include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "CommandSupport.h"
 #include "OwnTimes.h"
 #include "TraceLoad.h"
 #include "TraceReport.h"
@@ -39,17 +39,15 @@ void AddTraceOptions(CLI::App& command, TraceArguments& args) {
                        "(default: the \"ParamChar\" setting, else \", \")");
 }
 
-void Complain(const std::string& text) { std::cerr << "kivra: " << text << '\n'; }
-
 // Loads the trace; on failure says why and ends the command with status 1.
 TraceLoad LoadOrFail(const TraceArguments& args, const TraceSettings& settings, const NumberFormat& format) {
     TraceLoad load = LoadTrace(args.trace, settings.paramChar, format);
     if (load.error) {
-        Complain(load.error->Message());
+        PrintProblem(load.error->Message());
         throw CLI::RuntimeError(1);
     }
-    if (!load.tree.StopMessage.empty()) Complain(load.tree.StopMessage);
-    if (load.timesUnreadable) Complain(UnreadableTimeFormatMessage(format.Pattern()));
+    if (!load.tree.StopMessage.empty()) PrintProblem(load.tree.StopMessage);
+    if (load.timesUnreadable) PrintProblem(UnreadableTimeFormatMessage(format.Pattern()));
     return load;
 }
 
@@ -90,7 +88,7 @@ public:
 private:
     std::FILE* Stream() const { return file_ != nullptr ? file_ : stdout; }
     [[noreturn]] void Fail() const {
-        Complain(name_.empty() || name_ == "-" ? std::string("Cannot write to standard output.")
+        PrintProblem(name_.empty() || name_ == "-" ? std::string("Cannot write to standard output.")
                                                : "Cannot write \"" + name_ + "\".");
         throw CLI::RuntimeError(1);
     }

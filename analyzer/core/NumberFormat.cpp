@@ -225,7 +225,7 @@ NumberLocale NumberLocale::Current() {
         if (conv->thousands_sep != nullptr && *conv->thousands_sep != '\0') {
             locale.group = conv->thousands_sep;
         } else {
-            locale.group = locale.decimal == "," ? "." : ",";
+            locale.group.assign(1, locale.decimal == "," ? '.' : ',');
         }
     }
     return locale;

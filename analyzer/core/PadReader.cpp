@@ -135,7 +135,11 @@ private:
 const char* const kFieldNames[kFields] = {"name", "Order", "Depth", "start time", "stop time",
                                           "data in", "data log", "data out"};
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+    std::string quoted(1, '"');
+    quoted.append(text).append(1, '"');
+    return quoted;
+}
 
 std::string FieldName(int index) {
     return std::string("field ") + std::to_string(index + 1) + " (" + kFieldNames[index] + ") ";
