@@ -120,9 +120,10 @@ CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues,
     created.reserve(sortedValues.size());
 
     auto stop = [&](const PadRecord& record, const char* flag) {
-        tree.StopMessage = record.Name + flag;
+        const std::string_view message = trace.Texts->Keep(record.Name, flag);
+        tree.StopMessage = message;
         if (!created.empty()) {
-            created.back().Label = tree.StopMessage;
+            created.back().Label = message;
             tree.StopRow = created.back().Number;
         }
     };
@@ -145,7 +146,8 @@ CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues,
             break;
         }
         if (record.Order != number) {
-            record.Name += '*';
+            // The rows made so far keep showing the name as it was.
+            record.Name = trace.Texts->Keep(record.Name, "*");
             ++tree.MarkedCount;
         }
         int parentRow = 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "NumberFormat.h"
@@ -17,7 +18,7 @@ struct TraceRow {
     int Record = 0;       // the record whose data the row shows
     int ParentRow = 0;    // creation number of the row it hangs under, 0 at the top level
     int Level = 0;        // 0 at the top level, else the parent row's level plus 1
-    std::string Label;    // the record's name when the row was made (with any "*" marks)
+    std::string_view Label;  // the record's name when the row was made (with any "*" marks), kept by the trace
     std::string TotalText;  // Total, formatted
     std::string Time;     // own time: formatted text, or a plain number (see TimeIsNumber)
     bool TimeIsNumber = false;
@@ -44,7 +45,8 @@ std::vector<double> SortedKeyValues(const PadTrace& trace);
 // Builds the rows. Marks records whose Order differs from their row number
 // by appending "*" to their Name in the trace itself. When the building
 // stops with rows made, the stop message replaces the label of the last row
-// created; with no row made it is only returned.
+// created; with no row made it is only returned. Labels point into the
+// trace's texts.
 CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues, const NumberFormat& format);
 
 }  // namespace kivra

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 #include "TextEncoding.h"
 
@@ -72,28 +73,31 @@ private:
     std::size_t number_ = 0;
 };
 
-void AppendReplaced(std::string& out, std::string_view field, std::string_view replacement) {
-    std::size_t tilde = field.find('~');
-    if (tilde == std::string_view::npos) {
-        out.assign(field);
-        return;
+// The field with every "~" replaced; the field itself when it has none.
+std::string_view Replaced(std::string_view field, std::string_view replacement, TraceTexts& texts) {
+    const void* first = std::memchr(field.data(), '~', field.size());
+    if (first == nullptr) return field;
+    const auto from = static_cast<std::size_t>(static_cast<const char*>(first) - field.data());
+    const std::size_t tildes = static_cast<std::size_t>(std::count(field.begin() + from, field.end(), '~'));
+    const std::size_t size = field.size() - tildes + tildes * replacement.size();
+    char* out = texts.Allocate(size);
+    const std::string_view result(out, size);
+    for (const char c : field) {
+        if (c == '~') {
+            if (!replacement.empty()) std::memcpy(out, replacement.data(), replacement.size());
+            out += replacement.size();
+        } else {
+            *out++ = c;
+        }
     }
-    out.clear();
-    out.reserve(field.size() + 4 * replacement.size());
-    std::size_t from = 0;
-    for (; tilde != std::string_view::npos; tilde = field.find('~', from)) {
-        out.append(field.substr(from, tilde - from));
-        out.append(replacement);
-        from = tilde + 1;
-    }
-    out.append(field.substr(from));
+    return result;
 }
 
 // A whole file's bytes read into memory mapped for them at once, which
 // spares the page faults of a freshly allocated buffer (a copy rather than a
 // mapping of the file itself, so that a file cut short while it is read
 // cannot bring the program down). Empty when that fails; the caller then
-// reads the file the ordinary way.
+// reads the file the ordinary way. The records of a trace point into it.
 class FileBytes {
 public:
     explicit FileBytes(const std::filesystem::path& path) {
@@ -125,6 +129,14 @@ public:
     FileBytes& operator=(const FileBytes&) = delete;
 
     std::string_view Bytes() const { return {static_cast<const char*>(data_), size_}; }
+
+    // Hands the bytes over to the trace's texts, which keep them from now on.
+    std::string_view MoveTo(TraceTexts& texts) {
+        const std::string_view bytes = texts.AdoptMapping(data_, size_, capacity_);
+        data_ = nullptr;
+        size_ = 0;
+        return bytes;
+    }
 
 private:
     void* data_ = nullptr;
@@ -208,32 +220,53 @@ std::string PadReadError::Message() const {
     return text;
 }
 
+namespace {
+
+// Reads the records out of text that `texts` holds.
+PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> texts, std::string_view file,
+                            std::string_view ParamChar, const NumberLocale& locale);
+
+}  // namespace
+
 PadReadResult ReadPadFile(const std::filesystem::path& path, std::string_view ParamChar,
                           const NumberLocale& locale) {
     if (path.empty()) return {};
+    auto texts = std::make_shared<TraceTexts>();
     {
         // The usual trace, UTF-8 without a byte-order mark, is parsed as read.
-        const FileBytes file(path);
+        FileBytes file(path);
         const std::string_view bytes = file.Bytes();
         if (!bytes.empty() && !bytes.starts_with("\xEF\xBB\xBF") && IsValidUtf8(bytes)) {
-            return ParsePadText(bytes, path.string(), ParamChar, locale);
+            const std::string_view text = file.MoveTo(*texts);
+            return ParseKeptText(text, std::move(texts), path.string(), ParamChar, locale);
         }
     }
     std::string why;
-    const auto bytes = ReadFileBytes(path, &why);
+    auto bytes = ReadFileBytes(path, &why);
     if (!bytes) {
         PadReadResult result;
         result.error = PadReadError{path.string(), 0, why.empty() ? "the file cannot be opened" : why};
         return result;
     }
-    const DecodedText decoded = DecodeTextInPlace(std::move(*bytes));
-    return ParsePadText(decoded.text, path.string(), ParamChar, locale);
+    const std::string_view text = texts->Adopt(DecodeTextInPlace(std::move(*bytes)).text);
+    return ParseKeptText(text, std::move(texts), path.string(), ParamChar, locale);
 }
 
 PadReadResult ParsePadText(std::string_view text, std::string_view file, std::string_view ParamChar,
                            const NumberLocale& locale) {
+    auto texts = std::make_shared<TraceTexts>();
+    const std::string_view kept = texts->Adopt(std::string(text));
+    return ParseKeptText(kept, std::move(texts), file, ParamChar, locale);
+}
+
+namespace {
+
+PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> texts, std::string_view file,
+                            std::string_view ParamChar, const NumberLocale& locale) {
     PadReadResult result;
     PadTrace& trace = result.trace;
+    trace.Texts = std::move(texts);
+    TraceTexts& kept = *trace.Texts;
     auto fail = [&](std::size_t line, std::string problem) {
         result.trace = PadTrace{trace.RunDateLine, trace.ResolutionLine};
         result.error = PadReadError{std::string(file), line, std::move(problem)};
@@ -289,29 +322,26 @@ PadReadResult ParsePadText(std::string_view text, std::string_view file, std::st
                                         "; a record has eight fields separated by \"|\"");
         }
         PadRecord& record = trace.Records.emplace_back();
-        if (fields[0].empty()) {
-            record.Name = kUnnamedRecord;
-        } else {
-            record.Name.assign(fields[0]);
-        }
+        record.Name = fields[0].empty() ? std::string_view(kUnnamedRecord) : fields[0];
         double start = 0.0;
         double stop = 0.0;
         if (!ReadWhole(fields[2], 2, record.Depth, problem) || !ReadWhole(fields[1], 1, record.Order, problem) ||
             !ReadTime(fields[3], 3, locale, start, problem) || !ReadTime(fields[4], 4, locale, stop, problem)) {
             return fail(lineNumber, problem);
         }
-        record.Key = RecordKey(record.Order, record.Depth);
         record.Total = static_cast<float>(stop - start);
         record.Start = start;
         record.Stop = stop;
         if (!std::isfinite(record.Total)) {
             return fail(lineNumber, "the time from start to stop is too large");
         }
-        AppendReplaced(record.DataIn, fields[5], ParamChar);
-        AppendReplaced(record.DataLog, fields[6], ParamChar);
-        AppendReplaced(record.DataOut, fields[7], ParamChar);
+        record.DataIn = Replaced(fields[5], ParamChar, kept);
+        record.DataLog = Replaced(fields[6], ParamChar, kept);
+        record.DataOut = Replaced(fields[7], ParamChar, kept);
     }
     return result;
 }
+
+}  // namespace
 
 }  // namespace kivra

@@ -16,7 +16,7 @@ void AppendMilliseconds(std::string& out, std::int64_t nanoseconds) { AppendScal
 // The data fields of a record as Chrome event arguments, the empty ones left
 // out; nothing when all are empty.
 void AppendArgs(std::string& out, const PadRecord& record) {
-    const std::pair<const char*, const std::string*> fields[] = {
+    const std::pair<const char*, const std::string_view*> fields[] = {
         {"Data In", &record.DataIn}, {"Data Log", &record.DataLog}, {"Data Out", &record.DataOut}};
     bool first = true;
     for (const auto& [key, value] : fields) {

@@ -58,7 +58,7 @@ TEST(PadReaderTest, RecordFieldsInOrder) {
     EXPECT_EQ(first.Name, "Mod.Proc");
     EXPECT_EQ(first.Order, 12);
     EXPECT_EQ(first.Depth, 10);
-    EXPECT_EQ(first.Key, "12.10");
+    EXPECT_EQ(first.Key(), "12.10");
     EXPECT_EQ(first.Total, 29.75f);
     EXPECT_EQ(first.DataIn, "a, b, c");
     EXPECT_EQ(first.DataLog, "log, ");
@@ -66,7 +66,7 @@ TEST(PadReaderTest, RecordFieldsInOrder) {
     EXPECT_EQ(result.trace.Records[2].Name, "No Pushed in Name?");
     EXPECT_EQ(result.trace.Records[2].Total, -1.0f);
     EXPECT_EQ(result.trace.Records[3].Name, "  ");  // blanks are a name
-    EXPECT_EQ(result.trace.Records[3].Key, "-2.3");
+    EXPECT_EQ(result.trace.Records[3].Key(), "-2.3");
     EXPECT_EQ(result.trace.Records[4].Name, "N~x");  // the name is never replaced
     EXPECT_EQ(result.trace.Records[4].DataIn, ", , ");
 
