@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "MemoryPages.h"
 #include "RecordIndex.h"
 
 namespace kivra {
@@ -118,6 +119,7 @@ CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues,
     std::vector<int> firstRowOf(trace.Records.size(), 0);
     std::vector<TraceRow> created;
     created.reserve(sortedValues.size());
+    PrepareForWriting(created.data(), created.capacity() * sizeof(TraceRow));
 
     auto stop = [&](const PadRecord& record, const char* flag) {
         const std::string_view message = trace.Texts->Keep(record.Name, flag);

@@ -12,6 +12,7 @@
 #include <limits>
 #include <memory>
 
+#include "MemoryPages.h"
 #include "TextEncoding.h"
 
 namespace kivra {
@@ -290,6 +291,7 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
         ++lineEnds;
     }
     trace.Records.reserve(std::min(lineEnds, kMaxRecords) + 1);
+    PrepareForWriting(trace.Records.data() + 1, (trace.Records.capacity() - 1) * sizeof(PadRecord));
     std::string_view fields[kFields];
     std::string problem;
     while (cursor.Next(line)) {
