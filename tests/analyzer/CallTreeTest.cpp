@@ -90,6 +90,17 @@ TEST(CallTreeTest, GapsAndRepeatsInTheOrderAreMarked) {
     ExpectRows(repeat, {{1, 0, 0, "A", "7.00"}, {2, 1, 1, "X", "1.00"}, {3, 1, 1, "X*", "1.00"}});
     EXPECT_EQ(repeat.trace.Records[2].Name, "X*");
     EXPECT_EQ(repeat.tree.MarkedCount, 1);
+
+    // Each row keeps the name as it was when the row was made.
+    const std::string name = "modLongModuleName.LongProcedureName";
+    const TraceLoad thrice =
+        Load({Rec("A", 1, 1, 0, 9), Rec(name, 2, 2, 0, 1), Rec("Y", 2, 2, 0, 2), Rec("Z", 2, 2, 0, 3)});
+    ExpectRows(thrice, {{1, 0, 0, "A", "6.00"},
+                        {2, 1, 1, name, "1.00"},
+                        {3, 1, 1, name + "*", "1.00"},
+                        {4, 1, 1, name + "**", "1.00"}});
+    EXPECT_EQ(thrice.trace.Records[2].Name, name + "**");
+    EXPECT_EQ(thrice.tree.MarkedCount, 2);
 }
 
 TEST(CallTreeTest, TheTopLevelTestReadsTheCallsOwnDepthAfterAMark) {

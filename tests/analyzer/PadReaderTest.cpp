@@ -175,5 +175,38 @@ TEST(PadReaderTest, ReadsFilesWithoutChangingThem) {
     EXPECT_EQ(nothing.trace.RecordCount(), 0u);
 }
 
+TEST(PadReaderTest, RecordTextsLiveAsLongAsAnyCopyOfTheTrace) {
+    // The records' texts point into what the trace keeps: the file's text,
+    // data fields with "~" replaced (one longer than a block of kept texts
+    // among them) and, after a failed read, nothing of the old trace.
+    const std::string longName(40, 'N');
+    const std::string longData = std::string(20000, 'd') + "~" + std::string(100, 'e');
+    const std::string bytes = PadText({longName + "|1|1|0|1|a~b|" + longData + "|x", "|2|2|0|1|||"});
+    PadTrace copy;
+    {
+        const TempFile file(bytes);
+        PadReadResult result = ReadPadFile(file.path(), "<->", DotLocale());
+        ASSERT_FALSE(result.error);
+        PadTrace moved = std::move(result.trace);
+        result = ReadPadFile(file.path().string() + ".none", ", ", DotLocale());
+        copy = moved;
+    }
+    ASSERT_EQ(copy.RecordCount(), 2u);
+    EXPECT_EQ(copy.Records[1].Name, longName);
+    EXPECT_EQ(copy.Records[1].DataIn, "a<->b");
+    EXPECT_EQ(copy.Records[1].DataLog, std::string(20000, 'd') + "<->" + std::string(100, 'e'));
+    EXPECT_EQ(copy.Records[1].DataOut, "x");
+    EXPECT_EQ(copy.Records[2].Name, "No Pushed in Name?");
+
+    // Text handed over in memory is kept too, not only viewed.
+    std::string text = PadText({longName + "|1|1|0|1|p~q||"});
+    const PadReadResult parsed = ParsePadText(text, "t.pad", "", DotLocale());
+    text.assign(text.size(), '#');
+    ASSERT_FALSE(parsed.error);
+    EXPECT_EQ(parsed.trace.Records[1].Name, longName);
+    EXPECT_EQ(parsed.trace.Records[1].DataIn, "pq");
+    EXPECT_EQ(parsed.trace.RunDateLine, "Run Date: 2024-03-01");
+}
+
 }  // namespace
 }  // namespace kivra
