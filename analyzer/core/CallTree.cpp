@@ -115,7 +115,7 @@ std::vector<double> SortedKeyValues(const PadTrace& trace) {
 
 CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues, const NumberFormat& format) {
     CallTree tree;
-    const RecordIndex index(trace);
+    RecordIndex index(trace);
     std::vector<int> firstRowOf(trace.Records.size(), 0);
     std::vector<TraceRow> created;
     created.reserve(sortedValues.size());

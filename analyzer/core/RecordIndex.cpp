@@ -44,6 +44,8 @@ RecordIndex::RecordIndex(const PadTrace& trace) {
         depthAt[slot] = record.Depth;
     }
     if (count == 0) return;
+    lowestDepth_ = lowestDepth;
+    resumeAt_.assign(static_cast<std::size_t>(highestDepth - lowestDepth) + 1, 0);
 
     if (!sharedOrders) {
         // Every Order once: walking the slots upwards meets each depth's
@@ -81,14 +83,33 @@ int RecordIndex::FirstWithOrder(long long order) const {
     return byOrder_[static_cast<std::size_t>(slot)];
 }
 
-int RecordIndex::NearestBefore(int order, int depth, int maxBack) const {
+int RecordIndex::NearestBefore(int order, int depth, int maxBack) {
     if (depth + kOffset < 0 || depth + kOffset > 2 * kOffset) return 0;
     const long long lowest = std::max<long long>(static_cast<long long>(order) - maxBack, 1 - kOffset);
     // The entry before the first one at (depth, order) or beyond is the
     // nearest smaller order at that depth, if there is one.
-    const auto it = std::lower_bound(byDepth_.begin(), byDepth_.end(), Pack(depth, order, 0));
-    if (it == byDepth_.begin()) return 0;
-    const std::uint64_t found = *(it - 1);
+    const std::uint64_t key = Pack(depth, order, 0);
+    std::size_t at = 0;
+    const long long slot = static_cast<long long>(depth) - lowestDepth_;
+    std::uint32_t* resume =
+        slot >= 0 && slot < static_cast<long long>(resumeAt_.size()) ? &resumeAt_[static_cast<std::size_t>(slot)] : nullptr;
+    if (resume != nullptr && *resume > 1 && byDepth_[*resume - 2] < key) {
+        // Everything before the last place found is still smaller: go on
+        // from there, a few steps, then by halving what is left.
+        at = *resume - 1;
+        constexpr std::size_t kSteps = 16;
+        const std::size_t stepsEnd = std::min(byDepth_.size(), at + kSteps);
+        while (at < stepsEnd && byDepth_[at] < key) ++at;
+        if (at == stepsEnd && at < byDepth_.size() && byDepth_[at] < key) {
+            const auto from = byDepth_.begin() + static_cast<std::ptrdiff_t>(at);
+            at = static_cast<std::size_t>(std::lower_bound(from, byDepth_.end(), key) - byDepth_.begin());
+        }
+    } else {
+        at = static_cast<std::size_t>(std::lower_bound(byDepth_.begin(), byDepth_.end(), key) - byDepth_.begin());
+    }
+    if (resume != nullptr) *resume = static_cast<std::uint32_t>(at + 1);
+    if (at == 0) return 0;
+    const std::uint64_t found = byDepth_[at - 1];
     if (found < Pack(depth, lowest, 0)) return 0;
     return static_cast<int>(found & kRecordMask);
 }

@@ -17,8 +17,9 @@ public:
     int FirstWithOrder(long long order) const;
 
     // The record whose Key is "<order - m>.<depth>" for the smallest m from 1
-    // to `maxBack` that has one, or 0.
-    int NearestBefore(int order, int depth, int maxBack) const;
+    // to `maxBack` that has one, or 0. Fastest when the orders asked for at
+    // one depth do not decrease, as when the calls are taken in start order.
+    int NearestBefore(int order, int depth, int maxBack);
 
 private:
     // Depth, Order and record number packed into one number that sorts by
@@ -28,6 +29,10 @@ private:
     long long lowestOrder_ = 0;
     std::vector<std::int32_t> byOrder_;  // Order - lowestOrder_ -> first record
     std::vector<std::uint64_t> byDepth_; // sorted; first record of each (depth, order) only
+    int lowestDepth_ = 0;
+    // Per depth from lowestDepth_: where the last lookup at that depth ended
+    // in byDepth_, plus 1; 0 when there was none.
+    std::vector<std::uint32_t> resumeAt_;
 };
 
 }  // namespace kivra
