@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace kivra {
@@ -349,6 +350,11 @@ void NumberFormat::AppendFormatted(std::string& out, float value) const {
     const int shift = section->percent ? 2 : 0;
     if (std::uint64_t rounded = 0; RoundScaled(magnitude, section->fractionPlaces + shift, rounded)) {
         const std::uint64_t power = kWholePowersOfTen[section->fractionPlaces];
+        if (rounded != 0 && section->plain && !section->grouped && !section->percent && section->integerZeros <= 20) {
+            // The usual pattern, digits and a point: written straight out.
+            AppendPlainDigits(out, *section, rounded / power, rounded % power, minus);
+            return;
+        }
         char digits[24];
         const std::uint64_t whole = rounded / power;
         integer.assign(digits, whole == 0 ? digits : std::to_chars(digits, digits + sizeof digits, whole).ptr);
@@ -374,6 +380,27 @@ void NumberFormat::AppendFormatted(std::string& out, float value) const {
         AppendPlainSection(out, *section, integer, fraction, minus);
     } else {
         AppendSection(out, *section, integer, fraction, minus);
+    }
+}
+
+void NumberFormat::AppendPlainDigits(std::string& out, const Section& section, std::uint64_t whole,
+                                     std::uint64_t fraction, bool minus) const {
+    char integer[48];  // a sign, at most 20 padding zeros and 20 digits
+    char* end = integer;
+    if (minus) *end++ = '-';
+    char digits[24];
+    char* const digitsEnd = whole == 0 ? digits : std::to_chars(digits, digits + sizeof digits, whole).ptr;
+    const auto count = static_cast<int>(digitsEnd - digits);
+    for (int pad = count; pad < section.integerZeros; ++pad) *end++ = '0';
+    std::memcpy(end, digits, static_cast<std::size_t>(count));
+    end += count;
+    out.append(integer, end);
+    if (section.hasPoint) {
+        out.append(locale_.decimal);
+        char places[24];
+        const auto size = static_cast<std::size_t>(section.fractionPlaces);
+        for (std::size_t i = size; i-- > 0; fraction /= 10) places[i] = static_cast<char>('0' + fraction % 10);
+        out.append(places, size);
     }
 }
 

@@ -13,6 +13,7 @@
 // counts as zero. The empty pattern gives the plain decimal text.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -78,6 +79,8 @@ private:
                        std::string_view fraction, bool minus) const;
     void AppendPlainSection(std::string& out, const Section& section, std::string_view integer,
                             std::string_view fraction, bool minus) const;
+    void AppendPlainDigits(std::string& out, const Section& section, std::uint64_t whole, std::uint64_t fraction,
+                           bool minus) const;
 
     std::string pattern_;
     NumberLocale locale_;
