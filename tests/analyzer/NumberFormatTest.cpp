@@ -31,6 +31,10 @@ TEST(NumberFormatTest, DigitPlaceholdersRoundHalfAwayFromZeroOnTheShortestText) 
     EXPECT_EQ(Fmt(0.5f, "0.0#"), "0.5");
     EXPECT_EQ(Fmt(0.25f, "0.0#"), "0.25");
     EXPECT_EQ(Fmt(0.0f, "0.000"), "0.000");
+    EXPECT_EQ(Fmt(-1.5f, "000.00", CommaLocale()), "-001,50");
+    EXPECT_EQ(Fmt(0.5f, "#.00"), ".50");
+    EXPECT_EQ(Fmt(1234.5f, "0000000000000000000000.0"), "0000000000000000001234.5");
+    EXPECT_EQ(Fmt(-0.004f, "0.00"), "0.00");  // rounds to zero: no minus sign
 }
 
 TEST(NumberFormatTest, HashesPointGroupingAndPercent) {
