@@ -33,7 +33,9 @@ double SortValue(const PadRecord& record) {
 // Links of the rows as they are made: each new row becomes the last child
 // of its parent (row 0 stands for the top level).
 struct RowLinks {
-    explicit RowLinks(std::size_t rows) : firstChild(rows + 1, 0), lastChild(rows + 1, 0), nextSibling(rows + 1, 0) {}
+    explicit RowLinks(std::size_t rows)
+        : firstChild(FilledVector(rows + 1, 0)), lastChild(FilledVector(rows + 1, 0)),
+          nextSibling(FilledVector(rows + 1, 0)) {}
 
     void Add(int number, int parent) {
         const auto p = static_cast<std::size_t>(parent);
@@ -86,7 +88,7 @@ std::vector<TraceRow> InDisplayOrder(std::vector<TraceRow> created, const RowLin
 
 std::vector<double> SortedKeyValues(const PadTrace& trace) {
     const std::size_t count = trace.RecordCount();
-    std::vector<double> values(count);
+    std::vector<double> values = FilledVector(count, 0.0);
     if (count == 0) return values;
     // The values of one Order lie between it and the next whole number away
     // from zero, so ascending Orders give ascending values. When the Orders
@@ -116,7 +118,7 @@ std::vector<double> SortedKeyValues(const PadTrace& trace) {
 CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues, const NumberFormat& format) {
     CallTree tree;
     RecordIndex index(trace);
-    std::vector<int> firstRowOf(trace.Records.size(), 0);
+    std::vector<int> firstRowOf = FilledVector(trace.Records.size(), 0);
     std::vector<TraceRow> created;
     created.reserve(sortedValues.size());
     PrepareForWriting(created.data(), created.capacity() * sizeof(TraceRow));

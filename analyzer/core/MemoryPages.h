@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 namespace kivra {
 
@@ -10,5 +11,15 @@ namespace kivra {
 // page as they are first written. Only a hint: nothing happens where the
 // system cannot do it, and the contents stay as they are.
 void PrepareForWriting(const void* begin, std::size_t bytes);
+
+// n copies of value, in memory backed in one call before it is filled.
+template <typename T>
+std::vector<T> FilledVector(std::size_t n, const T& value) {
+    std::vector<T> filled;
+    filled.reserve(n);
+    PrepareForWriting(filled.data(), n * sizeof(T));
+    filled.assign(n, value);
+    return filled;
+}
 
 }  // namespace kivra

@@ -2,13 +2,15 @@
 
 #include <optional>
 
+#include "MemoryPages.h"
+
 namespace kivra {
 
 bool ComputeOwnTimes(std::vector<TraceRow>& rows, const NumberFormat& format) {
     bool allRead = true;
     // Each row's Time read back as a number, kept beside the text from the
     // moment the text is set, so that every text is read once.
-    std::vector<std::optional<float>> value(rows.size());
+    std::vector<std::optional<float>> value = FilledVector(rows.size(), std::optional<float>());
     // The nearest row so far at each level: the first row that a scan
     // upwards from a row one level deeper meets at that level.
     std::vector<std::size_t> lastAtLevel;  // display index + 1, 0 for none

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "MemoryPages.h"
+
 namespace kivra {
 namespace {
 // Shifts Order and Depth, and one below their range, to 0 and up.
@@ -32,8 +34,8 @@ RecordIndex::RecordIndex(const PadTrace& trace) {
         highestDepth = std::max<int>(highestDepth, record.Depth);
     }
     const std::size_t slots = count > 0 ? static_cast<std::size_t>(highest - lowestOrder_ + 1) : 0;
-    byOrder_.assign(slots, 0);
-    std::vector<std::int16_t> depthAt(slots, 0);
+    byOrder_ = FilledVector<std::int32_t>(slots, 0);
+    std::vector<std::int16_t> depthAt = FilledVector<std::int16_t>(slots, 0);
     bool sharedOrders = false;
     for (long long r = count; r >= 1; --r) {
         // Walking backwards leaves the first record in file order in each slot.
@@ -56,7 +58,7 @@ RecordIndex::RecordIndex(const PadTrace& trace) {
             if (byOrder_[slot] != 0) ++next[static_cast<std::size_t>(depthAt[slot] - lowestDepth) + 1];
         }
         for (std::size_t d = 1; d < next.size(); ++d) next[d] += next[d - 1];
-        byDepth_.resize(static_cast<std::size_t>(count));
+        byDepth_ = FilledVector<std::uint64_t>(static_cast<std::size_t>(count), 0);
         for (std::size_t slot = 0; slot < slots; ++slot) {
             if (byOrder_[slot] == 0) continue;
             const long long order = static_cast<long long>(slot) + lowestOrder_;
