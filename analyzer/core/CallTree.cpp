@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "MemoryPages.h"
 #include "RecordIndex.h"
@@ -176,7 +177,10 @@ CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues,
         }
         links.Add(number, parentRow);
         row.Label = record.Name;
-        format.AppendFormatted(row.TotalText, record.Total);
+        if (const std::optional<float> read = format.AppendFormattedAndRead(row.TotalText, record.Total)) {
+            row.TotalValueKnown = true;
+            row.TotalValue = *read;
+        }
         if (firstRowOf[static_cast<std::size_t>(recordNumber)] == 0) {
             firstRowOf[static_cast<std::size_t>(recordNumber)] = number;
         }

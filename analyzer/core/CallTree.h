@@ -23,6 +23,10 @@ struct TraceRow {
     std::string Time;     // own time: formatted text, or a plain number (see TimeIsNumber)
     bool TimeIsNumber = false;
     bool HasChildren = false;
+    // TotalText read back as a number, as the formatting already knew it;
+    // whoever changes TotalText clears TotalValueKnown.
+    bool TotalValueKnown = false;
+    float TotalValue = 0.0f;
 };
 
 inline constexpr const char* kMissingStartFlag = " <<< Missing Start";

@@ -333,9 +333,20 @@ std::string NumberFormat::Format(float value) const {
 }
 
 void NumberFormat::AppendFormatted(std::string& out, float value) const {
+    float read = 0.0f;
+    AppendFormattedKnowing(out, value, read);
+}
+
+std::optional<float> NumberFormat::AppendFormattedAndRead(std::string& out, float value) const {
+    const std::size_t start = out.size();
+    if (float read = 0.0f; AppendFormattedKnowing(out, value, read)) return read;
+    return Read(std::string_view(out).substr(start));
+}
+
+bool NumberFormat::AppendFormattedKnowing(std::string& out, float value, float& read) const {
     if (sections_.empty() || !std::isfinite(value)) {
         out += PlainNumber(value, locale_);
-        return;
+        return false;
     }
     const bool negative = value < 0.0f;
     const Section* section = &sections_[0];
@@ -353,7 +364,14 @@ void NumberFormat::AppendFormatted(std::string& out, float value) const {
         if (rounded != 0 && section->plain && !section->grouped && !section->percent && section->integerZeros <= 20) {
             // The usual pattern, digits and a point: written straight out.
             AppendPlainDigits(out, *section, rounded / power, rounded % power, minus);
-            return;
+            // Read back, the text gives the whole number of its digits over
+            // the power of ten of its places, both exact in single precision
+            // here, divided with correct rounding: the same number.
+            constexpr std::uint64_t kExactInSingle = 1ULL << 24;
+            if (locale_.decimal != "." || rounded > kExactInSingle) return false;
+            const float magnitudeRead = static_cast<float>(rounded) / static_cast<float>(power);
+            read = minus ? -magnitudeRead : magnitudeRead;
+            return true;
         }
         char digits[24];
         const std::uint64_t whole = rounded / power;
@@ -374,13 +392,14 @@ void NumberFormat::AppendFormatted(std::string& out, float value) const {
     }
     if (section->empty) {
         out += PlainNumber(minus ? value : magnitude, locale_);
-        return;
+        return false;
     }
     if (section->plain) {
         AppendPlainSection(out, *section, integer, fraction, minus);
     } else {
         AppendSection(out, *section, integer, fraction, minus);
     }
+    return false;
 }
 
 void NumberFormat::AppendPlainDigits(std::string& out, const Section& section, std::uint64_t whole,

@@ -49,6 +49,9 @@ public:
 
     std::string Format(float value) const;
     void AppendFormatted(std::string& out, float value) const;
+    // The same, also giving what Read gives for the appended text: worked
+    // out without reading the text where the result is certain.
+    std::optional<float> AppendFormattedAndRead(std::string& out, float value) const;
 
     std::optional<float> Read(std::string_view text) const { return ReadSingle(text, locale_); }
     std::string Plain(float value) const { return PlainNumber(value, locale_); }
@@ -79,6 +82,8 @@ private:
                        std::string_view fraction, bool minus) const;
     void AppendPlainSection(std::string& out, const Section& section, std::string_view integer,
                             std::string_view fraction, bool minus) const;
+    // AppendFormatted; true, with `read` set, when the text's value is known.
+    bool AppendFormattedKnowing(std::string& out, float value, float& read) const;
     void AppendPlainDigits(std::string& out, const Section& section, std::uint64_t whole, std::uint64_t fraction,
                            bool minus) const;
 

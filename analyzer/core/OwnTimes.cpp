@@ -18,7 +18,7 @@ bool ComputeOwnTimes(std::vector<TraceRow>& rows, const NumberFormat& format) {
         TraceRow& row = rows[k];
         row.Time = row.TotalText;
         row.TimeIsNumber = false;
-        value[k] = format.Read(row.Time);
+        value[k] = row.TotalValueKnown ? std::optional<float>(row.TotalValue) : format.Read(row.Time);
         const int level = row.Level;
 
         if (k > 0 && rows[k - 1].Level - level == 1) {
@@ -38,9 +38,8 @@ bool ComputeOwnTimes(std::vector<TraceRow>& rows, const NumberFormat& format) {
                 if (a && b) {
                     TraceRow& parent = rows[p - 1];
                     parent.Time.clear();
-                    format.AppendFormatted(parent.Time, *b - *a);
+                    value[p - 1] = format.AppendFormattedAndRead(parent.Time, *b - *a);
                     parent.TimeIsNumber = false;
-                    value[p - 1] = format.Read(parent.Time);
                 } else {
                     allRead = false;
                 }
