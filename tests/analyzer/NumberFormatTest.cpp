@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <random>
 
 #include "PadTextBuilder.h"
@@ -105,6 +107,24 @@ TEST(NumberFormatTest, EveryFormattedNumberOfANumericPatternReadsBack) {
     }
     const NumberFormat plain("", DotLocale());
     for (float v : {0.1f, 29.75f, 3.0f, 1.0f / 3.0f, 123456.79f}) EXPECT_EQ(plain.Read(plain.Plain(v)), v);
+}
+
+TEST(NumberFormatTest, FormattingAndReadingBackAtOnceGivesWhatReadingTheTextGives) {
+    std::mt19937 random(20240302);
+    std::uniform_real_distribution<float> spread(-50000.0f, 50000.0f);
+    for (const char* pattern : {"0.000", "0", "000.0", ".00", "0.000000000", "#,##0.00", "0.0;(0.0)", "0.0%", "", "0.00"}) {
+        for (const NumberLocale& locale : {DotLocale(), CommaLocale()}) {
+            const NumberFormat format(pattern, locale);
+            for (int i = 0; i < 3000; ++i) {
+                const float value = i < 4 ? std::array{0.0f, 0.0004f, -0.0004f, 16777.217f}[static_cast<std::size_t>(i)]
+                                          : spread(random) / static_cast<float>(1 << (i % 12));
+                std::string text = "x";
+                const std::optional<float> read = format.AppendFormattedAndRead(text, value);
+                ASSERT_EQ(text.substr(1), format.Format(value)) << pattern << " " << value;
+                ASSERT_EQ(read, format.Read(text.substr(1))) << pattern << " " << value;
+            }
+        }
+    }
 }
 
 // The rounding rule spelled out on the shortest text: digits after the
