@@ -261,8 +261,38 @@ bool ReadWhole(std::string_view field, int index, std::int16_t& value, std::stri
     return false;
 }
 
-bool ReadTime(std::string_view field, int index, const NumberLocale& locale, double& value,
+// Decimal place values, each exact in double precision.
+constexpr double kPlaceValues[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// A time in its usual form, "[-]digits[.digits]" with "." the decimal
+// separator and at most 15 digits, read in place: all its digits as one whole
+// number, exact, over a power of ten, one correctly rounded division. False
+// when the field needs the general reading.
+bool ReadUsualTime(std::string_view field, double& value) {
+    const char* p = field.data();
+    const char* const end = p + field.size();
+    const bool negative = p < end && *p == '-';
+    if (negative) ++p;
+    std::uint64_t whole = 0;
+    const char* const digitsStart = p;
+    while (p < end && IsDigit(*p)) whole = whole * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    std::size_t digits = static_cast<std::size_t>(p - digitsStart);
+    std::size_t places = 0;
+    if (p < end && *p == '.') {
+        const char* const fractionStart = ++p;
+        while (p < end && IsDigit(*p)) whole = whole * 10 + static_cast<std::uint64_t>(*p++ - '0');
+        places = static_cast<std::size_t>(p - fractionStart);
+        digits += places;
+    }
+    if (p != end || digits == 0 || digits > 15) return false;
+    const double magnitude = static_cast<double>(whole) / kPlaceValues[places];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+bool ReadTime(std::string_view field, int index, const NumberLocale& locale, bool pointDecimal, double& value,
               std::string& problem) {
+    if (pointDecimal && ReadUsualTime(field, value)) return true;
     if (const auto number = ReadDouble(field, locale)) {
         value = *number;
         return true;
@@ -364,6 +394,7 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
     std::size_t count = 0;
     unsigned tildes = 0;
     std::string problem;
+    const bool pointDecimal = locale.decimal == ".";
     while (cursor.NextRecord(line, fields, count, tildes)) {
         const std::size_t lineNumber = cursor.Number();
         if (line.empty()) {
@@ -382,7 +413,8 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
         double start = 0.0;
         double stop = 0.0;
         if (!ReadWhole(fields[2], 2, record.Depth, problem) || !ReadWhole(fields[1], 1, record.Order, problem) ||
-            !ReadTime(fields[3], 3, locale, start, problem) || !ReadTime(fields[4], 4, locale, stop, problem)) {
+            !ReadTime(fields[3], 3, locale, pointDecimal, start, problem) ||
+            !ReadTime(fields[4], 4, locale, pointDecimal, stop, problem)) {
             return fail(lineNumber, problem);
         }
         record.Total = static_cast<float>(stop - start);
