@@ -32,9 +32,8 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
         out.parent = row.ParentRow > 0 && static_cast<std::size_t>(row.ParentRow) <= rows.size()
                          ? placeOf[static_cast<std::size_t>(row.ParentRow)]
                          : -1;
-        out.cells = {std::string(row.Label),     row.TotalText,
-                     row.Time,                   std::string(record.DataIn),
-                     std::string(record.DataLog), std::string(record.DataOut),
+        out.cells = {std::string(row.Label),      row.TotalText.str(),          row.Time.str(),
+                     std::string(record.DataIn),  std::string(record.DataLog),  std::string(record.DataOut),
                      std::to_string(record.Order), std::to_string(record.Depth)};
         out.stopRow = row.Number == load.tree.StopRow && load.tree.StopRow != 0;
         table.rows.push_back(std::move(out));

@@ -57,7 +57,7 @@ void BM_ReportText(benchmark::State& state) {
     for (const kivra::TraceRow& row : load.tree.Rows) {
         const kivra::PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
         table.rows.push_back({row.Level, row.HasChildren, true, true,
-                              {std::string(row.Label), row.TotalText, row.Time, std::string(record.DataIn),
+                              {std::string(row.Label), row.TotalText.str(), row.Time.str(), std::string(record.DataIn),
                                std::string(record.DataLog), std::string(record.DataOut)}});
     }
     for (auto _ : state) {

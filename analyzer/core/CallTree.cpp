@@ -123,6 +123,7 @@ CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues,
     std::vector<TraceRow> created;
     created.reserve(sortedValues.size());
     PrepareForWriting(created.data(), created.capacity() * sizeof(TraceRow));
+    std::string text;  // a row's total being formatted
 
     auto stop = [&](const PadRecord& record, const char* flag) {
         const std::string_view message = trace.Texts->Keep(record.Name, flag);
@@ -177,10 +178,12 @@ CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues,
         }
         links.Add(number, parentRow);
         row.Label = record.Name;
-        if (const std::optional<float> read = format.AppendFormattedAndRead(row.TotalText, record.Total)) {
+        text.clear();
+        if (const std::optional<float> read = format.AppendFormattedAndRead(text, record.Total)) {
             row.TotalValueKnown = true;
             row.TotalValue = *read;
         }
+        row.TotalText = text;
         if (firstRowOf[static_cast<std::size_t>(recordNumber)] == 0) {
             firstRowOf[static_cast<std::size_t>(recordNumber)] = number;
         }

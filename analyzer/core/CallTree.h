@@ -9,6 +9,7 @@
 
 #include "NumberFormat.h"
 #include "PadRecord.h"
+#include "ShortText.h"
 
 namespace kivra {
 
@@ -19,14 +20,14 @@ struct TraceRow {
     int ParentRow = 0;    // creation number of the row it hangs under, 0 at the top level
     int Level = 0;        // 0 at the top level, else the parent row's level plus 1
     std::string_view Label;  // the record's name when the row was made (with any "*" marks), kept by the trace
-    std::string TotalText;  // Total, formatted
-    std::string Time;     // own time: formatted text, or a plain number (see TimeIsNumber)
-    bool TimeIsNumber = false;
-    bool HasChildren = false;
+    ShortText TotalText;  // Total, formatted
+    ShortText Time;       // own time: formatted text, or a plain number (see TimeIsNumber)
     // TotalText read back as a number, as the formatting already knew it;
     // whoever changes TotalText clears TotalValueKnown.
-    bool TotalValueKnown = false;
     float TotalValue = 0.0f;
+    bool TotalValueKnown = false;
+    bool TimeIsNumber = false;
+    bool HasChildren = false;
 };
 
 inline constexpr const char* kMissingStartFlag = " <<< Missing Start";

@@ -1,6 +1,7 @@
 #include "OwnTimes.h"
 
 #include <optional>
+#include <string>
 
 #include "MemoryPages.h"
 
@@ -14,6 +15,7 @@ bool ComputeOwnTimes(std::vector<TraceRow>& rows, const NumberFormat& format) {
     // The nearest row so far at each level: the first row that a scan
     // upwards from a row one level deeper meets at that level.
     std::vector<std::size_t> lastAtLevel;  // display index + 1, 0 for none
+    std::string text;                      // an own time being formatted
     for (std::size_t k = 0; k < rows.size(); ++k) {
         TraceRow& row = rows[k];
         row.Time = row.TotalText;
@@ -37,8 +39,9 @@ bool ComputeOwnTimes(std::vector<TraceRow>& rows, const NumberFormat& format) {
                 const std::optional<float> b = value[p - 1];
                 if (a && b) {
                     TraceRow& parent = rows[p - 1];
-                    parent.Time.clear();
-                    value[p - 1] = format.AppendFormattedAndRead(parent.Time, *b - *a);
+                    text.clear();
+                    value[p - 1] = format.AppendFormattedAndRead(text, *b - *a);
+                    parent.Time = text;
                     parent.TimeIsNumber = false;
                 } else {
                     allRead = false;

@@ -32,9 +32,9 @@ std::vector<Cell> ScanOwnTimes(const std::vector<TraceRow>& rows, const NumberFo
     const std::size_t m = rows.size();
     std::vector<Cell> time(m + 1);  // 1-based, as the rows are numbered
     if (m == 0) return {};
-    time[1] = Cell{rows[0].TotalText, std::nullopt};
+    time[1] = Cell{rows[0].TotalText.str(), std::nullopt};
     for (std::size_t k = 2; k <= m; ++k) {
-        time[k] = Cell{rows[k - 1].TotalText, std::nullopt};
+        time[k] = Cell{rows[k - 1].TotalText.str(), std::nullopt};
         for (std::size_t j = 1; j <= k - 1; ++j) {
             const std::optional<float> a = ReadBack(time[k], format);
             const std::optional<float> b = ReadBack(time[k - j], format);
