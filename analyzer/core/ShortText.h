@@ -62,7 +62,8 @@ public:
         bytes_[kTagByte] = 0;
     }
 
-    std::size_t size() const { return OnHeap() ? HeapSize() : static_cast<unsigned char>(bytes_[kTagByte]); }
+    // Inside, the length is at most 15: the mask only says so to the compiler.
+    std::size_t size() const { return OnHeap() ? HeapSize() : static_cast<unsigned char>(bytes_[kTagByte]) & 0x0Fu; }
     bool empty() const { return size() == 0; }
     const char* data() const { return OnHeap() ? HeapData() : bytes_; }
     std::string_view view() const { return {data(), size()}; }
