@@ -5,6 +5,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string>
 
 #include "PadTextBuilder.h"
 
@@ -78,6 +80,22 @@ TEST(PadReaderTest, TotalIsSubtractedInDoubleThenStoredAsSingle) {
     const PadReadResult result = Parse(PadText({"P|1|1|16777216.5|16777218.25|||"}));
     ASSERT_FALSE(result.error);
     EXPECT_EQ(result.trace.Records[1].Total, 1.75f);  // single precision first would give 2
+}
+
+TEST(PadReaderTest, StartAndStopReadAsTheGeneralNumberReadingReadsThem) {
+    const char* const times[] = {"0", "5", "5.", ".5", "-.5", "-0", "1003.186", "-1003.186", "123456789012345",
+                                 "12345678.9012345", "0.000000000000001", "999999999999999.", "1234567890123456",
+                                 "0000000000000001.5", "00000000000000001", "1.2.3", "1..2", "-", ".", "-.",
+                                 "1e3", "+5", "--5", "5-", "1:2", "1/2", "12345678901234567890.5", " 7 ", "1,000.5"};
+    for (const char* time : times) {
+        const PadReadResult result = Parse(PadText({std::string("P|1|1|") + time + "|" + time + "|||"}));
+        const std::optional<double> general = ReadDouble(time, DotLocale());
+        ASSERT_EQ(!result.error, general.has_value()) << time;
+        if (general) {
+            EXPECT_EQ(result.trace.Records[1].Start, *general) << time;
+            EXPECT_EQ(result.trace.Records[1].Stop, *general) << time;
+        }
+    }
 }
 
 TEST(PadReaderTest, NumbersFollowTheLocaleSeparators) {
