@@ -10,8 +10,10 @@
 #endif
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -264,15 +266,81 @@ bool ReadWhole(std::string_view field, int index, std::int16_t& value, std::stri
 // Decimal place values, each exact in double precision.
 constexpr double kPlaceValues[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
+// Eight characters, the first in the lowest byte: whether all are digits,
+// and the number they spell.
+bool AllDigits(std::uint64_t word) {
+    constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ULL;
+    constexpr std::uint64_t kThrees = 0x3030303030303030ULL;
+    return (word & kHigh) == kThrees && ((word + 0x0606060606060606ULL) & kHigh) == kThrees;
+}
+std::uint64_t EightDigits(std::uint64_t word) {
+    word -= 0x3030303030303030ULL;
+    word = word * 10 + (word >> 8);  // pairs of digits
+    constexpr std::uint64_t kMask = 0x000000FF000000FFULL;
+    constexpr std::uint64_t kPairs13 = 100 + (1000000ULL << 32);
+    constexpr std::uint64_t kPairs24 = 1 + (10000ULL << 32);
+    return static_cast<std::uint32_t>((((word & kMask) * kPairs13) + (((word >> 16) & kMask) * kPairs24)) >> 32);
+}
+
+// Eight digit characters or fewer, at the start of a word, moved to its end
+// behind "0"s, so that EightDigits reads them.
+std::uint64_t RightAligned(std::uint64_t word, std::size_t count) {
+    constexpr std::uint64_t kZeros = 0x3030303030303030ULL;
+    if (count == 0) return kZeros;
+    if (count >= 8) return word;
+    return (word << (8 * (8 - count))) | (kZeros >> (8 * count));
+}
+
+enum class ShortTime { Read, NotUsual, Undecided };
+
+// The usual time form below, for the `size` characters after any minus sign
+// at p when 16 characters can be read there and the point, if any, lies
+// among the first eight: integer and fraction digits read eight at a time.
+ShortTime ReadShortTime(const char* p, std::size_t size, double& magnitude) {
+    std::uint64_t head;
+    std::memcpy(&head, p, sizeof head);
+    // The first ".", found as the first zero byte of head ^ "........".
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    const std::uint64_t x = head ^ 0x2E2E2E2E2E2E2E2EULL;
+    const std::uint64_t points = ~(((x & kLow7) + kLow7) | x | kLow7);  // the high bit of each "."
+    const std::size_t integerDigits =
+        points != 0 ? std::min<std::size_t>(size, static_cast<std::size_t>(std::countr_zero(points)) / 8) : size;
+    if (integerDigits > 8) return ShortTime::Undecided;
+    const std::size_t places = integerDigits < size ? size - integerDigits - 1 : 0;
+    if (places > 8) return ShortTime::Undecided;
+    const std::size_t digits = integerDigits + places;
+    if (digits == 0 || digits > 15) return ShortTime::NotUsual;
+    const std::uint64_t integer = RightAligned(head, integerDigits);
+    std::uint64_t fraction = 0;
+    if (places > 0) std::memcpy(&fraction, p + integerDigits + 1, sizeof fraction);  // within the 16
+    fraction = RightAligned(fraction, places);
+    if (!AllDigits(integer) || !AllDigits(fraction)) return ShortTime::NotUsual;
+    const std::uint64_t whole =
+        EightDigits(integer) * static_cast<std::uint64_t>(kPlaceValues[places]) + EightDigits(fraction);
+    magnitude = static_cast<double>(whole) / kPlaceValues[places];
+    return ShortTime::Read;
+}
+
 // A time in its usual form, "[-]digits[.digits]" with "." the decimal
 // separator and at most 15 digits, read in place: all its digits as one whole
 // number, exact, over a power of ten, one correctly rounded division. False
 // when the field needs the general reading.
-bool ReadUsualTime(std::string_view field, double& value) {
+bool ReadUsualTime(std::string_view field, const char* readableEnd, double& value) {
     const char* p = field.data();
     const char* const end = p + field.size();
     const bool negative = p < end && *p == '-';
     if (negative) ++p;
+    if constexpr (std::endian::native == std::endian::little) {
+        if (readableEnd - p >= 16) {
+            double magnitude = 0.0;
+            const ShortTime read = ReadShortTime(p, static_cast<std::size_t>(end - p), magnitude);
+            if (read == ShortTime::NotUsual) return false;
+            if (read == ShortTime::Read) {
+                value = negative ? -magnitude : magnitude;
+                return true;
+            }
+        }
+    }
     std::uint64_t whole = 0;
     const char* const digitsStart = p;
     while (p < end && IsDigit(*p)) whole = whole * 10 + static_cast<std::uint64_t>(*p++ - '0');
@@ -290,9 +358,9 @@ bool ReadUsualTime(std::string_view field, double& value) {
     return true;
 }
 
-bool ReadTime(std::string_view field, int index, const NumberLocale& locale, bool pointDecimal, double& value,
-              std::string& problem) {
-    if (pointDecimal && ReadUsualTime(field, value)) return true;
+bool ReadTime(std::string_view field, const char* readableEnd, int index, const NumberLocale& locale,
+              bool pointDecimal, double& value, std::string& problem) {
+    if (pointDecimal && ReadUsualTime(field, readableEnd, value)) return true;
     if (const auto number = ReadDouble(field, locale)) {
         value = *number;
         return true;
@@ -395,6 +463,7 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
     unsigned tildes = 0;
     std::string problem;
     const bool pointDecimal = locale.decimal == ".";
+    const char* const textEnd = text.data() + text.size();
     while (cursor.NextRecord(line, fields, count, tildes)) {
         const std::size_t lineNumber = cursor.Number();
         if (line.empty()) {
@@ -413,8 +482,8 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
         double start = 0.0;
         double stop = 0.0;
         if (!ReadWhole(fields[2], 2, record.Depth, problem) || !ReadWhole(fields[1], 1, record.Order, problem) ||
-            !ReadTime(fields[3], 3, locale, pointDecimal, start, problem) ||
-            !ReadTime(fields[4], 4, locale, pointDecimal, stop, problem)) {
+            !ReadTime(fields[3], textEnd, 3, locale, pointDecimal, start, problem) ||
+            !ReadTime(fields[4], textEnd, 4, locale, pointDecimal, stop, problem)) {
             return fail(lineNumber, problem);
         }
         record.Total = static_cast<float>(stop - start);

@@ -88,12 +88,15 @@ TEST(PadReaderTest, StartAndStopReadAsTheGeneralNumberReadingReadsThem) {
                                  "0000000000000001.5", "00000000000000001", "1.2.3", "1..2", "-", ".", "-.",
                                  "1e3", "+5", "--5", "5-", "1:2", "1/2", "12345678901234567890.5", " 7 ", "1,000.5"};
     for (const char* time : times) {
-        const PadReadResult result = Parse(PadText({std::string("P|1|1|") + time + "|" + time + "|||"}));
+        // Points in the fields that follow belong to them alone.
+        const PadReadResult result = Parse(PadText({std::string("P|1|1|") + time + "|" + time + "|.5|6.25|7.|",
+                                                    std::string("Q|2|1|0|") + time + "|||"}));
         const std::optional<double> general = ReadDouble(time, DotLocale());
         ASSERT_EQ(!result.error, general.has_value()) << time;
         if (general) {
             EXPECT_EQ(result.trace.Records[1].Start, *general) << time;
             EXPECT_EQ(result.trace.Records[1].Stop, *general) << time;
+            EXPECT_EQ(result.trace.Records[2].Stop, *general) << time;
         }
     }
 }
