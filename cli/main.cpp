@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <clocale>
 
+#include "CommandLine.h"
 #include "ProfileCommands.h"
 #include "TagCommands.h"
 #include "TraceCommands.h"
@@ -19,20 +20,5 @@ int main(int argc, char** argv) {
     kivra::AddTraceCommands(app);
     kivra::AddProfileCommands(app);
     kivra::AddTagCommands(app);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
-    } catch (const CLI::RuntimeError& e) {
-        // A command that ran and failed; it has said why.
-        return e.get_exit_code();
-    } catch (const CLI::ParseError& e) {
-        if (argc <= 1) {
-            std::cout << app.help();
-            return 2;
-        }
-        app.exit(e);
-        return 2;
-    }
-    return 0;
+    return kivra::RunCommandLine(app, argc, argv);
 }

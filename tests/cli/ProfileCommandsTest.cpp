@@ -9,7 +9,7 @@
 
 #include "../analyzer/LoadedTrace.h"
 #include "ProfileTables.h"
-#include "SettingsSandbox.h"
+#include "CommandFixture.h"
 
 namespace kivra {
 namespace {
@@ -92,44 +92,9 @@ TEST(ProfileTablesTest, DiffTableMarksAddedAndRemovedAndSumsUp) {
     EXPECT_TRUE(json.at("procedures")[3].at("old").is_null());
 }
 
-class ProfileCommandsTest : public ::testing::Test {
+class ProfileCommandsTest : public test::CommandFixture {
 protected:
-    // Runs kivra with the arguments; the exit code the tool would give.
-    int Run(std::vector<std::string> args) {
-        CLI::App app{"kivra"};
-        app.require_subcommand(1);
-        AddProfileCommands(app);
-        std::vector<const char*> argv{"kivra"};
-        for (const auto& a : args) argv.push_back(a.c_str());
-        try {
-            app.parse(static_cast<int>(argv.size()), argv.data());
-        } catch (const CLI::RuntimeError& e) {
-            return e.get_exit_code();
-        } catch (const CLI::ParseError&) {
-            return 2;
-        }
-        return 0;
-    }
-    // The same, with what it printed on standard output and error.
-    int Run(std::vector<std::string> args, std::string& out, std::string& err) {
-        ::testing::internal::CaptureStdout();
-        ::testing::internal::CaptureStderr();
-        const int code = Run(std::move(args));
-        out = ::testing::internal::GetCapturedStdout();
-        err = ::testing::internal::GetCapturedStderr();
-        return code;
-    }
-
-    std::string Path(const std::string& name) const { return (sandbox_.Profile() / name).string(); }
-    void Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
-    }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    test::SettingsSandbox sandbox_{"Config.ini"};
+    ProfileCommandsTest() : CommandFixture(&AddProfileCommands, "Config.ini") {}
 };
 
 TEST_F(ProfileCommandsTest, FlatAndDiffPrintTheirTables) {

@@ -8,43 +8,16 @@
 #include <fstream>
 #include <iterator>
 
-#include "SettingsSandbox.h"
+#include "CommandFixture.h"
 
 namespace kivra {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TagCommandsTest : public ::testing::Test {
+class TagCommandsTest : public test::CommandFixture {
 protected:
-    // Runs kivra with the arguments; the exit code the tool would give.
-    int Run(std::vector<std::string> args) {
-        CLI::App app{"kivra"};
-        app.require_subcommand(1);
-        AddTagCommands(app);
-        std::vector<const char*> argv{"kivra"};
-        for (const auto& a : args) argv.push_back(a.c_str());
-        try {
-            app.parse(static_cast<int>(argv.size()), argv.data());
-        } catch (const CLI::RuntimeError& e) {
-            return e.get_exit_code();
-        } catch (const CLI::ParseError&) {
-            return 2;
-        }
-        return 0;
-    }
-
-    std::string Path(const std::string& name) const { return (sandbox_.Profile() / name).string(); }
-
-    void Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
-    }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    test::SettingsSandbox sandbox_{"Config.INI"};
+    TagCommandsTest() : CommandFixture(&AddTagCommands, "Config.INI") {}
 };
 
 TEST_F(TagCommandsTest, TagKeepsTheEncodingAndNeverTouchesTheInput) {
