@@ -32,7 +32,9 @@ void TraceCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 
 void TraceCellDelegate::DrawTimeBar(QPainter* painter, const QStyleOptionViewItem& option,
                                     const QModelIndex& index) const {
-    const std::string cell = ToStdString(index.data(Qt::DisplayRole).toString());
+    // The cell's own text, read where the model keeps it.
+    const auto& model = static_cast<const TraceTableModel&>(*index.model());
+    const std::string& cell = model.Rows()[static_cast<std::size_t>(TraceTableModel::RowOf(index))].cells[kColTime];
     const float value = read_(cell).value_or(0.0f);
     const QRect& r = option.rect;
     const CellRect rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};

@@ -1,4 +1,4 @@
-// Paints the trace table's cells: rows 20 pixels high, and while time bars
+// Paints the cells of a TraceTableModel: rows 20 pixels high, and while time bars
 // are on, every own-time cell as a bar against the bar scale.
 #pragma once
 

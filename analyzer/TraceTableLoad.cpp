@@ -41,6 +41,4 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
     return table;
 }
 
-std::optional<float> ReadTime(std::string_view text) { return ReadSingle(text, NumberLocale::Current()); }
-
 }  // namespace kivra

@@ -23,7 +23,4 @@ struct TraceTableLoad {
 
 TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramChar, const NumberFormat& format);
 
-// A cell's text read back as a number, with the user's separators.
-std::optional<float> ReadTime(std::string_view text);
-
 }  // namespace kivra

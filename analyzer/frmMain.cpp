@@ -110,7 +110,8 @@ void frmMain::CreateControls() {
     PlaceInTwips(iGridTree_, 180, 960, 11895, 4575);
     model_ = new TraceTableModel(iGridTree_);
     delegate_ = new TraceCellDelegate(
-        barScale_, [this](float value) { return timeFormat_.Format(value); }, &ReadTime, iGridTree_);
+        barScale_, [this](float value) { return timeFormat_.Format(value); },
+        [this](std::string_view text) { return timeFormat_.Read(text); }, iGridTree_);
     iGridTree_->setModel(model_);
     iGridTree_->setItemDelegate(delegate_);
     iGridTree_->setUniformRowHeights(true);
@@ -280,7 +281,7 @@ bool frmMain::ReadAndFill(const QString& file) {
 void frmMain::FinishGrid() {
     barScale_ = 0.0f;
     for (const TableRow& row : model_->Rows()) {
-        if (const auto value = ReadTime(row.cells[kColTime]); value && *value > barScale_) barScale_ = *value;
+        if (const auto value = timeFormat_.Read(row.cells[kColTime]); value && *value > barScale_) barScale_ = *value;
     }
     iGridTree_->expandAll();
     if (autoSizeColumns_) {
