@@ -42,13 +42,6 @@ constexpr int kSmallButton = 495;
 constexpr int kClipboardButton = 435;
 constexpr int kLabelHeight = 255;
 
-QGroupBox* MakeFrame(QWidget* parent, const char* name, const char* title, int top, int height) {
-    auto* frame = new QGroupBox(QString::fromLatin1(title), parent);
-    frame->setObjectName(QString::fromLatin1(name));
-    PlaceInTwips(frame, kFrameLeft, top, kFrameWidth, height);
-    return frame;
-}
-
 template <typename Box>
 Box* MakeOption(QWidget* parent, const char* name, const char* text, const char* tooltip, int left, int top) {
     auto* box = new Box(QString::fromLatin1(text), parent);
@@ -142,7 +135,7 @@ void Main::CreateControls() {
     cmdOpen_ = MakePictureButton(client, "cmdOpen", "open", "Select a file", 180, 600, kButtonWidth, kButtonHeight);
     labelBeside(client, "Label4", "Select File...", cmdOpen_, kFrameLeft + kFrameWidth);
 
-    QGroupBox* fraClipboard = MakeFrame(client, "fraClipboard", "Clipboard:", 1320, 975);
+    QGroupBox* fraClipboard = MakeFrame(client, "fraClipboard", "Clipboard:", kFrameLeft, 1320, kFrameWidth, 975);
     cmdPasteFrom_ = MakePictureButton(fraClipboard, "cmdPasteFrom", "paste", "Paste From the clipboard", 180, 300,
                                       kClipboardButton, kClipboardButton);
     labelBeside(fraClipboard, "Label2", "Paste From", cmdPasteFrom_, 1380);
@@ -150,7 +143,7 @@ void Main::CreateControls() {
                                    kClipboardButton, kClipboardButton);
     labelBeside(fraClipboard, "Label3", "Copy To", cmdCopyTo_, kFrameWidth);
 
-    QGroupBox* fraAddKivra = MakeFrame(client, "fraAddKivra", "Add Kivra:", 2400, 1755);
+    QGroupBox* fraAddKivra = MakeFrame(client, "fraAddKivra", "Add Kivra:", kFrameLeft, 2400, kFrameWidth, 1755);
     cmdTag_ = MakePictureButton(fraAddKivra, "cmdTag", "tag", "Add Kivra code to", 180, 360, kButtonWidth,
                                 kButtonHeight);
     chkSubs_ = MakeOption<QCheckBox>(fraAddKivra, "chkSubs", "Subs", "Include Subs", 960, 240);
@@ -163,14 +156,15 @@ void Main::CreateControls() {
         box->setChecked(true);
     }
 
-    QGroupBox* frame1 = MakeFrame(client, "Frame1", "Comment Kivra:", 4260, 1095);
+    QGroupBox* frame1 = MakeFrame(client, "Frame1", "Comment Kivra:", kFrameLeft, 4260, kFrameWidth, 1095);
     cmdComment_ = MakePictureButton(frame1, "cmdComment", "comment", "Remove Kivra code from", 180, 360,
                                     kButtonWidth, kButtonHeight);
     optCommentOut_ = MakeOption<QRadioButton>(frame1, "optCommentOut", "Out", "", 960, 300);
     optCommentBackIn_ = MakeOption<QRadioButton>(frame1, "optCommentBackIn", "Back In", "", 960, 660);
     optCommentOut_->setChecked(true);
 
-    QGroupBox* fraRemoveKivra = MakeFrame(client, "fraRemoveKivra", "Remove Kivra:", 5460, 1095);
+    QGroupBox* fraRemoveKivra =
+        MakeFrame(client, "fraRemoveKivra", "Remove Kivra:", kFrameLeft, 5460, kFrameWidth, 1095);
     cmdUnTag_ = MakePictureButton(fraRemoveKivra, "cmdUnTag", "untag", "Remove Kivra code from", 180, 360,
                                   kButtonWidth, kButtonHeight);
 

@@ -20,14 +20,6 @@ constexpr int kClientWidth = 6000;
 constexpr int kClientHeight = 3900;
 constexpr int kButton = 495;
 
-QLabel* MakePicture(QWidget* parent, const char* name, const char* image, int left, int top, int side) {
-    QLabel* picture = MakeLabel(parent, name, "", left, top, side, side);
-    picture->setPixmap(QPixmap(QStringLiteral(":/kivra/icons/%1.png").arg(QLatin1String(image)))
-                           .scaled(picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    picture->setAlignment(Qt::AlignCenter);
-    return picture;
-}
-
 }  // namespace
 
 AboutDialog::AboutDialog(WindowServices& services, AboutVariant variant, QWidget* parent)

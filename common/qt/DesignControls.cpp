@@ -1,6 +1,7 @@
 #include "DesignControls.h"
 
 #include <QIcon>
+#include <QPixmap>
 #include <algorithm>
 
 #include "Twips.h"
@@ -25,6 +26,21 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, int left,
     label->setObjectName(QString::fromLatin1(name));
     PlaceInTwips(label, left, top, width, height);
     return label;
+}
+
+QGroupBox* MakeFrame(QWidget* parent, const char* name, const char* title, int left, int top, int width, int height) {
+    auto* frame = new QGroupBox(QString::fromLatin1(title), parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    PlaceInTwips(frame, left, top, width, height);
+    return frame;
+}
+
+QLabel* MakePicture(QWidget* parent, const char* name, const char* image, int left, int top, int side) {
+    QLabel* picture = MakeLabel(parent, name, "", left, top, side, side);
+    picture->setPixmap(QPixmap(QStringLiteral(":/kivra/icons/%1.png").arg(QLatin1String(image)))
+                           .scaled(picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    picture->setAlignment(Qt::AlignCenter);
+    return picture;
 }
 
 }  // namespace kivra

@@ -2,6 +2,7 @@
 // programs' windows lay them out.
 #pragma once
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QToolButton>
 
@@ -13,5 +14,11 @@ QToolButton* MakePictureButton(QWidget* parent, const char* name, const char* ic
                                int top, int width, int height);
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, int left, int top, int width, int height);
+
+// A frame with a title, holding controls placed relative to it.
+QGroupBox* MakeFrame(QWidget* parent, const char* name, const char* title, int left, int top, int width, int height);
+
+// A square picture box showing one of the bundled images, scaled to fit.
+QLabel* MakePicture(QWidget* parent, const char* name, const char* image, int left, int top, int side);
 
 }  // namespace kivra

@@ -21,13 +21,6 @@ constexpr int kClientWidth = 6600;
 constexpr int kClientHeight = 5400;
 constexpr int kButton = 495;
 
-QGroupBox* MakeFrame(QWidget* parent, const char* name, const char* title, int left, int top, int width, int height) {
-    auto* frame = new QGroupBox(QString::fromLatin1(title), parent);
-    frame->setObjectName(QString::fromLatin1(name));
-    PlaceInTwips(frame, left, top, width, height);
-    return frame;
-}
-
 }  // namespace
 
 frmFeedback::frmFeedback(WindowServices& services, QWidget* parent) : QDialog(parent), services_(services) {
@@ -62,9 +55,7 @@ frmFeedback::frmFeedback(WindowServices& services, QWidget* parent) : QDialog(pa
     txtSubject_->setObjectName(QStringLiteral("txtSubject"));
     PlaceInTwips(txtSubject_, 240, 1260, 5880, 315);
 
-    QLabel* picture = MakeLabel(this, "Picture1", "", 120, 4260, 960, 960);
-    picture->setPixmap(QPixmap(QStringLiteral(":/kivra/icons/analyzer.png"))
-                           .scaled(picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    MakePicture(this, "Picture1", "analyzer", 120, 4260, 960);
 
     connect(cboType_, &QComboBox::editTextChanged, this, &frmFeedback::UpdateSendEmail);
     connect(cboType_, &QComboBox::currentIndexChanged, this, &frmFeedback::UpdateSendEmail);
