@@ -69,7 +69,8 @@ std::string WithCrLf(const QString& plain) {
 // appended to the box as it comes, the window kept alive between.
 class Main::BoxFiller : public RunObserver {
 public:
-    BoxFiller(Main& window, std::string_view word) : window_(window), word_(word), cursor_(window.txtCode_->document()) {
+    BoxFiller(Main& window, std::string_view word)
+        : window_(window), word_(word), cursor_(window.txtCode_->document()) {
         cursor_.movePosition(QTextCursor::End);
     }
     bool AtCheckpoint(std::size_t index, std::size_t lastIndex) override {

@@ -29,9 +29,9 @@ AboutDialog::AboutDialog(WindowServices& services, AboutVariant variant, QWidget
     const double dpi = LogicalDpi(this);
     setFixedSize(TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi));
 
-    QLabel* title = MakeLabel(this, "lblTitle", analyzer ? "Kivra" : "Kivra Tag", 120, 120, analyzer ? 4200 : 3000, 700);
-    QFont titleFont(analyzer ? QStringLiteral("Comic Sans MS") : QStringLiteral("Curlz MT"), 24);
-    title->setFont(titleFont);
+    QLabel* title =
+        MakeLabel(this, "lblTitle", analyzer ? "Kivra" : "Kivra Tag", 120, 120, analyzer ? 4200 : 3000, 700);
+    title->setFont(QFont(analyzer ? QStringLiteral("Comic Sans MS") : QStringLiteral("Curlz MT"), 24));
 
     auto* exit = MakePictureButton(this, "cmdExit", "exit", "", 4920, 120, kButton, kButton);
     MakeLabel(this, "Label2", "Exit", 5460, 240, 500, 255);
