@@ -10,6 +10,7 @@
 
 #include "DesignControls.h"
 #include "DisplaySettings.h"
+#include "SettingValues.h"
 #include "ProgramValues.h"
 #include "QtText.h"
 #include "Twips.h"
@@ -38,9 +39,9 @@ QString StoredState(Qt::CheckState state) {
 }  // namespace
 
 Qt::CheckState CheckStateOfSetting(const std::string& stored) {
-    const auto number = SettingAsNumber(stored);
+    const auto number = ReadSettingNumber(stored);
     if (number && *number == 2.0) return Qt::PartiallyChecked;
-    return SettingAsBoolean(stored).value_or(false) ? Qt::Checked : Qt::Unchecked;
+    return ReadSettingFlag(stored).value_or(false) ? Qt::Checked : Qt::Unchecked;
 }
 
 frmConfig::frmConfig(WindowServices& services, QWidget* parent) : QDialog(parent), services_(services) {

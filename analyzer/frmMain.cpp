@@ -22,6 +22,7 @@
 #include "ProgramValues.h"
 #include "QtText.h"
 #include "ReportFile.h"
+#include "SettingValues.h"
 #include "TableSnapshot.h"
 #include "TimeBar.h"
 #include "TraceCellDelegate.h"
@@ -150,7 +151,7 @@ void frmMain::Form_Load() {
 
 void frmMain::RestorePlacement() {
     const double dpi = LogicalDpi(this);
-    auto twips = [this](const char* key) { return SettingAsNumber(Config().Value("Window", key)); };
+    auto twips = [this](const char* key) { return ReadSettingNumber(Config().Value("Window", key)); };
     // The stored size is the outer one: the frame's size must be known.
     winId();
     const QSize frameExtra = frameGeometry().size() - size();
@@ -226,7 +227,7 @@ void frmMain::cmdGo_Click() {
 }
 
 int frmMain::ColumnWidthSetting(int column) {
-    const auto width = SettingAsNumber(Config().Value("Columns", std::to_string(column)));
+    const auto width = ReadSettingNumber(Config().Value("Columns", std::to_string(column)));
     if (!width || *width < 0 || *width > 100000) return kMissingColumnWidth;
     return static_cast<int>(std::lround(*width));
 }
@@ -237,7 +238,7 @@ void frmMain::SetupGrid() {
     QHeaderView* header = iGridTree_->header();
     iGridTree_->setColumnWidth(kColCodeTrace, ColumnWidthSetting(1));
     if (display_.ShowTotal) {
-        const auto stored = SettingAsNumber(Config().Value("Columns", "2"));
+        const auto stored = ReadSettingNumber(Config().Value("Columns", "2"));
         if (stored && *stored == 0.0) Config().Value("Columns", "2", "", "100");
         header->setSectionHidden(kColTotal, false);
         iGridTree_->setColumnWidth(kColTotal, ColumnWidthSetting(2));

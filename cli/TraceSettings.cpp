@@ -1,7 +1,6 @@
 #include "TraceSettings.h"
 
 #include <charconv>
-#include <cstdlib>
 
 #include "ConfigClass.h"
 #include "DefaultSettings.h"
@@ -9,6 +8,7 @@
 #include "IniFileAccess.h"
 #include "MessageReporter.h"
 #include "ProgramValues.h"
+#include "SettingValues.h"
 #include "TextEncoding.h"
 
 namespace kivra {
@@ -56,15 +56,7 @@ std::optional<int> WholeNumber(const std::optional<std::string>& text) {
 
 }  // namespace
 
-bool SettingAsBoolean(const std::string& text) {
-    if (EqualsIgnoringCase(text, "true")) return true;
-    if (EqualsIgnoringCase(text, "false")) return false;
-    char* end = nullptr;
-    const double number = std::strtod(text.c_str(), &end);
-    if (end == text.c_str()) return false;
-    while (*end == ' ') ++end;
-    return *end == '\0' && number != 0.0;
-}
+bool SettingAsBoolean(const std::string& text) { return ReadSettingFlag(text).value_or(false); }
 
 TraceSettings ResolveTraceSettings(const TraceOverrides& given) {
     const SettingSource source;
