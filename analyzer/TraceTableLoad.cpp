@@ -7,12 +7,13 @@ namespace kivra {
 TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramChar, const NumberFormat& format) {
     TraceLoad load = LoadTrace(path, paramChar, format);
     TraceTableLoad table;
+    table.headerLinesRead = load.headerLinesRead;
+    table.runDateLine = std::move(load.trace.RunDateLine);
+    table.resolutionLine = std::move(load.trace.ResolutionLine);
     if (load.error) {
         table.error = load.error->Message();
         return table;
     }
-    table.runDateLine = std::move(load.trace.RunDateLine);
-    table.resolutionLine = std::move(load.trace.ResolutionLine);
     table.hasRecords = load.trace.RecordCount() > 0;
     table.stopMessage = std::move(load.tree.StopMessage);
     table.timesUnreadable = load.timesUnreadable;

@@ -13,6 +13,9 @@ namespace kivra {
 
 struct TraceTableLoad {
     std::string error;  // why the file could not be read; empty when it was
+    // Header lines 2 and 4; they describe the file whenever it had them,
+    // even when reading failed after them.
+    bool headerLinesRead = false;
     std::string runDateLine;
     std::string resolutionLine;
     bool hasRecords = false;

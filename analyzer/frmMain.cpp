@@ -260,12 +260,16 @@ void frmMain::SetupGrid() {
 
 bool frmMain::ReadAndFill(const QString& file) {
     TraceTableLoad load = LoadTraceTable(ToStdString(file), display_.ParamChar, timeFormat_);
+    // The captions describe the file just read as soon as it had its header
+    // lines, whatever fails after them.
+    if (load.headerLinesRead) {
+        lblRunDate_->setText(ToQString(load.runDateLine));
+        lblResolution_->setText(ToQString(load.resolutionLine));
+    }
     if (!load.error.empty()) {
         services_.Reporter().Report(load.error, MessageIcon::Critical);
         return false;
     }
-    lblRunDate_->setText(ToQString(load.runDateLine));
-    lblResolution_->setText(ToQString(load.resolutionLine));
     if (!load.hasRecords) return true;
     barScale_ = kDefaultBarScale;
     if (!load.stopMessage.empty() && load.rows.empty()) {

@@ -97,8 +97,8 @@ void BM_SpeedscopeExport(benchmark::State& state) {
 BENCHMARK(BM_SpeedscopeExport)->Unit(benchmark::kMillisecond);
 
 void BM_FoldedStacks(benchmark::State& state) {
-    RunExport(state, [](const kivra::PadTrace&, const kivra::CallProfile& profile) {
-        return kivra::FoldedStacks(profile);
+    RunExport(state, [](const kivra::PadTrace& trace, const kivra::CallProfile& profile) {
+        return kivra::FoldedStacks(trace, profile).Text;
     });
 }
 BENCHMARK(BM_FoldedStacks)->Unit(benchmark::kMillisecond);

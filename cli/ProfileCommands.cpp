@@ -41,6 +41,7 @@ struct ExportArguments {
     bool chrome = false;
     bool speedscope = false;
     bool folded = false;
+    bool noData = false;
     std::string output;
 };
 
@@ -97,11 +98,11 @@ void RunExport(const ExportArguments& args) {
 
     ExportText result;
     if (args.chrome) {
-        result = ChromeTraceJson(load.trace, profile, name);
+        result = ChromeTraceJson(load.trace, profile, name, !args.noData);
     } else if (args.speedscope) {
         result = SpeedscopeJson(load.trace, profile, name);
     } else {
-        result.Text = FoldedStacks(profile);
+        result = FoldedStacks(load.trace, profile);
     }
     if (result.Clipped > 0) PrintProblem(ClippedCallsMessage(result.Clipped));
     WriteResult(args.output, result.Text, {args.trace});
@@ -150,9 +151,14 @@ void AddProfileCommands(CLI::App& app) {
     exporter->add_option("--param-char", exportArgs->paramChar,
                          "Text that replaces each \"~\" in the data fields "
                          "(default: the \"ParamChar\" setting, else \", \")");
+    exporter->add_flag("--no-data", exportArgs->noData,
+                       "Leave the data fields out (Chrome's \"args\"; the other formats carry none). speedscope "
+                       "appends a Chrome event's args to its frame's name");
     exporter->add_option("-o,--output", exportArgs->output, "Write to FILE instead of standard output")
         ->type_name("FILE");
-    exporter->footer("Calls that overlap the end of their caller or the call before them are clipped so that "
+    exporter->footer("Give speedscope the --speedscope file; it reads a file named *.chrome.json as a DevTools "
+                     "recording and fails on a Chrome Trace Event export so named.\n"
+                     "Calls that overlap the end of their caller or the call before them are clipped so that "
                      "calls nest; their number goes to stderr.\n"
                      "Exit status: 0 on success, 1 when the trace cannot be read or the output cannot be written, "
                      "2 on a usage error.");

@@ -227,7 +227,7 @@ void AddTagCommands(CLI::App& app) {
             options.chkProperties = !tag->noProperties;
             options.chkFormEvents = !tag->noEvents;
             options.chkParameters = !tag->noParameters;
-            return TagText(text, prefix, options, keywords, observer);
+            return TagText(text, prefix, options, keywords, observer, LineEnds::AsInSource);
         });
     });
 
@@ -238,7 +238,7 @@ void AddTagCommands(CLI::App& app) {
         std::string settingsPath;
         auto settings = ReadSettingsFile(settingsPath);
         RunOnSource(*untag, settings, [](std::string_view text, std::string_view prefix, RunObserver* observer) {
-            return UntagText(text, prefix, observer);
+            return UntagText(text, prefix, observer, LineEnds::AsInSource);
         });
     });
 
@@ -256,7 +256,7 @@ void AddTagCommands(CLI::App& app) {
         const CommentDirection way = comment->out ? CommentDirection::Out : CommentDirection::BackIn;
         RunOnSource(comment->source, settings,
                     [way](std::string_view text, std::string_view prefix, RunObserver* observer) {
-                        return CommentText(text, prefix, way, observer);
+                        return CommentText(text, prefix, way, observer, LineEnds::AsInSource);
                     });
     });
 }

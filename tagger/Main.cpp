@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTextCursor>
 #include <QToolButton>
 
 #include "AboutDialog.h"
@@ -17,6 +16,7 @@
 #include "ClipboardText.h"
 #include "DefaultSettings.h"
 #include "DesignControls.h"
+#include "ExactBoxText.h"
 #include "HelpFile.h"
 #include "KeywordSections.h"
 #include "LineFilters.h"
@@ -51,28 +51,13 @@ Box* MakeOption(QWidget* parent, const char* name, const char* text, const char*
     return box;
 }
 
-// The box's lines joined by CR LF: the box keeps lines, not line ends.
-std::string WithCrLf(const QString& plain) {
-    std::string text = ToStdString(plain);
-    std::string out;
-    out.reserve(text.size() + text.size() / 24);
-    for (const char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 }  // namespace
 
 // Follows a run for the window: the status at every tenth line, the output
 // appended to the box as it comes, the window kept alive between.
 class Main::BoxFiller : public RunObserver {
 public:
-    BoxFiller(Main& window, std::string_view word)
-        : window_(window), word_(word), cursor_(window.txtCode_->document()) {
-        cursor_.movePosition(QTextCursor::End);
-    }
+    BoxFiller(Main& window, std::string_view word) : window_(window), word_(word) {}
     bool AtCheckpoint(std::size_t index, std::size_t lastIndex) override {
         window_.txtStatus_->setText(ToQString(ProgressStatus(word_, index, lastIndex)));
         window_.services_.Pump().Pump();
@@ -82,13 +67,12 @@ public:
         }
         return false;
     }
-    void Append(std::string_view lines) override { cursor_.insertText(QString::fromUtf8(lines.data(), lines.size())); }
+    void Append(std::string_view lines) override { window_.code_->Append(lines); }
     bool TakesOutput() const override { return true; }
 
 private:
     Main& window_;
     std::string_view word_;
-    QTextCursor cursor_;
 };
 
 Main::Main(const WindowSeams& seams, QWidget* parent)
@@ -190,6 +174,7 @@ void Main::CreateControls() {
     txtCode_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtCode_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     PlaceInTwips(txtCode_, kCodeLeft, 120, 8475, 8415);
+    code_ = new ExactBoxText(txtCode_);
 
     connect(cmdOpen_, &QToolButton::clicked, this, &Main::cmdOpen_Click);
     connect(cmdPasteFrom_, &QToolButton::clicked, this, &Main::cmdPasteFrom_Click);
@@ -210,7 +195,7 @@ void Main::Form_Load() {
     InstallHelpKey(this, services_.Opener(), services_.Reporter());
     SeedSettingsFile(Config(), services_.Reporter());
     txtPrefix_->setText(ToQString(Config().Value("Tag Application", "KivraPrefix")));
-    txtCode_->clear();
+    code_->Clear();
     txtStatus_->clear();
     stopRequested_ = false;
     cmdStop_->setEnabled(false);
@@ -239,7 +224,7 @@ void Main::Form_Resize() {
                           std::max(0, inner.height() - top - bottomMargin));
 }
 
-std::string Main::CodeText() const { return WithCrLf(txtCode_->toPlainText()); }
+std::string Main::CodeText() const { return code_->Text(); }
 
 void Main::cmdOpen_Click() {
     const QString lastPath = ToQString(Config().Value("Tag Application", "LastPath"));
@@ -254,10 +239,10 @@ void Main::cmdOpen_Click() {
                                     MessageIcon::Critical);
         return;
     }
-    txtCode_->setPlainText(ToQString(DecodeText(*bytes).text));
+    code_->SetText(DecodeText(*bytes).text);
 }
 
-void Main::cmdPasteFrom_Click() { txtCode_->setPlainText(GetClipboardText()); }
+void Main::cmdPasteFrom_Click() { code_->SetText(GetClipboardText()); }
 
 void Main::cmdCopyTo_Click() { SetClipboardText(ToQString(CodeText())); }
 
@@ -266,16 +251,19 @@ void Main::cmdAbout_Click() {
     dialog.exec();
 }
 
-void Main::SetRunning(QToolButton* button, bool running) {
+void Main::SetRunning(bool running) {
     running_ = running;
     cmdStop_->setEnabled(running);
-    for (QToolButton* other : {cmdOpen_, cmdPasteFrom_, cmdCopyTo_, cmdTag_, cmdUnTag_, cmdComment_}) {
+    // The buttons that would change the box, and the inputs the run read
+    // at its start, wait for the run's end.
+    for (QWidget* other : std::initializer_list<QWidget*>{
+             cmdOpen_, cmdPasteFrom_, cmdCopyTo_, cmdTag_, cmdUnTag_, cmdComment_, txtPrefix_, chkSubs_,
+             chkFormEvents_, chkFunctions_, chkProperties_, chkParameters_, optCommentOut_, optCommentBackIn_}) {
         other->setEnabled(!running);
     }
-    button->setEnabled(!running);
 }
 
-void Main::Run(QToolButton* button, std::string_view statusWord, const std::function<Operation()>& prepare) {
+void Main::Run(std::string_view statusWord, const std::function<Operation()>& prepare) {
     if (running_) return;
     stopRequested_ = false;
     const std::string prefix = ToStdString(txtPrefix_->text());
@@ -283,21 +271,21 @@ void Main::Run(QToolButton* button, std::string_view statusWord, const std::func
     const Operation operation = prepare();
     {
         BusyCursor busy;
-        SetRunning(button, true);
+        SetRunning(true);
         const std::string text = CodeText();
         txtCode_->setUndoRedoEnabled(false);  // a run's text is not undone key by key
-        txtCode_->clear();
+        code_->Clear();
         BoxFiller filler(*this, statusWord);
         operation(text, filler);
         txtCode_->setUndoRedoEnabled(true);
-        SetRunning(button, false);
+        SetRunning(false);
         txtStatus_->setText(ToQString(kCompleteStatus));
     }
     if (closeAfterRun_) close();
 }
 
 void Main::cmdTag_Click() {
-    Run(cmdTag_, kTaggingStatus, [this]() -> Operation {
+    Run(kTaggingStatus, [this]() -> Operation {
         TagOptions options;
         options.chkSubs = chkSubs_->isChecked();
         options.chkFunctions = chkFunctions_->isChecked();
@@ -314,14 +302,14 @@ void Main::cmdTag_Click() {
 }
 
 void Main::cmdUnTag_Click() {
-    Run(cmdUnTag_, kRemovingStatus, [this]() -> Operation {
+    Run(kRemovingStatus, [this]() -> Operation {
         const std::string prefix = ToStdString(txtPrefix_->text());
         return [prefix](std::string_view text, RunObserver& observer) { return UntagText(text, prefix, &observer); };
     });
 }
 
 void Main::cmdComment_Click() {
-    Run(cmdComment_, kCommentingStatus, [this]() -> Operation {
+    Run(kCommentingStatus, [this]() -> Operation {
         const std::string prefix = ToStdString(txtPrefix_->text());
         const CommentDirection direction =
             optCommentOut_->isChecked() ? CommentDirection::Out : CommentDirection::BackIn;

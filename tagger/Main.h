@@ -20,6 +20,8 @@ class QToolButton;
 
 namespace kivra {
 
+class ExactBoxText;
+
 class Main : public QMainWindow {
     Q_OBJECT
 public:
@@ -54,8 +56,8 @@ private:
     void Form_Resize();
     // The frame of every run: prefix check, button states, the box emptied
     // and refilled as the run goes, the status, "Complete".
-    void Run(QToolButton* button, std::string_view statusWord, const std::function<Operation()>& prepare);
-    void SetRunning(QToolButton* button, bool running);
+    void Run(std::string_view statusWord, const std::function<Operation()>& prepare);
+    void SetRunning(bool running);
 
     WindowServices services_;
     bool stopRequested_ = false;
@@ -81,6 +83,7 @@ private:
     QToolButton* cmdAbout_ = nullptr;
     QToolButton* cmdExit_ = nullptr;
     QPlainTextEdit* txtCode_ = nullptr;
+    ExactBoxText* code_ = nullptr;  // the box's text as it is, beside the box
 };
 
 }  // namespace kivra

@@ -448,7 +448,10 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
                                "; a trace file starts with seven header lines");
         }
         if (n == 2) trace.RunDateLine = line;
-        if (n == 4) trace.ResolutionLine = line;
+        if (n == 4) {
+            trace.ResolutionLine = line;
+            result.headerLinesRead = true;
+        }
     }
 
     std::size_t lineEnds = 1;

@@ -26,6 +26,9 @@ struct PadReadError {
 struct PadReadResult {
     PadTrace trace;                     // records only when the file was read whole
     std::optional<PadReadError> error;
+    // Lines 2 and 4 were read: the trace's header lines are the file's,
+    // whatever failed after them.
+    bool headerLinesRead = false;
 };
 
 // Reads a whole trace file. An empty path reads nothing and gives an empty

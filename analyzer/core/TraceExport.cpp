@@ -62,7 +62,8 @@ Timeline NestedTimeline(const PadTrace& trace, const CallProfile& profile) {
     return timeline;
 }
 
-ExportText ChromeTraceJson(const PadTrace& trace, const CallProfile& profile, std::string_view threadName) {
+ExportText ChromeTraceJson(const PadTrace& trace, const CallProfile& profile, std::string_view threadName,
+                           bool withData) {
     const Timeline timeline = NestedTimeline(trace, profile);
     ExportText result;
     result.Clipped = timeline.Clipped;
@@ -81,8 +82,10 @@ ExportText ChromeTraceJson(const PadTrace& trace, const CallProfile& profile, st
         out += ",\"dur\":";
         AppendMicroseconds(out, span.End - span.Begin);
         out += ",\"pid\":1,\"tid\":1";
-        const auto r = static_cast<std::size_t>(call.Record);
-        AppendArgs(out, r < trace.Records.size() ? trace.Records[r] : trace.Records[0]);
+        if (withData) {
+            const auto r = static_cast<std::size_t>(call.Record);
+            AppendArgs(out, r < trace.Records.size() ? trace.Records[r] : trace.Records[0]);
+        }
         out += '}';
     }
     out += "\n],\"displayTimeUnit\":\"ms\"}\n";
@@ -148,25 +151,39 @@ ExportText SpeedscopeJson(const PadTrace& trace, const CallProfile& profile, std
     return result;
 }
 
-std::string FoldedStacks(const CallProfile& profile) {
+ExportText FoldedStacks(const PadTrace& trace, const CallProfile& profile) {
+    const Timeline timeline = NestedTimeline(trace, profile);
+    ExportText result;
+    result.Clipped = timeline.Clipped;
     struct Path {
-        int parent;   // index of the caller's path, -1 at the top level
+        int parent;        // index of the caller's path, -1 at the top level
         int name;
-        double own;   // milliseconds
+        std::int64_t own;  // nanoseconds
     };
+    // Each call's own time on the fitted timeline: its span less its
+    // callees' spans, which lie within it and do not overlap.
+    const std::size_t count = profile.Calls.size();
+    std::vector<std::int64_t> ownOfCall(count);
+    for (std::size_t c = 0; c < count; ++c) {
+        const CallSpan& span = timeline.Spans[c];
+        ownOfCall[c] += span.End - span.Begin;
+        if (const int parent = profile.Calls[c].Parent; parent >= 0) {
+            ownOfCall[static_cast<std::size_t>(parent)] -= span.End - span.Begin;
+        }
+    }
     std::vector<Path> paths;
-    std::vector<int> pathOfCall(profile.Calls.size(), -1);
+    std::vector<int> pathOfCall(count, -1);
     // Distinct paths by (caller's path, name).
     std::unordered_map<std::uint64_t, int> known;
-    known.reserve(profile.Calls.size());
-    for (std::size_t c = 0; c < profile.Calls.size(); ++c) {
+    known.reserve(count);
+    for (std::size_t c = 0; c < count; ++c) {
         const ProfileCall& call = profile.Calls[c];
         const int parentPath = call.Parent >= 0 ? pathOfCall[static_cast<std::size_t>(call.Parent)] : -1;
         const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(parentPath)) << 32) |
                                   static_cast<std::uint32_t>(call.Name);
         const auto [found, added] = known.try_emplace(key, static_cast<int>(paths.size()));
-        if (added) paths.push_back({parentPath, call.Name, 0.0});
-        paths[static_cast<std::size_t>(found->second)].own += call.Own;
+        if (added) paths.push_back({parentPath, call.Name, 0});
+        paths[static_cast<std::size_t>(found->second)].own += ownOfCall[c];
         pathOfCall[c] = found->second;
     }
 
@@ -178,7 +195,7 @@ std::string FoldedStacks(const CallProfile& profile) {
     }
     // Each path's text, built from its caller's path text.
     std::vector<std::string> texts(paths.size());
-    std::string out;
+    std::string& out = result.Text;
     for (std::size_t p = 0; p < paths.size(); ++p) {
         const Path& path = paths[p];
         if (path.parent >= 0) {
@@ -186,14 +203,14 @@ std::string FoldedStacks(const CallProfile& profile) {
             texts[p] += ';';
         }
         texts[p] += names[static_cast<std::size_t>(path.name)];
-        const std::int64_t microseconds = std::llround(std::clamp(path.own * 1000.0, -9.0e18, 9.0e18));
+        const std::int64_t microseconds = path.own / 1000 + (path.own % 1000 >= 500 ? 1 : 0);
         if (microseconds <= 0) continue;
         out += texts[p];
         out += ' ';
         out += std::to_string(microseconds);
         out += '\n';
     }
-    return out;
+    return result;
 }
 
 std::string ClippedCallsMessage(int clipped) {

@@ -37,18 +37,20 @@ struct ExportText {
 
 // {"traceEvents": [...]}: a "thread_name" metadata event carrying
 // `threadName`, then one complete ("X") event per call with "ts" and "dur"
-// in microseconds and the non-empty data fields as "args".
-ExportText ChromeTraceJson(const PadTrace& trace, const CallProfile& profile, std::string_view threadName);
+// in microseconds and, with `withData`, the non-empty data fields as "args".
+ExportText ChromeTraceJson(const PadTrace& trace, const CallProfile& profile, std::string_view threadName,
+                           bool withData = true);
 
 // speedscope's file format: shared frames, one evented profile in
 // milliseconds, an "O" and a "C" event per call.
 ExportText SpeedscopeJson(const PadTrace& trace, const CallProfile& profile, std::string_view profileName);
 
-// One line per distinct call path, "A;B;C N", N the path's own time summed
-// in whole microseconds; paths whose own time rounds to zero or less are
-// left out. Paths come in the order of their first call. A ";" inside a
-// name becomes ":".
-std::string FoldedStacks(const CallProfile& profile);
+// One line per distinct call path, "A;B;C N", N the path's own time on the
+// fitted timeline (see NestedTimeline, as the other exports) summed in
+// nanoseconds and rounded to whole microseconds; paths whose own time
+// rounds to zero are left out. Paths come in the order of their first
+// call. A ";" inside a name becomes ":".
+ExportText FoldedStacks(const PadTrace& trace, const CallProfile& profile);
 
 // The message for calls clipped in an export.
 std::string ClippedCallsMessage(int clipped);

@@ -16,6 +16,7 @@ TraceLoad LoadTrace(const std::filesystem::path& path, std::string_view ParamCha
     PadReadResult read = ReadPadFile(path, ParamChar, format.Locale());
     load.trace = std::move(read.trace);
     load.error = std::move(read.error);
+    load.headerLinesRead = read.headerLinesRead;
     if (!load.error) BuildAndTime(load, format);
     return load;
 }

@@ -18,6 +18,7 @@ struct TraceLoad {
     PadTrace trace;                     // the records, with any "*" marks the building added
     CallTree tree;                      // rows in display order, stop message, marked count
     std::optional<PadReadError> error;  // the file could not be read: no rows
+    bool headerLinesRead = false;       // lines 2 and 4 were read, even when it failed after
     bool timesUnreadable = false;       // the format's texts could not all be read back
 };
 

@@ -11,31 +11,21 @@ bool IsTagLine(std::string_view line, std::string_view prefix) {
     return line.substr(start).starts_with(prefix);
 }
 
-RunResult UntagText(std::string_view text, std::string_view prefix, RunObserver* observer) {
-    return detail::RunLines(text, observer, 0, [&](std::string_view line, std::string& out) {
-        if (IsTagLine(line, prefix)) return;
-        out += line;
-        out += kLineBreak;
+RunResult UntagText(std::string_view text, std::string_view prefix, RunObserver* observer, LineEnds ends) {
+    return detail::RunLines(text, ends, observer, 0, [&](std::string_view line, LineWriter& out) {
+        if (!IsTagLine(line, prefix)) out.Source(line);
     });
 }
 
 RunResult CommentText(std::string_view text, std::string_view prefix, CommentDirection direction,
-                      RunObserver* observer) {
-    return detail::RunLines(text, observer, text.size() / 8, [&](std::string_view line, std::string& out) {
-        if (IsTagLine(line, prefix)) {
-            if (direction == CommentDirection::Out) {
-                out += '\'';
-            } else {
-                std::size_t first = 0;
-                while (first < line.size() && (line[first] == ' ' || line[first] == '\t')) ++first;
-                if (first < line.size() && line[first] == '\'') {
-                    out += line.substr(0, first);
-                    line.remove_prefix(first + 1);
-                }
-            }
-        }
-        out += line;
-        out += kLineBreak;
+                      RunObserver* observer, LineEnds ends) {
+    return detail::RunLines(text, ends, observer, text.size() / 8, [&](std::string_view line, LineWriter& out) {
+        if (!IsTagLine(line, prefix)) return out.Source(line);
+        if (direction == CommentDirection::Out) return out.Source("'", line);
+        std::size_t first = 0;
+        while (first < line.size() && (line[first] == ' ' || line[first] == '\t')) ++first;
+        if (first < line.size() && line[first] == '\'') return out.Source(line.substr(0, first), line.substr(first + 1));
+        out.Source(line);
     });
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "RunObserver.h"
+#include "SourceLines.h"
 
 namespace kivra {
 
@@ -15,14 +16,15 @@ enum class CommentDirection { Out, BackIn };
 // counting. A line that holds the prefix text elsewhere is user code.
 bool IsTagLine(std::string_view line, std::string_view prefix);
 
-// Drops the tag lines and copies the others; every line written is
-// followed by CR LF. The prefix must have passed CheckPrefix.
-RunResult UntagText(std::string_view text, std::string_view prefix, RunObserver* observer = nullptr);
+// Drops the tag lines and copies the others, with the line ends that
+// `ends` asks for. The prefix must have passed CheckPrefix.
+RunResult UntagText(std::string_view text, std::string_view prefix, RunObserver* observer = nullptr,
+                    LineEnds ends = LineEnds::EachCrLf);
 
 // Out: puts an apostrophe in front of each tag line. Back in: removes the
 // apostrophe that is the first character of a tag line other than blanks
 // and tabs, keeping what stands before it. Other lines are copied.
 RunResult CommentText(std::string_view text, std::string_view prefix, CommentDirection direction,
-                      RunObserver* observer = nullptr);
+                      RunObserver* observer = nullptr, LineEnds ends = LineEnds::EachCrLf);
 
 }  // namespace kivra

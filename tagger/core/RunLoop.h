@@ -8,19 +8,26 @@
 
 namespace kivra::detail {
 
-// perLine(line, output) appends the line's output, each line followed by
-// CR LF. extraBytes is a guess of what the run adds to the text.
+// perLine(line, writer) writes the line's output through the writer.
+// extraBytes is a guess of what the run adds to the text.
 template <class PerLine>
-RunResult RunLines(std::string_view text, RunObserver* observer, std::size_t extraBytes, PerLine&& perLine) {
+RunResult RunLines(std::string_view text, LineEnds ends, RunObserver* observer, std::size_t extraBytes,
+                   PerLine&& perLine) {
     RunResult result;
     if (text.empty()) return result;
     const bool handOver = observer != nullptr && observer->TakesOutput();
     result.text.reserve(handOver ? 4096 : text.size() + extraBytes + kLineBreak.size());
-    // Only an observer needs the last index ahead of the walk.
-    const std::size_t lastIndex = observer != nullptr ? CountLineBreaks(text) : 0;
+    const bool keepEnds = ends == LineEnds::AsInSource;
+    const bool endsWithLineEnd = text.back() == '\n';
+    const std::string_view insertedEnd = keepEnds ? InsertedLineEnd(text) : kLineBreak;
+    LineWriter writer(result.text, insertedEnd, !keepEnds);
+    // Kept ends: a text that ends with a line end has no empty line after it.
+    const std::size_t lineCount =
+        keepEnds && endsWithLineEnd ? CountLineEnds(text) : CountLineEnds(text) + 1;
+    const std::size_t lastIndex = lineCount - 1;
     std::size_t delivered = 0;
     std::size_t pos = 0;
-    for (std::size_t i = 0; pos <= text.size(); ++i) {
+    for (std::size_t i = 0; i < lineCount; ++i) {
         if (observer != nullptr && i % 10 == 0) {
             if (delivered < result.text.size()) {
                 observer->Append(std::string_view(result.text).substr(delivered));
@@ -35,12 +42,14 @@ RunResult RunLines(std::string_view text, RunObserver* observer, std::size_t ext
                 break;
             }
         }
-        auto end = text.find(kLineBreak, pos);
-        if (end == std::string_view::npos) end = text.size();
-        perLine(text.substr(pos, end - pos), result.text);
-        pos = end + kLineBreak.size();
+        const SourceLine line = LineAt(text, pos);
+        writer.SetLineEnd(!keepEnds ? kLineBreak : line.end.empty() ? insertedEnd : line.end);
+        perLine(line.text, writer);
+        pos += line.text.size() + line.end.size();
         ++result.linesDone;
     }
+    // After a stop, every line processed keeps its end.
+    writer.Finish(!keepEnds || endsWithLineEnd || result.stopped);
     if (observer != nullptr && delivered < result.text.size()) {
         observer->Append(std::string_view(result.text).substr(delivered));
         if (handOver) result.text.clear();

@@ -29,7 +29,8 @@ public:
     // before that line.
     virtual bool AtCheckpoint(std::size_t index, std::size_t lastIndex) = 0;
 
-    // Finished output, in order: whole lines, each followed by CR LF.
+    // Finished output, in order: whole lines, each followed by its line end
+    // (with kept line ends, the last line's end comes with the next batch).
     virtual void Append(std::string_view lines) = 0;
 
     // True when the observer keeps the output itself: the run then holds

@@ -17,13 +17,17 @@ std::string_view DropCharacters(std::string_view s, std::size_t n) {
     return s.substr(pos);
 }
 
-// Where "then exit" first occurs in s, or npos. Found through its "x",
-// the rarest of its letters in source text.
+// Where "then exit" first occurs in s in any letter case, or npos. Found
+// through its "x", the rarest of its letters in source text.
 std::size_t FindThenExit(std::string_view s) {
     constexpr std::string_view kThenExit = "then exit";
     constexpr std::size_t kX = 6;
-    for (auto x = s.find('x', kX); x != std::string_view::npos; x = s.find('x', x + 1)) {
-        if (s.compare(x - kX, kThenExit.size(), kThenExit) == 0) return x - kX;
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (auto x = s.find_first_of("xX", kX); x != std::string_view::npos; x = s.find_first_of("xX", x + 1)) {
+        if (x - kX + kThenExit.size() > s.size()) return std::string_view::npos;
+        bool same = true;
+        for (std::size_t k = 0; k < kThenExit.size() && same; ++k) same = lower(s[x - kX + k]) == kThenExit[k];
+        if (same) return x - kX;
     }
     return std::string_view::npos;
 }
@@ -36,16 +40,16 @@ public:
     LineTagger(std::string_view prefix, const TagOptions& options, const KeywordSections& keywords)
         : prefix_(prefix), options_(options), keywords_(keywords) {}
 
-    void Tag(std::string_view line, std::string& out) {
+    void Tag(std::string_view line, LineWriter& out) {
         const Action action = Decide(line);
         if (action == Action::None || action == Action::Skip) {
-            Write(out, line);
+            out.Source(line);
         } else if (action == Action::Start) {
-            Write(out, line);
+            out.Source(line);
             WriteInserted(out);
         } else {
             WriteInserted(out);
-            Write(out, line);
+            out.Source(line);
         }
     }
 
@@ -98,8 +102,9 @@ private:
             inserted_ = "St0p";
         }
 
-        // An exit at the end of an If on one line: the call goes after it.
-        // Only the lower-case text beginning after the tenth character counts.
+        // An exit at the end of an If on one line ("Then Exit Sub" as the
+        // editor writes it): the call goes after it. Only a "then exit"
+        // beginning after the tenth character counts.
         constexpr std::size_t kShortest = 10 + 9;  // ten characters, then "then exit"
         if (const auto at = work.size() < kShortest ? std::string_view::npos : FindThenExit(work);
             at != std::string_view::npos && at >= 10 && Utf8Length(work.substr(0, at)) >= 10) {
@@ -128,17 +133,7 @@ private:
         return section.MayMatch(key) ? InKeys(section, key, name, options_) : 0;
     }
 
-    static void Write(std::string& out, std::string_view line) {
-        out += line;
-        out += kLineBreak;
-    }
-
-    void WriteInserted(std::string& out) const {
-        if (comment_) out += '\'';
-        out += prefix_;
-        out += inserted_;
-        out += kLineBreak;
-    }
+    void WriteInserted(LineWriter& out) const { out.Inserted(comment_ ? "'" : "", prefix_, inserted_); }
 
     std::string_view prefix_;
     const TagOptions& options_;
@@ -151,10 +146,10 @@ private:
 }  // namespace
 
 RunResult TagText(std::string_view text, std::string_view prefix, const TagOptions& options,
-                  const KeywordSections& keywords, RunObserver* observer) {
+                  const KeywordSections& keywords, RunObserver* observer, LineEnds ends) {
     LineTagger tagger(prefix, options, keywords);
-    return detail::RunLines(text, observer, text.size() / 4,
-                            [&](std::string_view line, std::string& out) { tagger.Tag(line, out); });
+    return detail::RunLines(text, ends, observer, text.size() / 4,
+                            [&](std::string_view line, LineWriter& out) { tagger.Tag(line, out); });
 }
 
 }  // namespace kivra

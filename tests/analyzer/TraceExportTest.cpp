@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <random>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -147,14 +150,16 @@ TEST(TraceExportTest, SpeedscopeSharesFramesAndBalancesEvents) {
 }
 
 TEST(TraceExportTest, FoldedStacksSumOwnTimesPerPath) {
-    // Two calls of Main;Work add up; X's own time is negative (its child
-    // runs longer) and Z's rounds to zero: both are left out. A ";" in a
-    // name would split the path, so it becomes ":".
+    // Two calls of Main;Work add up; Y runs past X's end and is clipped to
+    // it, so X has no own time left, and Z's rounds to zero: both are left
+    // out. A ";" in a name would split the path, so it becomes ":".
     const Exported e = Export({Rec("Main", 1, 1, 0, 100), Rec("Work", 2, 2, 0, 10), Rec("Work", 3, 2, 10, 30.0004),
                                Rec("X;1", 4, 2, 40, 50), Rec("Y", 5, 3, 40, 55), Rec("Z", 6, 2, 60, 60.0004)});
-    EXPECT_EQ(FoldedStacks(e.profile), "Main 59999\n"
-                                       "Main;Work 30000\n"
-                                       "Main;X:1;Y 15000\n");
+    const ExportText folded = FoldedStacks(e.load.trace, e.profile);
+    EXPECT_EQ(folded.Text, "Main 59999\n"
+                           "Main;Work 30000\n"
+                           "Main;X:1;Y 10000\n");
+    EXPECT_EQ(folded.Clipped, 1);
 }
 
 TEST(TraceExportTest, FoldedRoundTripMatchesTheTotalOwnTime) {
@@ -170,7 +175,7 @@ TEST(TraceExportTest, FoldedRoundTripMatchesTheTotalOwnTime) {
     ASSERT_EQ(load.tree.Rows.size(), shape.calls);
     const CallProfile profile = ProfileOf(load);
 
-    std::istringstream folded(FoldedStacks(profile));
+    std::istringstream folded(FoldedStacks(load.trace, profile).Text);
     std::string line;
     std::size_t lines = 0;
     long long sum = 0;
@@ -188,6 +193,165 @@ TEST(TraceExportTest, FoldedRoundTripMatchesTheTotalOwnTime) {
     // generator's calls nest.
     EXPECT_EQ(ChromeTraceJson(load.trace, profile, "gen.pad").Clipped, 0);
     ExpectBalanced(Json::parse(SpeedscopeJson(load.trace, profile, "gen.pad").Text).at("profiles")[0]);
+}
+
+// Own time per call path in nanoseconds, read back from an export: "A;B" -> ns.
+using StackTimes = std::map<std::string, long long>;
+
+long long Nanoseconds(const Json& milliseconds, double scale) {
+    return std::llround(milliseconds.get<double>() * scale);
+}
+
+StackTimes FromFolded(const std::string& text) {
+    StackTimes times;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const std::size_t blank = line.rfind(' ');
+        times[line.substr(0, blank)] += std::stoll(line.substr(blank + 1)) * 1000;
+    }
+    return times;
+}
+
+// Walks opening and closing calls in time order, as a viewer does: each
+// stretch of time goes to the stack that is open during it.
+struct StackWalk {
+    std::vector<std::string> paths;
+    long long last = 0;
+    StackTimes times;
+    void Advance(long long now) {
+        if (!paths.empty()) times[paths.back()] += now - last;
+        last = now;
+    }
+    void Open(const std::string& name, long long at) {
+        Advance(at);
+        paths.push_back(paths.empty() ? name : paths.back() + ";" + name);
+    }
+    void Close(long long at) {
+        Advance(at);
+        paths.pop_back();
+    }
+};
+
+StackTimes FromSpeedscope(const std::string& text) {
+    const Json file = Json::parse(text);
+    const Json& frames = file.at("shared").at("frames");
+    StackWalk walk;
+    for (const Json& event : file.at("profiles")[0].at("events")) {
+        const long long at = Nanoseconds(event.at("at"), 1e6);
+        if (event.at("type") == "O") {
+            walk.Open(frames[event.at("frame").get<std::size_t>()].at("name").get<std::string>(), at);
+        } else {
+            walk.Close(at);
+        }
+    }
+    return walk.times;
+}
+
+StackTimes FromChrome(const std::string& text) {
+    // Complete events nest by time: sort by begin, longer first, and close
+    // what has ended before the next one begins.
+    struct Event {
+        std::string name;
+        long long begin, end;
+    };
+    std::vector<Event> events;
+    const Json file = Json::parse(text);
+    for (const Json& event : file.at("traceEvents")) {
+        if (event.at("ph") != "X") continue;
+        const long long begin = Nanoseconds(event.at("ts"), 1e3);
+        events.push_back({event.at("name").get<std::string>(), begin, begin + Nanoseconds(event.at("dur"), 1e3)});
+    }
+    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
+        return a.begin != b.begin ? a.begin < b.begin : a.end > b.end;
+    });
+    StackWalk walk;
+    std::vector<long long> ends;
+    for (const Event& event : events) {
+        while (!ends.empty() && ends.back() <= event.begin) {
+            walk.Close(ends.back());
+            ends.pop_back();
+        }
+        walk.Open(event.name, event.begin);
+        ends.push_back(event.end);
+    }
+    while (!ends.empty()) {
+        walk.Close(ends.back());
+        ends.pop_back();
+    }
+    return walk.times;
+}
+
+// Folded stacks hold whole microseconds: the others' times rounded so.
+StackTimes InWholeMicroseconds(const StackTimes& times) {
+    StackTimes rounded;
+    for (const auto& [path, ns] : times) {
+        const long long us = ns / 1000 + (ns % 1000 >= 500 ? 1 : 0);
+        if (us > 0) rounded[path] = us * 1000;
+    }
+    return rounded;
+}
+
+TEST(TraceExportTest, AllThreeFormatsDescribeTheSameClippedTree) {
+    // Generated traces with each call's times shifted at random, so that
+    // calls overlap their callers' ends and the calls before them.
+    int tracesWithClipping = 0;
+    for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+        bench::TraceShape shape;
+        shape.calls = 400;
+        shape.seed = seed;
+        shape.maxDepth = 6;
+        std::vector<bench::GeneratedCall> calls = bench::GenerateCalls(shape);
+        std::mt19937 random(seed);
+        std::uniform_real_distribution<double> shift(-0.8, 0.8);
+        for (bench::GeneratedCall& call : calls) {
+            if (random() % 3 == 0) call.start += shift(random);
+            if (random() % 3 == 0) call.stop += shift(random);
+        }
+        TraceLoad load;
+        PadReadResult read = ParsePadText(bench::PadText(calls), "gen.pad", ", ", test::DotLocale());
+        ASSERT_FALSE(read.error) << read.error->Message();
+        load.trace = std::move(read.trace);
+        BuildAndTime(load, NumberFormat("0.000", test::DotLocale()));
+        const CallProfile profile = ProfileOf(load);
+
+        const ExportText folded = FoldedStacks(load.trace, profile);
+        const ExportText speedscope = SpeedscopeJson(load.trace, profile, "gen.pad");
+        const ExportText chrome = ChromeTraceJson(load.trace, profile, "gen.pad");
+        EXPECT_EQ(folded.Clipped, speedscope.Clipped) << "seed " << seed;
+        EXPECT_EQ(folded.Clipped, chrome.Clipped) << "seed " << seed;
+        if (folded.Clipped > 0) ++tracesWithClipping;
+        const StackTimes fromFolded = FromFolded(folded.Text);
+        EXPECT_EQ(fromFolded, InWholeMicroseconds(FromSpeedscope(speedscope.Text))) << "seed " << seed;
+        EXPECT_EQ(fromFolded, InWholeMicroseconds(FromChrome(chrome.Text))) << "seed " << seed;
+    }
+    EXPECT_EQ(tracesWithClipping, 12);
+}
+
+TEST(TraceExportTest, OverlappingCalleesAreNotCountedTwice) {
+    // B 1..5 and C 4..8 inside A 0..10: C is clipped to begin at 5.
+    const Exported e = Export({Rec("A", 1, 1, 0, 10), Rec("B", 2, 2, 1, 5), Rec("C", 3, 2, 4, 8)});
+    const ExportText folded = FoldedStacks(e.load.trace, e.profile);
+    EXPECT_EQ(folded.Text, "A 3000\nA;B 4000\nA;C 3000\n");
+    EXPECT_EQ(folded.Clipped, 1);
+    // A callee running past its caller's end puts no more under the caller
+    // than the caller took.
+    const Exported past = Export({Rec("A", 1, 1, 0, 10), Rec("B", 2, 2, 6, 14)});
+    EXPECT_EQ(FoldedStacks(past.load.trace, past.profile).Text, "A 6000\nA;B 4000\n");
+}
+
+TEST(TraceExportTest, ChromeWithoutDataHasNoArgs) {
+    const Exported e = Export(kOverlap);
+    const Json with = Json::parse(ChromeTraceJson(e.load.trace, e.profile, "run.pad").Text);
+    const Json without = Json::parse(ChromeTraceJson(e.load.trace, e.profile, "run.pad", false).Text);
+    ASSERT_EQ(with.at("traceEvents").size(), without.at("traceEvents").size());
+    int withArgs = 0;
+    for (std::size_t i = 1; i < with.at("traceEvents").size(); ++i) {
+        withArgs += with.at("traceEvents")[i].contains("args") ? 1 : 0;
+        EXPECT_FALSE(without.at("traceEvents")[i].contains("args"));
+        EXPECT_EQ(with.at("traceEvents")[i].at("dur"), without.at("traceEvents")[i].at("dur"));
+    }
+    EXPECT_EQ(withArgs, 1);
 }
 
 }  // namespace

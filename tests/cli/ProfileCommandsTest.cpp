@@ -148,9 +148,10 @@ TEST_F(ProfileCommandsTest, ExportWritesTheFileAndNeverTheTrace) {
     EXPECT_EQ(chrome.at("traceEvents")[0].at("args").at("name"), "run.pad");
     EXPECT_EQ(chrome.at("traceEvents")[2].at("dur"), 8000);
 
-    // P's own time is zero: only the path to Q is left.
+    // Q is clipped to P's end, as in the other formats, and said so.
     ASSERT_EQ(Run({"export", Path("run.pad"), "--folded"}, out, err), 0) << err;
-    EXPECT_EQ(out, "P;Q 10000\n");
+    EXPECT_EQ(out, "P 2000\nP;Q 8000\n");
+    EXPECT_NE(err.find("1 call did not fit"), std::string::npos) << err;
 
     // Writing over the trace being read is refused, and the trace stays.
     EXPECT_EQ(Run({"export", Path("run.pad"), "--speedscope", "-o", Path("run.pad")}, out, err), 1);

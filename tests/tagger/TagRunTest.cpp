@@ -53,8 +53,9 @@ TEST_F(TagRunTest, EveryRunEndsWithALineBreak) {
     EXPECT_EQ(Tag(""), "");
     EXPECT_EQ(Tag("x = 1"), "x = 1\r\n");
     EXPECT_EQ(Tag("x = 1\r\n"), "x = 1\r\n\r\n");
-    // A lone LF or CR is part of its line.
-    EXPECT_EQ(Tag("x\ny\rz"), "x\ny\rz\r\n");
+    // A bare LF ends a line as CR LF does; a bare CR is part of its line.
+    EXPECT_EQ(Tag("x\ny\rz"), "x\r\ny\rz\r\n");
+    EXPECT_EQ(Tag("x\n"), "x\r\n\r\n");
 }
 
 TEST_F(TagRunTest, TaggingTwiceAddsASecondSetOfCalls) {
@@ -84,6 +85,7 @@ TEST_F(TagRunTest, HeadersGetTheirOwnName) {
                                              "Public Property Let Total(ByVal Value As Long)",
                                              "Kivra.Start \"Total\", Value",
                                              "    If Value < 0 Then Exit Property",
+        "Kivra.St0p '<<<<<<",
                                              "    mTotal = Value",
                                              "Kivra.St0p",
                                              "End Property",
@@ -178,9 +180,13 @@ TEST_F(TagRunTest, EventSubTaggedWithoutSubsAndThePlainSubAfterIt) {
 TEST_F(TagRunTest, InLineExitMarker) {
     EXPECT_EQ(Tag("    If AB then exit sub"), "    If AB then exit sub\r\nKivra.St0p '<<<<<<\r\n");
     EXPECT_EQ(Tag("'    If AB then exit sub"), "'    If AB then exit sub\r\n'Kivra.St0p '<<<<<<\r\n");
-    // As the editor writes it, or beginning at the tenth character: not recognised.
-    EXPECT_EQ(Tag("    If AB Then Exit Sub"), "    If AB Then Exit Sub\r\n");
+    // In any letter case, as the editor writes it too.
+    EXPECT_EQ(Tag("    If AB Then Exit Sub"), "    If AB Then Exit Sub\r\nKivra.St0p '<<<<<<\r\n");
+    EXPECT_EQ(Tag("\tIf IsDone THEN EXIT Function"), "\tIf IsDone THEN EXIT Function\r\nKivra.St0p '<<<<<<\r\n");
+    EXPECT_EQ(Tag("    If AB ThenExit Sub"), "    If AB ThenExit Sub\r\n");
+    // Beginning at the tenth character: not recognised.
     EXPECT_EQ(Tag("    If A then exit sub"), "    If A then exit sub\r\n");
+    EXPECT_EQ(Tag("    If A Then Exit Sub"), "    If A Then Exit Sub\r\n");
     // Characters, not bytes, are counted.
     EXPECT_EQ(Tag("  If \xC3\xA4\xC3\xA4 then exit sub"), "  If \xC3\xA4\xC3\xA4 then exit sub\r\n");
 }
