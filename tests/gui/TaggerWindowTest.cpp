@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QTextCursor>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
@@ -228,6 +230,124 @@ TEST_F(TaggerWindowTest, ExitDuringARunStopsItAndCloses) {
     std::string done;
     for (int i = 0; i < 20; ++i) done += "x\r\n";
     EXPECT_EQ(window->CodeText(), done);
+}
+
+// Texts a source file may hold that a plain text box would change when its
+// text is read back: a non-breaking space, U+2028 and U+2029, a bare CR
+// inside a line, tabs and trailing blanks, other scripts.
+const std::string kTricky = "Sub A()\r\n"
+                            "\ts = \"a\xC2\xA0" "b\"   \r\n"
+                            "    t = \"x\xE2\x80\xA8y\xE2\x80\xA9z\" ' \xE6\x97\xA5\xE6\x9C\xAC\r\n"
+                            "    u = \"p\rq\"\r\n"
+                            "End Sub  ";
+
+TEST_F(TaggerWindowTest, TheBoxGivesBackExactlyWhatCameIn) {
+    std::string lf;  // the same lines with bare LF ends
+    for (std::size_t i = 0; i < kTricky.size(); ++i) {
+        if (!(kTricky[i] == '\r' && i + 1 < kTricky.size() && kTricky[i + 1] == '\n')) lf += kTricky[i];
+    }
+    const auto crlfFile = sandbox.Profile() / "crlf.bas";
+    const auto lfFile = sandbox.Profile() / "lf.bas";
+    std::ofstream(crlfFile, std::ios::binary) << kTricky;
+    std::ofstream(lfFile, std::ios::binary) << lf;
+    for (const auto& file : {crlfFile, lfFile}) {
+        desktop.files.answers.push_back(QString::fromStdString(file.string()));
+        Click("cmdOpen");
+        EXPECT_EQ(window->CodeText(), kTricky) << file;
+        Click("cmdCopyTo");
+        EXPECT_EQ(GetClipboardText().toStdString(), kTricky) << file;
+    }
+    // Pasted in, copied out: the same text, not one character changed.
+    ASSERT_TRUE(SetClipboardText(QString::fromStdString(lf + "\n")));
+    Click("cmdPasteFrom");
+    Click("cmdCopyTo");
+    EXPECT_EQ(GetClipboardText().toStdString(), kTricky + "\r\n");
+    // A run sees exactly those lines: untag with nothing to remove gives
+    // them back with the one line break each run adds.
+    Click("cmdUnTag");
+    EXPECT_EQ(window->CodeText(), kTricky + "\r\n\r\n");
+}
+
+TEST_F(TaggerWindowTest, WhatTheUserTypesCountsAndTheRestStaysExact) {
+    auto* code = Control<QPlainTextEdit>("txtCode");
+    window->show();
+    ASSERT_TRUE(SetClipboardText(QString::fromStdString(kTricky)));
+    Click("cmdPasteFrom");
+    // Type at the end, a new line and a word; then delete a character in
+    // the first line and undo it.
+    code->setFocus();
+    QTextCursor cursor = code->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    code->setTextCursor(cursor);
+    QTest::keyClick(code, Qt::Key_Return);
+    QTest::keyClicks(code, "' done");
+    EXPECT_EQ(window->CodeText(), kTricky + "\r\n' done");
+    cursor.movePosition(QTextCursor::Start);
+    code->setTextCursor(cursor);
+    QTest::keyClick(code, Qt::Key_Delete);
+    EXPECT_EQ(window->CodeText(), kTricky.substr(1) + "\r\n' done");
+    code->undo();
+    EXPECT_EQ(window->CodeText(), kTricky + "\r\n' done");
+    // A line break typed in the line with the bare CR, after the "p": the
+    // bare CR stays where it was. The document has one position per line
+    // end, and there are three line ends before.
+    const std::size_t p = kTricky.find("p\rq");
+    cursor.setPosition(static_cast<int>(QString::fromStdString(kTricky.substr(0, p + 1)).size()) - 3);
+    code->setTextCursor(cursor);
+    QTest::keyClick(code, Qt::Key_Return);
+    std::string expected = kTricky;
+    expected.insert(p + 1, "\r\n");
+    EXPECT_EQ(window->CodeText(), expected + "\r\n' done");
+}
+
+TEST_F(TaggerWindowTest, InLineExitsAreMarkedInAnyLetterCase) {
+    SetCode("Sub A()\r\n    If Done Then Exit Sub\r\nEnd Sub");
+    Click("cmdTag");
+    EXPECT_EQ(window->CodeText(), "Sub A()\r\nKivra.Start \"A\"\r\n    If Done Then Exit Sub\r\n"
+                                  "Kivra.St0p '<<<<<<\r\nKivra.St0p\r\nEnd Sub\r\n");
+}
+
+// The window and kivra split an LF file into the same lines and tag them
+// alike; only the line ends differ (the box's are CR LF, and each window
+// run adds one line break at the end).
+TEST_F(TaggerWindowTest, AnLfFileTagsToTheSameLinesAsWithKivra) {
+    const auto file = sandbox.Profile() / "Module2.bas";
+    const std::string source = "Sub A()\n    If Done Then Exit Sub\n    x = \"a\rb\"\nEnd Sub\n";
+    std::ofstream(file, std::ios::binary) << source;
+    desktop.files.answers.push_back(QString::fromStdString(file.string()));
+    Click("cmdOpen");
+    Click("cmdTag");
+
+    QProcess kivra;
+    kivra.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kivra"),
+                {QStringLiteral("tag"), QString::fromStdString(file.string())});
+    ASSERT_TRUE(kivra.waitForFinished(20000));
+    ASSERT_EQ(kivra.exitCode(), 0) << kivra.readAllStandardError().toStdString();
+    std::string viaKivra = kivra.readAllStandardOutput().toStdString();
+    EXPECT_EQ(viaKivra, "Sub A()\nKivra.Start \"A\"\n    If Done Then Exit Sub\nKivra.St0p '<<<<<<\n"
+                        "    x = \"a\rb\"\nKivra.St0p\nEnd Sub\n");
+    std::string withCrLf;
+    for (const char c : viaKivra) {
+        if (c == '\n') withCrLf += '\r';
+        withCrLf += c;
+    }
+    EXPECT_EQ(window->CodeText(), withCrLf + "\r\n");
+}
+
+TEST_F(TaggerWindowTest, TheRunsInputsWaitForItsEnd) {
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += "x\r\n";
+    SetCode(text);
+    const char* inputs[] = {"txtPrefix", "chkSubs", "chkFormEvents", "chkFunctions", "chkProperties",
+                            "chkParameters", "optCommentOut", "optCommentBackIn"};
+    std::vector<bool> during;
+    QObject::connect(Control<QLineEdit>("txtStatus"), &QLineEdit::textChanged, [&](const QString& status) {
+        if (status != "Commenting: 50 of 100") return;
+        for (const char* name : inputs) during.push_back(window->findChild<QWidget*>(name)->isEnabled());
+    });
+    Click("cmdComment");
+    EXPECT_EQ(during, std::vector<bool>(std::size(inputs), false));
+    for (const char* name : inputs) EXPECT_TRUE(window->findChild<QWidget*>(name)->isEnabled()) << name;
 }
 
 }  // namespace
