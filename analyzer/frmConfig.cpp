@@ -1,3 +1,4 @@
+#include "FramePlacement.h"
 #include "frmConfig.h"
 
 #include <QCheckBox>
@@ -106,7 +107,7 @@ void frmConfig::Form_Load() {
     const QRect screen = (parentWidget() != nullptr && parentWidget()->screen() != nullptr)
                              ? parentWidget()->screen()->geometry()
                              : QGuiApplication::primaryScreen()->geometry();
-    move(screen.left() + (screen.width() - width()) / 2, screen.top() + (screen.height() - height()) / 2);
+    CentreFrameOnScreen(*this, screen);
 
     const ConfigClass& config = services_.Config();
     txtFormat_->setText(ToQString(config.Value("Application", "Format")));

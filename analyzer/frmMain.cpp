@@ -17,6 +17,7 @@
 #include "DefaultSettings.h"
 #include "DesignControls.h"
 #include "frmConfig.h"
+#include "FramePlacement.h"
 #include "HelpFile.h"
 #include "OwnTimes.h"
 #include "ProgramValues.h"
@@ -151,28 +152,34 @@ void frmMain::Form_Load() {
 
 void frmMain::RestorePlacement() {
     const double dpi = LogicalDpi(this);
-    auto twips = [this](const char* key) { return ReadSettingNumber(Config().Value("Window", key)); };
-    // The stored size is the outer one: the frame's size must be known.
-    winId();
-    const QSize frameExtra = frameGeometry().size() - size();
-    if (const auto w = twips("Width")) {
-        resize(std::max(0, TwipsToPixels(*w, dpi) - frameExtra.width()), height());
-        Form_Resize();
-    }
-    if (const auto h = twips("Height")) {
-        resize(width(), std::max(0, TwipsToPixels(*h, dpi) - frameExtra.height()));
-        Form_Resize();
-    }
-    if (const auto left = twips("Left")) move(TwipsToPixels(*left, dpi), y());
-    if (const auto top = twips("Top")) move(x(), TwipsToPixels(*top, dpi));
+    // The stored geometry is the frame's, title bar and borders included.
+    auto read = [this, dpi](const char* key, std::optional<int>& pixels) {
+        const std::string text = Config().Value("Window", key);
+        if (const auto twips = ReadSettingNumber(text)) {
+            pixels = TwipsToPixels(*twips, dpi);
+            storedPlacement_.push_back({key, text, *pixels});
+        }
+    };
+    FrameTarget stored;
+    storedPlacement_.clear();
+    read("Width", stored.width);
+    read("Height", stored.height);
+    read("Left", stored.left);
+    read("Top", stored.top);
+    PlaceFrame(*this, [this, stored](const QMargins& margins) { return OnSomeScreen(stored, margins); });
+    Form_Resize();
+}
 
-    // A placement on no screen at all (a screen that has gone) moves onto
-    // the nearest one.
-    const QRect frame = frameGeometry();
+// The stored placement, moved onto the nearest screen when it lies on none
+// at all (a screen that has gone).
+FrameTarget frmMain::OnSomeScreen(const FrameTarget& stored, const QMargins& margins) const {
+    const QRect now = geometry().marginsAdded(margins);
+    const QRect frame(stored.left.value_or(now.left()), stored.top.value_or(now.top()),
+                      stored.width.value_or(now.width()), stored.height.value_or(now.height()));
     const QList<QScreen*> screens = QGuiApplication::screens();
-    if (screens.isEmpty()) return;
+    if (screens.isEmpty()) return stored;
     for (const QScreen* screen : screens) {
-        if (screen->availableGeometry().intersects(frame)) return;
+        if (screen->availableGeometry().intersects(frame)) return stored;
     }
     const QScreen* nearest = screens.first();
     qint64 best = -1;
@@ -182,8 +189,10 @@ void frmMain::RestorePlacement() {
         if (best < 0 || distance < best) best = distance, nearest = screen;
     }
     const QRect area = nearest->availableGeometry();
-    move(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width())),
-         std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height())));
+    FrameTarget moved = stored;
+    moved.left = std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width()));
+    moved.top = std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height()));
+    return moved;
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
@@ -369,11 +378,21 @@ void frmMain::closeEvent(QCloseEvent* event) {
 void frmMain::Form_Unload() {
     const double dpi = LogicalDpi(this);
     const QRect outer = frameGeometry();
-    auto twips = [dpi](int pixels) { return std::to_string(std::lround(PixelsToTwips(pixels, dpi))); };
-    Config().Value("Window", "Width", "", twips(outer.width()));
-    Config().Value("Window", "Height", "", twips(outer.height()));
-    Config().Value("Window", "Left", "", twips(outer.left()));
-    Config().Value("Window", "Top", "", twips(outer.top()));
+    // A value that still gives the pixels it gave at start-up is written
+    // back as it was read, so that starting and closing changes nothing.
+    auto write = [this, dpi](const char* key, int pixels) {
+        for (const StoredPlacement& stored : storedPlacement_) {
+            if (stored.key == key && stored.pixels == pixels) {
+                Config().Value("Window", key, "", stored.text);
+                return;
+            }
+        }
+        Config().Value("Window", key, "", std::to_string(std::lround(PixelsToTwips(pixels, dpi))));
+    };
+    write("Width", outer.width());
+    write("Height", outer.height());
+    write("Left", outer.left());
+    write("Top", outer.top());
     const QHeaderView* header = iGridTree_->header();
     for (int column = 0; column <= kColDataOut; ++column) {
         const int width = header->isSectionHidden(column) ? 0 : header->sectionSize(column);

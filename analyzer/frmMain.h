@@ -5,8 +5,11 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <string>
+#include <vector>
 
 #include "DisplaySettings.h"
+#include "FramePlacement.h"
 #include "NumberFormat.h"
 #include "WindowServices.h"
 
@@ -56,6 +59,7 @@ private:
     void Form_Resize();
     void Form_Unload();
     void RestorePlacement();
+    FrameTarget OnSomeScreen(const FrameTarget& stored, const QMargins& margins) const;
     void SetupGrid();
     int ColumnWidthSetting(int column);
     void FinishGrid();
@@ -70,6 +74,13 @@ private:
     float barScale_ = 0.0f;
     bool loading_ = false;
     bool closeAfterLoad_ = false;
+    // The placement values read at start-up and the pixels they gave.
+    struct StoredPlacement {
+        std::string key;
+        std::string text;
+        int pixels = 0;
+    };
+    std::vector<StoredPlacement> storedPlacement_;
 
     QToolButton* cmdSelect_ = nullptr;
     QLabel* Label1_ = nullptr;

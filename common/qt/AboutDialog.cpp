@@ -1,3 +1,4 @@
+#include "FramePlacement.h"
 #include "AboutDialog.h"
 
 #include <QGuiApplication>
@@ -73,7 +74,7 @@ AboutDialog::AboutDialog(WindowServices& services, AboutVariant variant, QWidget
 void AboutDialog::Form_Load() {
     if (variant_ == AboutVariant::Analyzer) {
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        move(screen.left() + (screen.width() - width()) / 2, screen.top() + (screen.height() - height()) / 2);
+        CentreFrameOnScreen(*this, screen);
         Program().HelpFile = (services_.ProgramFolder() / "Kivra.chm").string();
     } else if (parentWidget() != nullptr) {
         // Half its own width right of the tagger window's corner and its own

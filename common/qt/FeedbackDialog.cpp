@@ -1,3 +1,4 @@
+#include "FramePlacement.h"
 #include "FeedbackDialog.h"
 
 #include <QComboBox>
@@ -68,7 +69,7 @@ frmFeedback::frmFeedback(WindowServices& services, QWidget* parent) : QDialog(pa
 
 void frmFeedback::Form_Load() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    move(screen.left() + (screen.width() - width()) / 2, screen.top() + (screen.height() - height()) / 2);
+    CentreFrameOnScreen(*this, screen);
     Program().HelpFile = (services_.ProgramFolder() / "Kivra.chm").string();
     cmdSendEmail_->setEnabled(false);
 }

@@ -62,8 +62,10 @@ TEST_F(AboutFeedbackTest, AnalyzerAboutIsCentredAndOpensTheMakersPages) {
         EXPECT_EQ(about.findChild<QLabel*>("lblVersion"), nullptr);
         EXPECT_NE(about.findChild<QLabel*>("Picture2"), nullptr);
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        EXPECT_EQ(about.x(), (screen.width() - about.width()) / 2);
-        EXPECT_EQ(about.y(), (screen.height() - about.height()) / 2);
+        // Its frame is centred, title bar and borders included.
+        const QRect frame = about.frameGeometry();
+        EXPECT_EQ(frame.x(), (screen.width() - frame.width()) / 2);
+        EXPECT_EQ(frame.y(), (screen.height() - frame.height()) / 2);
         Click(about, "cmdGotoBrindle");
         Click(about, "cmdGotoPayPal");
         Click(about, "cmdHelp");

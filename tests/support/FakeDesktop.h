@@ -33,9 +33,11 @@ public:
 
 private:
     std::optional<QString> Next() {
-        if (answers.empty()) return std::nullopt;
-        auto answer = answers.front();
-        answers.pop_front();
+        std::optional<QString> answer;
+        if (!answers.empty()) {
+            answer.swap(answers.front());
+            answers.pop_front();
+        }
         return answer;
     }
 };
