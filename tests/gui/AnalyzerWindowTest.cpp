@@ -108,6 +108,27 @@ TEST_F(AnalyzerWindowTest, ChosenFileIsStoredEvenWhenItCannotBeRead) {
     EXPECT_EQ(window->Model().RowCount(), 0);
 }
 
+TEST_F(AnalyzerWindowTest, AFileThatFailsAfterItsHeaderShowsItsHeader) {
+    auto window = Start({QString::fromStdString(WriteTrace("good.pad", kTrace))});
+    ASSERT_EQ(Control<QLabel>(*window, "lblRunDate")->text(), "Run Date: 12/7/2026");
+    const std::string bad = WriteTrace(
+        "bad.pad", "h1\r\nRun Date: BAD-FILE-DATE\r\nh3\r\nResolution: BAD-RES\r\nh5\r\nh6\r\nh7\r\n"
+                   "A|1|1|0|10|||\r\nB|x|2|1|2|||\r\n");
+    desktop.files.answers.push_back(QString::fromStdString(bad));
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdSelect"), Qt::LeftButton);
+    ASSERT_EQ(desktop.reporter.messages.size(), 1u);
+    EXPECT_EQ(desktop.reporter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(window->Model().RowCount(), 0);
+    // The captions describe the file just tried, not the one before it.
+    EXPECT_EQ(Control<QLabel>(*window, "lblRunDate")->text(), "Run Date: BAD-FILE-DATE");
+    EXPECT_EQ(Control<QLabel>(*window, "lblResolution")->text(), "Resolution: BAD-RES");
+    // A file too short to have them leaves the captions as they were.
+    desktop.files.answers.push_back(QString::fromStdString(WriteTrace("short.pad", "h1\r\nRun Date: SHORT\r\n")));
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdSelect"), Qt::LeftButton);
+    EXPECT_EQ(desktop.reporter.messages.size(), 2u);
+    EXPECT_EQ(Control<QLabel>(*window, "lblRunDate")->text(), "Run Date: BAD-FILE-DATE");
+}
+
 TEST_F(AnalyzerWindowTest, ChosenFileStaysInForceOverTheArgument) {
     const std::string first = WriteTrace("first.pad", kTrace);
     const std::string second = WriteTrace("second.pad", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\nOnly|1|1|0|1|||\r\n");
@@ -230,8 +251,10 @@ TEST(TimeBarTest, BarGeometry) {
     EXPECT_EQ(zero.x, 100);  // no bar reaches into the text rectangle
     EXPECT_EQ(zero.textBesideBar, (CellRect{100, 22, 198, 37}));
 
-    // Halves go to the even pixel: 25 of 50 over 97 pixels is 48.5.
+    // Halves go to the even pixel: 25 of 50 over 97 pixels is 48.5, and
+    // the whole sum is rounded: 100 + 48.5 gives 148, 101 + 48.5 gives 150.
     EXPECT_EQ(LayoutTimeBar(cell, 25.0f, scale).x, 148);
+    EXPECT_EQ(LayoutTimeBar(CellRect{101, 20, 201, 40}, 25.0f, scale).x, 150);
 
     float unset = 0.0f;
     const TimeBarLayout defaulted = LayoutTimeBar(cell, 9999.0f, unset);
