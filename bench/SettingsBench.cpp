@@ -7,6 +7,7 @@
 
 #include "ConfigClass.h"
 #include "DefaultSettings.h"
+#include "IniDocument.h"
 #include "ProgramValues.h"
 
 namespace {
@@ -39,5 +40,14 @@ BENCHMARK_F(SettingsFixture, WriteOneValue)(benchmark::State& state) {
     int i = 0;
     for (auto _ : state) config_.Value("Window", "Width", "", std::to_string(13000 + (i++ % 2)));
 }
+
+// Listing the sections of a file of 7,000 of them: one look-up per section.
+void BM_ListManySections(benchmark::State& state) {
+    std::string text;
+    for (int i = 0; i < 7000; ++i) text += "[Section" + std::to_string(i) + "]\r\n";
+    const kivra::IniDocument doc = kivra::IniDocument::Parse(text);
+    for (auto _ : state) benchmark::DoNotOptimize(doc.Sections());
+}
+BENCHMARK(BM_ListManySections)->Unit(benchmark::kMillisecond);
 
 }  // namespace

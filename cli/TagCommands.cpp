@@ -16,6 +16,7 @@
 #include "KeywordSections.h"
 #include "LineFilters.h"
 #include "ProgramValues.h"
+#include "SourceLines.h"
 #include "TagPrefix.h"
 #include "TagRun.h"
 #include "TextEncoding.h"
@@ -84,7 +85,16 @@ std::string PrefixInForce(const SourceOptions& options, const std::optional<IniD
 
 DecodedText ReadSource(const std::string& file) {
     if (file == "-") {
-        std::string bytes{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+        std::string bytes;
+        char block[1 << 16];
+        while (std::cin.read(block, sizeof block) || std::cin.gcount() > 0) {
+            bytes.append(block, static_cast<std::size_t>(std::cin.gcount()));
+            if (bytes.size() > kMaxSourceBytes) {
+                ReportError("Cannot read the standard input: it is larger than " + MegabytesText(kMaxSourceBytes) +
+                            ", more than a Basic source file holds.");
+                Fail();
+            }
+        }
         if (std::cin.bad()) {
             ReportError("Cannot read the standard input.");
             Fail();
@@ -92,7 +102,7 @@ DecodedText ReadSource(const std::string& file) {
         return DecodeTextInPlace(std::move(bytes));
     }
     std::string why;
-    auto bytes = ReadFileBytes(file, &why);
+    auto bytes = ReadFileBytes(file, &why, kMaxSourceBytes);
     if (!bytes) {
         ReportError("Cannot read '" + file + "': " + why);
         Fail();

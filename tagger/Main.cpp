@@ -233,7 +233,7 @@ void Main::cmdOpen_Click() {
     if (!chosen) return;
     Config().Value("Tag Application", "LastPath", "", ToStdString(*chosen));
     std::string why;
-    const auto bytes = ReadFileBytes(ToStdString(*chosen), &why);
+    const auto bytes = ReadFileBytes(ToStdString(*chosen), &why, kMaxSourceBytes);
     if (!bytes) {
         services_.Reporter().Report("The file '" + ToStdString(*chosen) + "' could not be read: " + why + ".",
                                     MessageIcon::Critical);

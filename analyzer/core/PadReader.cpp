@@ -26,6 +26,12 @@ namespace {
 
 constexpr std::size_t kHeaderLines = 7;
 constexpr std::size_t kFields = 8;
+// A file no larger is read at once; a larger one in blocks, and no further
+// than a reading can go.
+constexpr std::uint64_t kWholeFileBytes = std::uint64_t{16} << 20;
+// The longest line a trace may hold, and the most it may hold in all.
+constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
+constexpr std::size_t kMaxTraceBytes = std::size_t{128} << 20;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -165,6 +171,84 @@ std::string_view Replaced(std::string_view field, std::string_view replacement, 
 }
 
 // A whole file's bytes read into memory mapped for them at once, which
+std::string LongLineProblem() {
+    return "the line is longer than " + MegabytesText(kMaxLineBytes) + "; it is not a trace file";
+}
+
+// Reads a trace's bytes the ordinary way, in blocks, and only as far as a
+// reading can go: up to the end of the first record line beyond the record
+// limit, of the first line longer than a line may be, or of kMaxTraceBytes.
+// A pipe or a device is read so too. Nothing, with the reason, when the file
+// cannot be read or holds more than kMaxTraceBytes before its end.
+std::optional<std::string> ReadTraceBytes(const std::filesystem::path& path, std::string& why) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        why = S_ISDIR(info.st_mode) ? "it is a folder, not a file" : std::strerror(errno);
+        ::close(fd);
+        return std::nullopt;
+    }
+    // Opened without waiting for a pipe's writer; its reads may wait.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::string bytes;
+    if (S_ISREG(info.st_mode)) {
+        bytes.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(info.st_size),
+                                                                       kWholeFileBytes)));
+    }
+    std::size_t line = 1;        // the line being read
+    std::size_t lineLength = 0;  // its characters so far
+    bool content = false;        // it holds more than line ends
+    bool afterReturn = false;    // the character before was a CR
+    std::size_t records = 0;
+    bool enough = false;
+    constexpr std::size_t kBlock = std::size_t{1} << 20;
+    while (!enough) {
+        const std::size_t scanned = bytes.size();
+        bytes.resize(scanned + kBlock);
+        const ssize_t got = ::read(fd, bytes.data() + scanned, kBlock);
+        if (got < 0 && errno == EINTR) {
+            bytes.resize(scanned);
+            continue;
+        }
+        if (got <= 0) {
+            bytes.resize(scanned);
+            if (got < 0) why = std::strerror(errno);
+            break;
+        }
+        bytes.resize(scanned + static_cast<std::size_t>(got));
+        for (std::size_t i = scanned; i < bytes.size() && !enough; ++i) {
+            const char c = bytes[i];
+            if (c == '\n' && afterReturn) {
+                afterReturn = false;  // the CR ended the line
+                continue;
+            }
+            afterReturn = c == '\r';
+            if (c == '\n' || c == '\r') {
+                if (line > kHeaderLines && content && ++records > kMaxRecords) enough = true;
+                ++line;
+                lineLength = 0;
+                content = false;
+                continue;
+            }
+            content = true;
+            // The reader names the line that is too long.
+            if (++lineLength > kMaxLineBytes) enough = true;
+        }
+        if (!enough && bytes.size() > kMaxTraceBytes) {
+            why = "the file holds more than " + MegabytesText(kMaxTraceBytes) + " before its records end; it is not "
+                  "a trace file";
+            break;
+        }
+    }
+    ::close(fd);
+    if (!why.empty()) return std::nullopt;
+    return bytes;
+}
+
 // spares the page faults of a freshly allocated buffer (a copy rather than a
 // mapping of the file itself, so that a file cut short while it is read
 // cannot bring the program down). Empty when that fails; the caller then
@@ -172,10 +256,12 @@ std::string_view Replaced(std::string_view field, std::string_view replacement, 
 class FileBytes {
 public:
     explicit FileBytes(const std::filesystem::path& path) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Not blocking at the open: a pipe without a writer is read elsewhere.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) return;
         struct stat info {};
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+            static_cast<std::uint64_t>(info.st_size) <= kWholeFileBytes) {
             const auto size = static_cast<std::size_t>(info.st_size);
             void* data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
             if (data != MAP_FAILED) {
@@ -409,7 +495,7 @@ PadReadResult ReadPadFile(const std::filesystem::path& path, std::string_view Pa
         }
     }
     std::string why;
-    auto bytes = ReadFileBytes(path, &why);
+    auto bytes = ReadTraceBytes(path, why);
     if (!bytes) {
         PadReadResult result;
         result.error = PadReadError{path.string(), 0, why.empty() ? "the file cannot be opened" : why};
@@ -447,6 +533,7 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
             return fail(n, "the file ends after " + std::to_string(n - 1) + (n == 2 ? " line" : " lines") +
                                "; a trace file starts with seven header lines");
         }
+        if (line.size() > kMaxLineBytes) return fail(n, LongLineProblem());
         if (n == 2) trace.RunDateLine = line;
         if (n == 4) {
             trace.ResolutionLine = line;
@@ -469,6 +556,7 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
     const char* const textEnd = text.data() + text.size();
     while (cursor.NextRecord(line, fields, count, tildes)) {
         const std::size_t lineNumber = cursor.Number();
+        if (line.size() > kMaxLineBytes) return fail(lineNumber, LongLineProblem());
         if (line.empty()) {
             if (cursor.OnlyLineEndsLeft()) break;
             return fail(lineNumber, "the line is empty; every line after the header holds one record");

@@ -1,5 +1,7 @@
 #include "IniDocument.h"
 
+#include <unordered_set>
+
 namespace kivra {
 namespace {
 
@@ -107,11 +109,13 @@ std::optional<std::vector<std::string>> IniDocument::Keys(std::string_view secti
 
 std::vector<std::string> IniDocument::Sections() const {
     std::vector<std::string> names;
+    // Names met so far, in lower case: one look-up per section.
+    std::unordered_set<std::string> seen;
     for (const auto& line : lines_) {
         if (line.kind != Kind::Section) continue;
-        bool seen = false;
-        for (const auto& name : names) seen = seen || EqualsIgnoringCase(name, line.name);
-        if (!seen) names.push_back(line.name);
+        std::string lower = line.name;
+        for (char& c : lower) c = LowerAscii(c);
+        if (seen.insert(std::move(lower)).second) names.push_back(line.name);
     }
     return names;
 }

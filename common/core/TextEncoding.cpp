@@ -1,5 +1,6 @@
 #include "TextEncoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
@@ -168,7 +169,9 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding, bool withBy
     return out;
 }
 
-std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std::string* why) {
+std::string MegabytesText(std::size_t bytes) { return std::to_string(bytes >> 20) + " MB"; }
+
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std::string* why, std::size_t maxBytes) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         if (why) *why = "it is a folder, not a file";
@@ -181,9 +184,15 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std:
     }
     // Read in large blocks: a character at a time is slow on big files.
     std::string bytes;
-    if (const auto size = std::filesystem::file_size(path, ec); !ec) bytes.reserve(size);
+    if (const auto size = std::filesystem::file_size(path, ec); !ec) bytes.reserve(std::min<std::uintmax_t>(size, maxBytes));
     char block[1 << 16];
-    while (in.read(block, sizeof block) || in.gcount() > 0) bytes.append(block, static_cast<std::size_t>(in.gcount()));
+    while (in.read(block, sizeof block) || in.gcount() > 0) {
+        bytes.append(block, static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > maxBytes) {
+            if (why) *why = "it is larger than " + MegabytesText(maxBytes);
+            return std::nullopt;
+        }
+    }
     if (in.bad()) {
         if (why) *why = "it could not be read";
         return std::nullopt;

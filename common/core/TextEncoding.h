@@ -36,8 +36,13 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding, bool withBy
 std::string Windows1252ToUtf8(std::string_view bytes);
 
 // Reads a whole file as bytes. On failure returns nothing and, when asked,
-// tells why in words a message can show.
-std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std::string* why = nullptr);
+// tells why in words a message can show. A file of more than maxBytes
+// (an endless device too) is refused after reading one byte more.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std::string* why = nullptr,
+                                         std::size_t maxBytes = static_cast<std::size_t>(-1));
+
+// "16 MB" and the like, for messages about sizes.
+std::string MegabytesText(std::size_t bytes);
 
 // Number of code points in UTF-8 text (counted by their lead bytes).
 std::size_t Utf8Length(std::string_view utf8);

@@ -10,6 +10,10 @@ namespace kivra {
 
 inline constexpr std::string_view kLineBreak = "\r\n";
 
+// The largest source text the programs take: far more than any module
+// holds, and little enough for the window's box.
+inline constexpr std::size_t kMaxSourceBytes = std::size_t{16} << 20;
+
 // How a run ends the lines it writes.
 enum class LineEnds {
     // Every line written is followed by CR LF, and a text that ends with a

@@ -20,6 +20,13 @@ bool CheckPrefix(std::string_view prefix, MessageReporter& reporter) {
         reporter.Report("Tag Prefix does not end in '.' ", MessageIcon::Question, std::string(kTaggerCaption));
         usable = false;
     }
+    // Untag and comment look for the prefix after a line's leading blanks,
+    // tabs and apostrophes: lines tagged with such a prefix could never be
+    // found again.
+    if (!prefix.empty() && (prefix.front() == ' ' || prefix.front() == '\t' || prefix.front() == '\'')) {
+        reporter.Report(std::string(kPrefixLeadMessage), MessageIcon::Question, std::string(kTaggerCaption));
+        usable = false;
+    }
     return usable;
 }
 

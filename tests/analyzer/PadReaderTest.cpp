@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "PadTextBuilder.h"
 
@@ -171,6 +175,77 @@ TEST(PadReaderTest, AtMost32767Records) {
     ASSERT_TRUE(result.error);
     EXPECT_EQ(result.error->line, 7 + kMaxRecords + 1);
     EXPECT_EQ(result.error->problem, "the file holds more than 32767 records");
+}
+
+// A big file is read no further than a reading can go: the record limit,
+// a line that is too long, or an endless device.
+TEST(PadReaderTest, BigAndEndlessFilesAreRefusedEarly) {
+    // More records than a trace holds, in a file too big to read at once
+    // (long data fields), in UTF-8 and in Windows-1252.
+    for (const std::string name : {"P", "Caf\xe9"}) {
+        const std::string data(600, 'd');
+        std::string text = PadHeader();
+        for (std::size_t i = 0; i < kMaxRecords + 5000; ++i) text += name + "|1|1|0|1|" + data + "||\r\n";
+        ASSERT_GT(text.size(), std::size_t{16} << 20);
+        const TempFile big(text);
+        const PadReadResult result = ReadPadFile(big.path(), ", ", DotLocale());
+        ASSERT_TRUE(result.error);
+        EXPECT_EQ(result.error->line, 7 + kMaxRecords + 1);
+        EXPECT_EQ(result.error->problem, "the file holds more than 32767 records");
+        EXPECT_TRUE(result.headerLinesRead);
+    }
+    // Exactly the limit, followed by empty lines, is a trace.
+    {
+        std::string text = PadHeader();
+        for (std::size_t i = 0; i < kMaxRecords; ++i) text += "P|1|1|0|1|" + std::string(600, 'd') + "||\r\n";
+        text += "\r\n\r\n";
+        const TempFile big(text);
+        const PadReadResult result = ReadPadFile(big.path(), ", ", DotLocale());
+        ASSERT_FALSE(result.error) << result.error->Message();
+        EXPECT_EQ(result.trace.RecordCount(), kMaxRecords);
+    }
+    // A line longer than 1 MB, in a small file and in a big one.
+    for (const std::size_t after : {std::size_t{0}, std::size_t{20} << 20}) {
+        const TempFile file(PadText({"P|1|1|0|1|||", "Q|2|1|0|1|" + std::string(std::size_t{1} << 21, 'x') + "||"}) +
+                            std::string(after, '\n'));
+        const PadReadResult result = ReadPadFile(file.path(), ", ", DotLocale());
+        ASSERT_TRUE(result.error);
+        EXPECT_EQ(result.error->line, 9u);
+        EXPECT_EQ(result.error->problem, "the line is longer than 1 MB; it is not a trace file");
+    }
+    // An endless device: its first line never ends.
+    const PadReadResult zero = ReadPadFile("/dev/zero", ", ", DotLocale());
+    ASSERT_TRUE(zero.error);
+    EXPECT_EQ(zero.error->line, 1u);
+    EXPECT_FALSE(zero.headerLinesRead);
+}
+
+TEST(PadReaderTest, FoldersAndPipesGiveAMessageOrAReading) {
+    const PadReadResult folder = ReadPadFile(fs::temp_directory_path(), ", ", DotLocale());
+    ASSERT_TRUE(folder.error);
+    EXPECT_EQ(folder.error->problem, "it is a folder, not a file");
+
+    const fs::path pipe = fs::temp_directory_path() / ("kivra-pipe-" + std::to_string(::getpid()));
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // A named pipe without a writer reads as empty, at once.
+    const PadReadResult empty = ReadPadFile(pipe, ", ", DotLocale());
+    fs::remove(pipe);
+    ASSERT_TRUE(empty.error);
+    EXPECT_EQ(empty.error->line, 1u);
+    // A pipe with a writer, as a shell's <(command) gives it, reads as the
+    // file would.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    std::thread writer([&] {
+        const std::string text = PadText({"P|1|1|0|2.5|||"});
+        EXPECT_EQ(::write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        ::close(ends[1]);
+    });
+    const PadReadResult read = ReadPadFile("/dev/fd/" + std::to_string(ends[0]), ", ", DotLocale());
+    writer.join();
+    ::close(ends[0]);
+    ASSERT_FALSE(read.error) << read.error->Message();
+    EXPECT_EQ(read.trace.Records[1].Total, 2.5f);
 }
 
 TEST(PadReaderTest, ReadsFilesWithoutChangingThem) {

@@ -64,6 +64,25 @@ TEST_F(TagCommandsTest, RefusalsAndUsageErrors) {
     EXPECT_EQ(Read("in.bas"), "Sub A()");
 }
 
+TEST_F(TagCommandsTest, EndlessOrHugeSourcesAndUnfindablePrefixesAreRefused) {
+    std::string out;
+    std::string err;
+    EXPECT_EQ(Run({"tag", "/dev/zero", "-o", Path("out.bas")}, out, err), 1);
+    EXPECT_EQ(err, "kivra: Cannot read '/dev/zero': it is larger than 16 MB\n");
+    Write("huge.bas", std::string((std::size_t{16} << 20) + 1, 'x'));
+    EXPECT_EQ(Run({"untag", Path("huge.bas"), "-o", Path("out.bas")}, out, err), 1);
+    EXPECT_NE(err.find("larger than 16 MB"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(Path("out.bas")));
+
+    // Untag could not find lines tagged with a prefix that begins so.
+    Write("in.bas", "Sub A()\r\nEnd Sub");
+    for (const char* prefix : {"'K.", " K.", "\tK."}) {
+        EXPECT_EQ(Run({"tag", Path("in.bas"), "--prefix", prefix, "-o", Path("out.bas")}, out, err), 1) << prefix;
+        EXPECT_NE(err.find("Tag Prefix begins with a blank, a tab or an apostrophe"), std::string::npos) << err;
+    }
+    EXPECT_FALSE(fs::exists(Path("out.bas")));
+}
+
 TEST_F(TagCommandsTest, PrefixAndKeywordsFromTheSettingsOrAFile) {
     Write("in.bas", "Function F()\r\nEnd Function");
     sandbox_.WriteFile("config.ini", "[Tag Application]\r\nKivraPrefix=Timer.\r\n[Tag Start]\r\n1=Function,x\r\n"

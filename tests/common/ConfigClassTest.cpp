@@ -1,4 +1,5 @@
 #include "ConfigClass.h"
+#include "IniDocument.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -61,6 +62,18 @@ TEST_F(ConfigClassTest, StoredFormsRoundTripThroughTheFile) {
         EXPECT_EQ(config.Value("S", "K"), c.readBack) << "value [" << c.value << "]";
     }
     EXPECT_TRUE(reporter.messages.empty()) << Texts();
+}
+
+// Known and kept, because existing files share the format: a value with a
+// "~" at one end and a blank at the other reads back changed.
+TEST_F(ConfigClassTest, TildeAtOneEndAndBlankAtTheOtherDoesNotReadBack) {
+    sandbox.CreateProductFolder();
+    config.Value("S", "K", "", "~ ");
+    EXPECT_EQ(sandbox.ReadFile("Config.ini"), "[S]\r\nK=~~~\r\n");
+    EXPECT_EQ(config.Value("S", "K"), " ~");
+    config.Value("S", "K", "", " ~");
+    EXPECT_EQ(sandbox.ReadFile("Config.ini"), "[S]\r\nK=~~~\r\n");
+    EXPECT_EQ(config.Value("S", "K"), " ~");
 }
 
 TEST_F(ConfigClassTest, StoredTextsDecodeOnRead) {
@@ -237,6 +250,17 @@ TEST_F(ConfigClassTest, GetIniSectionsEndsWithAnEmptyElement) {
     EXPECT_THAT(config.GetIniSections(2), ElementsAre("", "", "A", "B", ""));
     EXPECT_THAT(config.GetIniSections(1, "Missing.ini"), ElementsAre("", ""));
     EXPECT_TRUE(reporter.messages.empty()) << Texts();
+}
+
+TEST_F(ConfigClassTest, SectionsAreListedOnceEachInAnyLetterCase) {
+    std::string text;
+    for (int i = 0; i < 3000; ++i) text += "[S" + std::to_string(i % 1000) + "]\r\n[s" + std::to_string(i % 1000) + "]\r\n";
+    sandbox.WriteFile("Config.ini", text);
+    IniDocument doc = IniDocument::Parse(text);
+    const auto names = doc.Sections();
+    ASSERT_EQ(names.size(), 1000u);
+    EXPECT_EQ(names[0], "S0");
+    EXPECT_EQ(names[999], "S999");
 }
 
 TEST_F(ConfigClassTest, GetIniSectionsKeepsOnlyNamesThatFitItsBuffer) {

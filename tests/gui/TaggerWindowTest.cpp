@@ -206,6 +206,27 @@ TEST_F(TaggerWindowTest, OpenLoadsChosenFilesOnly) {
     EXPECT_THAT(desktop.reporter.messages[0].text, ::testing::HasSubstr(missing));
 }
 
+TEST_F(TaggerWindowTest, OpenRefusesAFileTooBigForTheBox) {
+    SetCode("kept");
+    const auto huge = sandbox.Profile() / "Huge.bas";
+    std::ofstream(huge, std::ios::binary) << std::string((std::size_t{16} << 20) + 1, 'x');
+    for (const std::string& file : {huge.string(), std::string("/dev/zero")}) {
+        desktop.files.answers.push_back(QString::fromStdString(file));
+        Click("cmdOpen");
+        EXPECT_EQ(window->CodeText(), "kept");
+    }
+    ASSERT_EQ(desktop.reporter.messages.size(), 2u);
+    EXPECT_EQ(desktop.reporter.messages[0].text,
+              "The file '" + huge.string() + "' could not be read: it is larger than 16 MB.");
+    EXPECT_EQ(desktop.reporter.messages[0].icon, MessageIcon::Critical);
+
+    // A prefix that untag could not find again is refused before a run.
+    Control<QLineEdit>("txtPrefix")->setText(" Kivra.");
+    Click("cmdTag");
+    EXPECT_EQ(window->CodeText(), "kept");
+    EXPECT_EQ(desktop.reporter.messages.back().text, "Tag Prefix begins with a blank, a tab or an apostrophe");
+}
+
 TEST_F(TaggerWindowTest, LowWindowSnapsBackAndTheBoxFillsIt) {
     const double dpi = LogicalDpi(window.get());
     window->resize(window->width(), TwipsToPixels(5000, dpi));

@@ -33,5 +33,14 @@ TEST(CheckPrefixTest, RefusesWithItsMessages) {
     EXPECT_EQ(Check("Zähler.x", false), noDot);
 }
 
+TEST(CheckPrefixTest, RefusesAPrefixThatUntagCouldNotFindAgain) {
+    const std::vector<std::string> lead{"Tag Prefix begins with a blank, a tab or an apostrophe"};
+    EXPECT_EQ(Check("'K.", false), lead);
+    EXPECT_EQ(Check(" K.", false), lead);
+    EXPECT_EQ(Check("\tK.", false), lead);
+    EXPECT_EQ(Check(" K", false), (std::vector<std::string>{"Tag Prefix does not end in '.' ", lead[0]}));
+    EXPECT_TRUE(Check("K .", true).empty());  // inside the prefix a blank does no harm
+}
+
 }  // namespace
 }  // namespace kivra
