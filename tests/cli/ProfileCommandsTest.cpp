@@ -10,6 +10,7 @@
 #include "../analyzer/LoadedTrace.h"
 #include "ProfileTables.h"
 #include "CommandFixture.h"
+#include "FullDisk.h"
 
 namespace kivra {
 namespace {
@@ -152,6 +153,14 @@ TEST_F(ProfileCommandsTest, ExportWritesTheFileAndNeverTheTrace) {
     ASSERT_EQ(Run({"export", Path("run.pad"), "--folded"}, out, err), 0) << err;
     EXPECT_EQ(out, "P 2000\nP;Q 8000\n");
     EXPECT_NE(err.find("1 call did not fit"), std::string::npos) << err;
+
+    // A full disk leaves an earlier export as it was.
+    Write("old.json", "old");
+    EXPECT_EQ(test::WithFullDisk([&] {
+                  return Run({"export", Path("run.pad"), "--speedscope", "-o", Path("old.json")}, out, err);
+              }),
+              1);
+    EXPECT_EQ(Read("old.json"), "old");
 
     // Writing over the trace being read is refused, and the trace stays.
     EXPECT_EQ(Run({"export", Path("run.pad"), "--speedscope", "-o", Path("run.pad")}, out, err), 1);

@@ -10,6 +10,7 @@
 
 #include "BasicModules.h"
 #include "CommandFixture.h"
+#include "FullDisk.h"
 
 namespace kivra {
 namespace {
@@ -81,6 +82,15 @@ TEST_F(TagCommandsTest, EndlessOrHugeSourcesAndUnfindablePrefixesAreRefused) {
         EXPECT_NE(err.find("Tag Prefix begins with a blank, a tab or an apostrophe"), std::string::npos) << err;
     }
     EXPECT_FALSE(fs::exists(Path("out.bas")));
+}
+
+TEST_F(TagCommandsTest, AFullDiskLeavesTheOutputAsItWas) {
+    Write("in.bas", "Sub A()\r\nEnd Sub");
+    Write("out.bas", "old");
+    EXPECT_EQ(test::WithFullDisk([&] { return Run({"tag", Path("in.bas"), "-o", Path("out.bas")}); }), 1);
+    EXPECT_EQ(Read("out.bas"), "old");
+    EXPECT_EQ(test::WithFullDisk([&] { return Run({"tag", Path("in.bas"), "-o", Path("in.bas")}); }), 1);
+    EXPECT_EQ(Read("in.bas"), "Sub A()\r\nEnd Sub");
 }
 
 TEST_F(TagCommandsTest, PrefixAndKeywordsFromTheSettingsOrAFile) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "FullDisk.h"
 #include "ProgramValues.h"
 #include "SettingsSandbox.h"
 
@@ -157,6 +158,20 @@ TEST_F(ConfigClassTest, WriteProtectedFileIsLeftAsItWas) {
     EXPECT_EQ(reporter.messages[0].text,
               "Write to '" + Path() + "' failed.\r\nPlease make sure the INI file is not write protected.");
     EXPECT_EQ(sandbox.ReadFile("Config.ini"), "[S]\r\nk=old\r\n");
+}
+
+TEST_F(ConfigClassTest, AFullDiskLeavesTheFileAsItWasAndSaysSo) {
+    sandbox.WriteFile("Config.ini", "[Window]\r\nWidth=13365\r\n");
+    const int result = test::WithFullDisk([&] {
+        config.Value("Window", "Width", "", std::string(200, '9'));
+        return reporter.messages.size() == 1 && reporter.messages[0].icon == MessageIcon::Critical ? 0 : 1;
+    });
+    EXPECT_EQ(result, 0) << "the write's failure was not reported";
+    EXPECT_EQ(sandbox.ReadFile("Config.ini"), "[Window]\r\nWidth=13365\r\n");
+    // No temporary file is left beside it.
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(sandbox.ProductFolder())) ++files;
+    EXPECT_LE(files, 2);  // the file and its lock
 }
 
 TEST_F(ConfigClassTest, FatalConfigurationErrorsEndTheProgram) {

@@ -12,6 +12,8 @@
 
 #include "AnalyzerWindowFixture.h"
 #include "frmConfig.h"
+#include "FullDisk.h"
+#include "ReportFile.h"
 
 namespace kivra {
 namespace {
@@ -135,6 +137,18 @@ TEST_F(ReportTest, NowhereToWriteIsACriticalMessageNamingBothPlaces) {
     EXPECT_EQ(desktop.reporter.messages[0].icon, MessageIcon::Critical);
     EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr((desktop.programFolder / "Temp.txt").string()));
     EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr((sandbox.ProductFolder() / "Temp.txt").string()));
+}
+
+TEST_F(ReportTest, AFullDiskLeavesTheEarlierReportAndSaysSo) {
+    const auto folder = sandbox.Profile();
+    std::ofstream(folder / "Temp.txt", std::ios::binary) << "earlier report";
+    const int result = test::WithFullDisk([&] {
+        const ReportFileResult written = WriteReportFile(std::string(4096, 'x'), {folder});
+        return !written.written && written.message.find("Temp.txt") != std::string::npos ? 0 : 1;
+    });
+    EXPECT_EQ(result, 0) << "the failed write was not reported";
+    std::ifstream in(folder / "Temp.txt", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "earlier report");
 }
 
 class ConfigDialogTest : public test::AnalyzerWindowFixture {
