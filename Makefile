@@ -9,10 +9,18 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmo
             libbenchmark-dev libcli11-dev nlohmann-json3-dev \
             xvfb xfonts-base openbox
 
-.PHONY: deps configure build run test sanitize bench screenshots install clean
+FUZZ_BUILD ?= build-fuzz
+FUZZ_PACKAGES := clang libclang-rt-14-dev nlohmann-json3-dev cmake make
+# How long each fuzz target runs in fuzz-run: SECONDS=n.
+FUZZ_SECONDS := $(or $(SECONDS),20)
+
+.PHONY: deps configure build run test sanitize bench screenshots install clean fuzz fuzz-run
 
 deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	@$(MAKE) --no-print-directory install-packages LIST="$(PACKAGES)"
+
+install-packages:
+	@missing=$$(for p in $(LIST); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:" $$missing; \
 	  $(SUDO) apt-get update -qq && \
@@ -40,6 +48,16 @@ sanitize: deps
 bench: build
 	$(BUILD)/bin/kivra_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
+# The libFuzzer targets of fuzz/, built with clang; fuzz-run runs each for
+# SECONDS (20 unless given) on a copy of its seed corpus.
+fuzz:
+	@$(MAKE) --no-print-directory install-packages LIST="$(FUZZ_PACKAGES)"
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DKIVRA_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz-run: fuzz
+	tools/run_fuzzers.sh "$(CURDIR)/$(FUZZ_BUILD)" $(FUZZ_SECONDS)
+
 # Pictures of the windows for docs/, rendered headless.
 screenshots: build
 	$(BUILD)/bin/kivra_screenshots "$(CURDIR)/examples" "$(CURDIR)/docs"
@@ -48,4 +66,4 @@ install: build
 	$(SUDO) cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

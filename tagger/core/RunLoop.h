@@ -43,7 +43,12 @@ RunResult RunLines(std::string_view text, LineEnds ends, RunObserver* observer, 
             }
         }
         const SourceLine line = LineAt(text, pos);
-        writer.SetLineEnd(!keepEnds ? kLineBreak : line.end.empty() ? insertedEnd : line.end);
+        // The last line has no end of its own; one goes after it only when a
+        // line is inserted after it, and after a bare CR only CR LF keeps
+        // that CR inside the line.
+        const std::string_view ownEnd =
+            !line.end.empty() ? line.end : line.text.ends_with('\r') ? kLineBreak : insertedEnd;
+        writer.SetLineEnd(keepEnds ? ownEnd : kLineBreak);
         perLine(line.text, writer);
         pos += line.text.size() + line.end.size();
         ++result.linesDone;

@@ -27,6 +27,11 @@ bool CheckPrefix(std::string_view prefix, MessageReporter& reporter) {
         reporter.Report(std::string(kPrefixLeadMessage), MessageIcon::Question, std::string(kTaggerCaption));
         usable = false;
     }
+    // Nor could an inserted line that a line break splits in two.
+    if (prefix.find_first_of("\r\n") != std::string_view::npos) {
+        reporter.Report(std::string(kPrefixLineBreakMessage), MessageIcon::Question, std::string(kTaggerCaption));
+        usable = false;
+    }
     return usable;
 }
 

@@ -125,7 +125,9 @@ TEST_F(TagCommandsTest, UntagUndoesTagByteForByte) {
     const std::string sources[] = {crlf, crlf + "\r\n", lf, lf + "\n",
                                    // mixed ends and a bare CR inside a line
                                    "Sub A()\nx = \"a\rb\"\r\n    If Done Then Exit Sub\r\nEnd Sub\n",
-                                   "Sub A()\r\nEnd Sub\r\n\r\n", "End Sub", ""};
+                                   "Sub A()\r\nEnd Sub\r\n\r\n", "End Sub", "",
+                                   // the last line, a header, ends in a bare CR
+                                   "x = 1\nPublic Property Get Total() As Long\r"};
     for (const std::string& source : sources) {
         Write("in.bas", source);
         ASSERT_EQ(Run({"tag", Path("in.bas"), "-o", Path("tagged.bas")}), 0);

@@ -40,6 +40,11 @@ TEST(CheckPrefixTest, RefusesAPrefixThatUntagCouldNotFindAgain) {
     EXPECT_EQ(Check("\tK.", false), lead);
     EXPECT_EQ(Check(" K", false), (std::vector<std::string>{"Tag Prefix does not end in '.' ", lead[0]}));
     EXPECT_TRUE(Check("K .", true).empty());  // inside the prefix a blank does no harm
+    // An inserted line that a line break would split.
+    const std::vector<std::string> lineBreak{"Tag Prefix holds a line break"};
+    EXPECT_EQ(Check("Ki\r\nvra.", false), lineBreak);
+    EXPECT_EQ(Check("Ki\nvra.", false), lineBreak);
+    EXPECT_EQ(Check("Ki\rvra.", false), lineBreak);
 }
 
 }  // namespace

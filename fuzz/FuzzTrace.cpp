@@ -1,0 +1,116 @@
+// Trace bytes through everything a load does and everything that is made of
+// a loaded trace: the reader, the call tree, own times, the text report, the
+// flat profile, the diff and the three exports.
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CallProfile.h"
+#include "FlatProfile.h"
+#include "FuzzCheck.h"
+#include "PadReader.h"
+#include "TraceDiff.h"
+#include "TraceExport.h"
+#include "TraceLoad.h"
+#include "TraceReport.h"
+
+namespace {
+
+using Json = nlohmann::json;
+
+void CheckReport(const kivra::TraceLoad& load) {
+    kivra::TableSnapshot table;
+    for (const char* header : {"Code Trace", "Total (ms)", "Time (ms)", "Data In", "Data Log", "Data Out"}) {
+        table.columns.push_back({header, 100});
+    }
+    for (const kivra::TraceRow& row : load.tree.Rows) {
+        const kivra::PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
+        table.rows.push_back({row.Level, row.HasChildren, true, true,
+                              {std::string(row.Label), row.TotalText.str(), row.Time.str(), std::string(record.DataIn),
+                               std::string(record.DataLog), std::string(record.DataOut)}});
+    }
+    const std::string report = kivra::ReportText(table);
+    // Header, rule and one line per row, each ending in CR LF.
+    std::size_t lines = 0;
+    for (std::size_t at = report.find("\r\n"); at != std::string::npos; at = report.find("\r\n", at + 2)) ++lines;
+    FUZZ_CHECK(lines == table.rows.size() + 2, "the report has one line per row");
+    FUZZ_CHECK(report.ends_with("\r\n"), "the report ends with CR LF");
+}
+
+void CheckExports(const kivra::PadTrace& trace, const kivra::CallProfile& profile) {
+    const kivra::ExportText chrome = kivra::ChromeTraceJson(trace, profile, "fuzz.pad");
+    const Json events = Json::parse(chrome.Text).at("traceEvents");
+    FUZZ_CHECK(events.size() == profile.Calls.size() + 1, "one Chrome event per call");
+
+    const kivra::ExportText speedscope = kivra::SpeedscopeJson(trace, profile, "fuzz.pad");
+    const Json file = Json::parse(speedscope.Text);
+    std::vector<int> open;
+    double at = -1e300;
+    std::size_t opened = 0;
+    for (const Json& event : file.at("profiles")[0].at("events")) {
+        const double now = event.at("at").get<double>();
+        FUZZ_CHECK(now >= at, "speedscope events in time order");
+        at = now;
+        if (event.at("type") == "O") {
+            open.push_back(event.at("frame").get<int>());
+            ++opened;
+        } else {
+            FUZZ_CHECK(!open.empty() && open.back() == event.at("frame").get<int>(), "speedscope events nest");
+            open.pop_back();
+        }
+    }
+    FUZZ_CHECK(open.empty() && opened == profile.Calls.size(), "every call opens and closes once");
+
+    const kivra::ExportText folded = kivra::FoldedStacks(trace, profile);
+    FUZZ_CHECK(folded.Clipped == chrome.Clipped && folded.Clipped == speedscope.Clipped,
+               "the three exports clip the same calls");
+    std::size_t start = 0;
+    while (start < folded.Text.size()) {
+        const std::size_t end = folded.Text.find('\n', start);
+        FUZZ_CHECK(end != std::string::npos, "folded lines end with a line feed");
+        const std::string_view line(folded.Text.data() + start, end - start);
+        const std::size_t blank = line.rfind(' ');
+        FUZZ_CHECK(blank != std::string_view::npos && blank + 1 < line.size(), "a folded line ends with its time");
+        for (const char c : line.substr(blank + 1)) FUZZ_CHECK(c >= '0' && c <= '9', "folded times are whole");
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const kivra::NumberLocale dot{".", ","};
+    kivra::PadReadResult read = kivra::ParsePadText(text, "fuzz.pad", ", ", dot);
+    if (read.error) {
+        FUZZ_CHECK(!read.error->Message().empty(), "a failed read says why");
+        return 0;
+    }
+    kivra::TraceLoad load;
+    load.trace = std::move(read.trace);
+    kivra::BuildAndTime(load, kivra::NumberFormat("0.000", dot));
+    CheckReport(load);
+
+    const kivra::CallProfile profile = kivra::BuildCallProfile(load.trace, load.tree.Rows);
+    FUZZ_CHECK(profile.Calls.size() == load.tree.Rows.size(), "one call per row");
+    kivra::FlatProfile flat = kivra::ComputeFlatProfile(profile);
+    for (const kivra::FlatOrder order :
+         {kivra::FlatOrder::Own, kivra::FlatOrder::Total, kivra::FlatOrder::Calls, kivra::FlatOrder::Name}) {
+        kivra::SortFlatProfile(flat, order);
+    }
+    // A run against itself changes nothing; against no run, all is added.
+    const kivra::TraceDiff same = kivra::DiffFlatProfiles(flat, flat);
+    FUZZ_CHECK(same.Entries.size() == flat.Entries.size(), "a diff with itself has every procedure once");
+    for (const kivra::DiffEntry& entry : same.Entries) {
+        FUZZ_CHECK(entry.Status == kivra::DiffStatus::Both, "a diff with itself adds and removes nothing");
+        FUZZ_CHECK(entry.OwnChange == 0.0 || entry.OwnChange != entry.OwnChange, "a diff with itself is no change");
+    }
+    const kivra::TraceDiff fromNothing = kivra::DiffFlatProfiles(kivra::FlatProfile{}, flat);
+    for (const kivra::DiffEntry& entry : fromNothing.Entries) {
+        FUZZ_CHECK(entry.Status == kivra::DiffStatus::Added, "against no run, every procedure is added");
+    }
+    CheckExports(load.trace, profile);
+    return 0;
+}
