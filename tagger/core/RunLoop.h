@@ -21,13 +21,15 @@ RunResult RunLines(std::string_view text, LineEnds ends, RunObserver* observer, 
     const bool endsWithLineEnd = text.back() == '\n';
     const std::string_view insertedEnd = keepEnds ? InsertedLineEnd(text) : kLineBreak;
     LineWriter writer(result.text, insertedEnd, !keepEnds);
-    // Kept ends: a text that ends with a line end has no empty line after it.
-    const std::size_t lineCount =
-        keepEnds && endsWithLineEnd ? CountLineEnds(text) : CountLineEnds(text) + 1;
-    const std::size_t lastIndex = lineCount - 1;
+    // Kept ends: a text that ends with a line end has no empty line after
+    // it. Only an observer needs the count ahead of the walk.
+    const std::size_t lastIndex =
+        observer == nullptr ? 0 : keepEnds && endsWithLineEnd ? CountLineEnds(text) - 1 : CountLineEnds(text);
+    // The window's runs also take the empty piece after a final line end.
+    const bool emptyLastPiece = !keepEnds && endsWithLineEnd;
     std::size_t delivered = 0;
     std::size_t pos = 0;
-    for (std::size_t i = 0; i < lineCount; ++i) {
+    for (std::size_t i = 0; pos < text.size() || (emptyLastPiece && pos == text.size()); ++i) {
         if (observer != nullptr && i % 10 == 0) {
             if (delivered < result.text.size()) {
                 observer->Append(std::string_view(result.text).substr(delivered));
@@ -50,7 +52,7 @@ RunResult RunLines(std::string_view text, LineEnds ends, RunObserver* observer, 
             !line.end.empty() ? line.end : line.text.ends_with('\r') ? kLineBreak : insertedEnd;
         writer.SetLineEnd(keepEnds ? ownEnd : kLineBreak);
         perLine(line.text, writer);
-        pos += line.text.size() + line.end.size();
+        pos += line.text.size() + line.end.size() + (line.end.empty() ? 1 : 0);
         ++result.linesDone;
     }
     // After a stop, every line processed keeps its end.

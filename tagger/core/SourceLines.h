@@ -76,14 +76,14 @@ public:
     void Source(std::string_view a, std::string_view b = {}) {
         Begin();
         out_ += a;
-        out_ += b;
+        if (!b.empty()) out_ += b;
         End(lineEnd_);
     }
 
     // An inserted line (a + b + c), with the inserted lines' end.
     void Inserted(std::string_view a, std::string_view b, std::string_view c) {
         Begin();
-        out_ += a;
+        if (!a.empty()) out_ += a;
         out_ += b;
         out_ += c;
         End(insertedEnd_);
@@ -97,8 +97,10 @@ public:
 
 private:
     void Begin() {
-        out_ += pending_;
-        pending_ = {};
+        if (!pending_.empty()) {
+            out_ += pending_;
+            pending_ = {};
+        }
     }
     void End(std::string_view end) {
         if (endsAtOnce_) {
