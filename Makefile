@@ -7,7 +7,7 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
             libbenchmark-dev libcli11-dev nlohmann-json3-dev \
-            xvfb xfonts-base openbox
+            xvfb xfonts-base openbox libreoffice-core-nogui
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_PACKAGES := clang libclang-rt-14-dev nlohmann-json3-dev cmake make

@@ -1,0 +1,291 @@
+// The whole loop, as a user goes round it: the example program tagged with
+// `kivra tag`, run for real under LibreOffice Basic with the timing object
+// of timing/, and the trace it wrote read back with `kivra rows`. Then
+// `kivra untag` gives the program back byte for byte.
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+namespace kivra {
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+
+std::string Read(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Write(const fs::path& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+// Runs a command line through the shell; its exit status.
+int Shell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+// A module's code as LibreOffice Basic takes it: without the classic IDE's
+// header and attribute lines, in the compatible dialect, a class module so
+// marked.
+std::string BasicCode(const std::string& source, bool classModule) {
+    std::string code = "Option Compatible\n";
+    if (classModule) code += "Option ClassModule\n";
+    bool inHeader = false;
+    std::size_t pos = 0;
+    while (pos < source.size()) {
+        std::size_t end = source.find('\n', pos);
+        if (end == std::string::npos) end = source.size();
+        std::string line = source.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        pos = end + 1;
+        if (line.starts_with("VERSION ")) inHeader = true;
+        if (inHeader) {
+            inHeader = line != "END";
+            continue;
+        }
+        if (line.starts_with("Attribute ")) continue;
+        code += line + "\n";
+    }
+    return code;
+}
+
+std::string XmlEscaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+// The entry point: opens the trace the test names, runs the program,
+// closes the trace; an error goes to a file beside it instead of a box
+// nobody can close.
+const char* const kHarness = R"(Option Compatible
+' A trace that cannot be written switches timing off, and the program runs
+' on; then a stop without its start; then more calls than a trace holds,
+' each in a trace of its own.
+Sub RunLimits
+    On Error GoTo Failed
+    Kivra.OpenTrace "/nonexistent/folder/run.pad"
+    Main
+    Kivra.CloseTrace
+    Kivra.OpenTrace Environ("KIVRA_TRACE") & ".stop"
+    Kivra.St0p
+    Kivra.CloseTrace
+    Kivra.OpenTrace Environ("KIVRA_TRACE")
+    Dim I As Long
+    For I = 1 To 33000
+        Kivra.Start "Step", I
+        Kivra.St0p I
+    Next
+    Kivra.CloseTrace
+    Exit Sub
+Failed:
+    Dim F As Integer
+    F = FreeFile
+    Open Environ("KIVRA_TRACE") & ".error" For Output As #F
+    Print #F, "Error " & Err & " at line " & Erl & ": " & Error$
+    Close #F
+End Sub
+
+Sub RunDemo
+    On Error GoTo Failed
+    Kivra.OpenTrace Environ("KIVRA_TRACE")
+    Main
+    Kivra.CloseTrace
+    Exit Sub
+Failed:
+    Dim F As Integer
+    F = FreeFile
+    Open Environ("KIVRA_TRACE") & ".error" For Output As #F
+    Print #F, "Error " & Err & " at line " & Erl & ": " & Error$
+    Close #F
+End Sub
+)";
+
+class BasicRunTest : public ::testing::Test {
+protected:
+    BasicRunTest()
+        : root_(KIVRA_SOURCE_DIR),
+          kivra_(KIVRA_TOOL),
+          work_(fs::temp_directory_path() /
+                ("kivra-basic-" + std::to_string(::getpid()) + "-" +
+                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {
+        fs::create_directories(work_);
+    }
+    ~BasicRunTest() override { fs::remove_all(work_); }
+
+    // Tags the source with kivra, runs it under LibreOffice Basic, and gives
+    // the trace as `kivra rows` reads it.
+    Json TagRunAndRead(const std::string& source, const std::string& entry = "RunDemo") {
+        Write(work_ / "Demo.bas", source);
+        EXPECT_EQ(Shell(Quoted(kivra_) + " tag " + Quoted(work_ / "Demo.bas") + " -o " + Quoted(work_ / "Tagged.bas")),
+                  0);
+        // kivra untag gives the program back as it was.
+        EXPECT_EQ(Shell(Quoted(kivra_) + " untag " + Quoted(work_ / "Tagged.bas") + " -o " + Quoted(work_ / "Back.bas")),
+                  0);
+        EXPECT_EQ(Read(work_ / "Back.bas"), source);
+
+        const fs::path profile = work_ / "profile";
+        fs::remove_all(profile);
+        const std::string office = "timeout -k 5 120 soffice --headless --invisible -env:UserInstallation=file://" +
+                                   profile.string();
+        // A new profile's first start writes its own Standard library; ours
+        // goes in after it.
+        if (Shell(office + " --terminate_after_init > /dev/null 2>&1") != 0) {
+            ADD_FAILURE() << "LibreOffice did not start (Debian's libreoffice-core-nogui)";
+            return {};
+        }
+        const fs::path library = profile / "user" / "basic" / "Standard";
+        const std::vector<std::pair<std::string, std::string>> modules = {
+            {"Demo", BasicCode(Read(work_ / "Tagged.bas"), false)},
+            {"KivraObject", BasicCode(Read(root_ / "timing" / "KivraObject.bas"), false)},
+            {"KivraClock", BasicCode(Read(root_ / "timing" / "KivraClockLibreOffice.bas"), false)},
+            {"KivraTimer", BasicCode(Read(root_ / "timing" / "KivraTimer.cls"), true)},
+            {"Harness", kHarness}};
+        std::string index =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE library:library PUBLIC \"-//OpenOffice.org//DTD "
+            "OfficeDocument 1.0//EN\" \"library.dtd\">\n<library:library "
+            "xmlns:library=\"http://openoffice.org/2000/library\" library:name=\"Standard\" "
+            "library:readonly=\"false\" library:passwordprotected=\"false\">\n";
+        fs::remove(library / "Module1.xba");
+        for (const auto& [name, code] : modules) {
+            index += " <library:element library:name=\"" + name + "\"/>\n";
+            Write(library / (name + ".xba"),
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE script:module PUBLIC \"-//OpenOffice.org//DTD "
+                  "OfficeDocument 1.0//EN\" \"module.dtd\">\n<script:module "
+                  "xmlns:script=\"http://openoffice.org/2000/script\" script:name=\"" +
+                      name + "\" script:language=\"StarBasic\">" + XmlEscaped(code) + "</script:module>\n");
+        }
+        Write(library / "script.xlb", index + "</library:library>\n");
+
+        const fs::path trace = work_ / "run.pad";
+        fs::remove(trace);
+        EXPECT_EQ(Shell("KIVRA_TRACE=" + Quoted(trace) + " " + office +
+                        " 'macro:///Standard.Harness." + entry + "' > /dev/null 2>&1"),
+                  0);
+        EXPECT_FALSE(fs::exists(trace.string() + ".error")) << Read(trace.string() + ".error");
+        // A macro that is not found ends well too: the trace must be there.
+        if (!fs::exists(trace)) {
+            ADD_FAILURE() << "the program wrote no trace";
+            return {};
+        }
+        const std::string bytes = Read(trace);
+        EXPECT_EQ(Replaced(bytes, "\r\n", "").find('\n'), std::string::npos) << "a line end other than CR LF";
+        EXPECT_EQ(Shell(Quoted(kivra_) + " rows " + Quoted(trace) + " > " + Quoted(work_ / "rows.json")), 0);
+        return Json::parse(Read(work_ / "rows.json"), nullptr, false);
+    }
+
+    // The rows as "label<parent label|order|depth|data in|data out".
+    static std::vector<std::string> Tree(const Json& rows) {
+        std::vector<std::string> tree;
+        if (!rows.contains("rows")) return tree;
+        std::vector<std::string> labels;
+        for (const Json& row : rows.at("rows")) labels.push_back(row.at("label").get<std::string>());
+        for (const Json& row : rows.at("rows")) {
+            const int parent = row.at("parent").get<int>();
+            tree.push_back(row.at("label").get<std::string>() + "<" +
+                           (parent > 0 ? labels.at(static_cast<std::size_t>(parent - 1)) : std::string()) + "|" +
+                           std::to_string(row.at("order").get<int>()) + "|" +
+                           std::to_string(row.at("depth").get<int>()) + "|" + row.at("data_in").get<std::string>() +
+                           "|" + row.at("data_out").get<std::string>());
+        }
+        return tree;
+    }
+
+    fs::path root_;
+    fs::path kivra_;
+    fs::path work_;
+};
+
+// What the program's calls dictate: Main calls SumOfSquares(3), which calls
+// Square three times; then Area twice, Fib(3) with its recursion, Remember.
+const std::vector<std::string> kExpected = {
+    "Main<|1|1||",
+    "SumOfSquares<Main|2|2|3|14",
+    "Square<SumOfSquares|3|3|1|1",
+    "Square<SumOfSquares|4|3|2|4",
+    "Square<SumOfSquares|5|3|3|9",
+    "Area<Main|6|2|3, 4|12",
+    "Area<Main|7|2|0, 4|",
+    "Fib<Main|8|2|3|2",
+    "Fib<Fib|9|3|2|1",
+    "Fib<Fib|10|4|1|",
+    "Fib<Fib|11|4|0|",
+    "Fib<Fib|12|3|1|",
+    "Remember<Main|13|2|total, 28|",
+};
+
+TEST_F(BasicRunTest, TheTaggedProgramWritesTheTraceItsCallsDictate) {
+    // The one-line exit rewritten as the marker asks, as a block If.
+    const std::string source = Read(root_ / "examples" / "timing-demo" / "Demo.bas");
+    const std::string oneLine = "    If W = 0 Then Exit Function\r\n";
+    ASSERT_NE(source.find(oneLine), std::string::npos);
+    const Json rows = TagRunAndRead(Replaced(source, oneLine, "    If W = 0 Then\r\n        Exit Function\r\n    End If\r\n"));
+    ASSERT_FALSE(rows.is_discarded());
+    EXPECT_TRUE(rows.value("stop", Json()).is_null());
+    EXPECT_EQ(rows.value("marked", -1), 0);
+    EXPECT_EQ(Tree(rows), kExpected);
+    EXPECT_EQ(rows.value("run_date", std::string()).rfind("Run Date: ", 0), 0u);
+}
+
+TEST_F(BasicRunTest, AnUnfixedOneLineExitLeavesTheTraceMisnested) {
+    // The early return skips its St0p: the calls after it are taken for
+    // Area's callees, and Area's own record closes at the end.
+    const Json rows = TagRunAndRead(Read(root_ / "examples" / "timing-demo" / "Demo.bas"));
+    ASSERT_FALSE(rows.is_discarded());
+    const std::vector<std::string> tree = Tree(rows);
+    ASSERT_EQ(tree.size(), kExpected.size());
+    EXPECT_NE(tree, kExpected);
+    int topLevel = 0;
+    for (const Json& row : rows.at("rows")) topLevel += row.at("parent").get<int>() == 0 ? 1 : 0;
+    EXPECT_EQ(topLevel, 2);
+}
+
+TEST_F(BasicRunTest, TheTimingObjectNeverFailsTheProgramAndItsTracesAlwaysLoad) {
+    const Json rows = TagRunAndRead(Read(root_ / "examples" / "timing-demo" / "Demo.bas"), "RunLimits");
+    ASSERT_FALSE(rows.is_discarded());
+    // More calls than a trace holds: the first 32,767 are recorded.
+    ASSERT_EQ(rows.at("rows").size(), 32767u);
+    EXPECT_TRUE(rows.at("stop").is_null());
+    EXPECT_EQ(rows.at("rows").back().at("order"), 32767);
+    EXPECT_EQ(rows.at("rows").back().at("data_in"), "32767");
+    EXPECT_EQ(rows.at("rows").back().at("data_out"), "32767");
+    // A stop without its start is written as the analyzer expects it.
+    const std::string stop = Read(work_ / "run.pad.stop");
+    const std::size_t records = stop.find("\r\n\r\n") + 4;  // after the seventh header line, which is empty
+    ASSERT_NE(records, std::string::npos + 4);
+    EXPECT_EQ(stop.substr(records, 5), "|0|1|") << stop;
+    EXPECT_EQ(Shell(Quoted(kivra_) + " rows " + Quoted(work_ / "run.pad.stop") + " > " + Quoted(work_ / "stop.json") +
+                    " 2> /dev/null"),
+              0);
+    EXPECT_EQ(Json::parse(Read(work_ / "stop.json")).at("stop"), "No Pushed in Name? <<< Missing Start");
+}
+
+}  // namespace
+}  // namespace kivra
