@@ -11,6 +11,18 @@ bool IsTagLine(std::string_view line, std::string_view prefix) {
     return line.substr(start).starts_with(prefix);
 }
 
+std::vector<NumberedLine> TagLines(std::string_view text, std::string_view prefix) {
+    std::vector<NumberedLine> found;
+    std::size_t number = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const SourceLine line = LineAt(text, pos);
+        ++number;
+        if (IsTagLine(line.text, prefix)) found.push_back({number, line.text});
+        pos += line.text.size() + line.end.size() + (line.end.empty() ? 1 : 0);
+    }
+    return found;
+}
+
 RunResult UntagText(std::string_view text, std::string_view prefix, RunObserver* observer, LineEnds ends) {
     return detail::RunLines(text, ends, observer, 0, [&](std::string_view line, LineWriter& out) {
         if (!IsTagLine(line, prefix)) out.Source(line);

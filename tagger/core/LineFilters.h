@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "RunObserver.h"
 #include "SourceLines.h"
@@ -15,6 +16,14 @@ enum class CommentDirection { Out, BackIn };
 // blanks, tabs and apostrophes it begins with the prefix, letter case
 // counting. A line that holds the prefix text elsewhere is user code.
 bool IsTagLine(std::string_view line, std::string_view prefix);
+
+// The tag lines of the prefix in a text, with their numbers (from 1);
+// lines end at CR LF or a bare LF.
+struct NumberedLine {
+    std::size_t number = 0;
+    std::string_view text;
+};
+std::vector<NumberedLine> TagLines(std::string_view text, std::string_view prefix);
 
 // Drops the tag lines and copies the others, with the line ends that
 // `ends` asks for. The prefix must have passed CheckPrefix.
