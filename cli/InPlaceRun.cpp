@@ -1,11 +1,10 @@
 #include "InPlaceRun.h"
 
-#include <sys/stat.h>
-
 #include <nlohmann/json.hpp>
 
 #include "AtomicFile.h"
 #include "LineFilters.h"
+#include "Platform.h"
 #include "SourceLines.h"
 #include "TextEncoding.h"
 
@@ -59,10 +58,8 @@ FileOutcome RewriteFile(const fs::path& file, std::string_view prefix, const InP
     FileOutcome outcome;
     outcome.file = file.string();
     const fs::path target = RewriteTarget(file);
-    struct stat st {};
-    if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        return Failed(outcome, "it is not a file that can be read");
-    }
+    const auto status = platform::StatusOf(target);
+    if (!status || !status->regular) return Failed(outcome, "it is not a file that can be read");
     std::string why;
     const auto bytes = ReadFileBytes(target, &why, kMaxSourceBytes);
     if (!bytes) return Failed(outcome, "it cannot be read: " + why);
@@ -101,8 +98,8 @@ FileOutcome RewriteFile(const fs::path& file, std::string_view prefix, const InP
         return outcome;
     }
     // A file without any write permission is the user's "do not touch".
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return Failed(outcome, "it is read-only");
-    if (!WriteFileAtomically(target, encoded, st.st_mode & 07777, &why)) {
+    if ((status->permissions & 0222) == 0) return Failed(outcome, "it is read-only");
+    if (!WriteFileAtomically(target, encoded, status->permissions, &why)) {
         return Failed(outcome, "it cannot be written: " + why);
     }
     outcome.status = FileStatus::Changed;

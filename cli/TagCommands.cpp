@@ -1,7 +1,5 @@
 #include "TagCommands.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -18,6 +16,7 @@
 #include "IniFileAccess.h"
 #include "KeywordSections.h"
 #include "LineFilters.h"
+#include "Platform.h"
 #include "ProgramValues.h"
 #include "ProjectFiles.h"
 #include "SourceLines.h"
@@ -119,10 +118,9 @@ DecodedText ReadSource(const std::string& file) {
 }
 
 void WriteToFile(const std::string& output, std::string_view bytes) {
-    const fs::path target = RewriteTarget(output);
-    struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+    const fs::path target = RewriteTarget(platform::PathFromUtf8(output));
+    const auto status = platform::StatusOf(target);
+    if (status && !status->regular && !status->directory) {
         // A device or a pipe cannot be replaced: write into it.
         std::ofstream out(target, std::ios::binary);
         if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) {
@@ -132,8 +130,8 @@ void WriteToFile(const std::string& output, std::string_view bytes) {
         return;
     }
     std::string why = "it is a folder";
-    if ((exists && S_ISDIR(st.st_mode)) ||
-        !WriteFileAtomically(target, bytes, exists ? (st.st_mode & 07777) : NewFileMode(), &why)) {
+    if ((status && status->directory) ||
+        !WriteFileAtomically(target, bytes, status ? status->permissions : NewFileMode(), &why)) {
         ReportError("Cannot write to '" + output + "': " + why);
         Fail();
     }

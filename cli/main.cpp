@@ -2,8 +2,11 @@
 // scripts and CI.
 #include <CLI/CLI.hpp>
 #include <clocale>
+#include <string>
+#include <vector>
 
 #include "CommandLine.h"
+#include "Platform.h"
 #include "ProfileCommands.h"
 #include "TagCommands.h"
 #include "TraceCommands.h"
@@ -20,5 +23,10 @@ int main(int argc, char** argv) {
     kivra::AddTraceCommands(app);
     kivra::AddProfileCommands(app);
     kivra::AddTagCommands(app);
-    return kivra::RunCommandLine(app, argc, argv);
+    // Bytes in and out unchanged, arguments in UTF-8, on every system.
+    kivra::platform::UseBinaryStandardStreams();
+    const std::vector<std::string> arguments = kivra::platform::Utf8Arguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+    return kivra::RunCommandLine(app, static_cast<int>(pointers.size()), pointers.data());
 }

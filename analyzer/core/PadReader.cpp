@@ -1,10 +1,5 @@
 #include "PadReader.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -19,6 +14,7 @@
 #include <memory>
 
 #include "MemoryPages.h"
+#include "Platform.h"
 #include "TextEncoding.h"
 
 namespace kivra {
@@ -181,24 +177,18 @@ std::string LongLineProblem() {
 // A pipe or a device is read so too. Nothing, with the reason, when the file
 // cannot be read or holds more than kMaxTraceBytes before its end.
 std::optional<std::string> ReadTraceBytes(const std::filesystem::path& path, std::string& why) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        why = std::strerror(errno);
+    platform::ReadableFile file(path);
+    if (!file.IsOpen()) {
+        why = file.Error();
         return std::nullopt;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        why = S_ISDIR(info.st_mode) ? "it is a folder, not a file" : std::strerror(errno);
-        ::close(fd);
+    const auto status = file.Status();
+    if (!status || status->directory) {
+        why = status ? "it is a folder, not a file" : "its kind cannot be told";
         return std::nullopt;
     }
-    // Opened without waiting for a pipe's writer; its reads may wait.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::string bytes;
-    if (S_ISREG(info.st_mode)) {
-        bytes.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(info.st_size),
-                                                                       kWholeFileBytes)));
-    }
+    if (status->regular) bytes.reserve(static_cast<std::size_t>(std::min(status->size, kWholeFileBytes)));
     std::size_t line = 1;        // the line being read
     std::size_t lineLength = 0;  // its characters so far
     bool content = false;        // it holds more than line ends
@@ -209,14 +199,10 @@ std::optional<std::string> ReadTraceBytes(const std::filesystem::path& path, std
     while (!enough) {
         const std::size_t scanned = bytes.size();
         bytes.resize(scanned + kBlock);
-        const ssize_t got = ::read(fd, bytes.data() + scanned, kBlock);
-        if (got < 0 && errno == EINTR) {
-            bytes.resize(scanned);
-            continue;
-        }
+        const long long got = file.Read(bytes.data() + scanned, kBlock);
         if (got <= 0) {
             bytes.resize(scanned);
-            if (got < 0) why = std::strerror(errno);
+            if (got < 0) why = file.Error();
             break;
         }
         bytes.resize(scanned + static_cast<std::size_t>(got));
@@ -244,7 +230,6 @@ std::optional<std::string> ReadTraceBytes(const std::filesystem::path& path, std
             break;
         }
     }
-    ::close(fd);
     if (!why.empty()) return std::nullopt;
     return bytes;
 }
@@ -256,32 +241,24 @@ std::optional<std::string> ReadTraceBytes(const std::filesystem::path& path, std
 class FileBytes {
 public:
     explicit FileBytes(const std::filesystem::path& path) {
-        // Not blocking at the open: a pipe without a writer is read elsewhere.
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) return;
-        struct stat info {};
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
-            static_cast<std::uint64_t>(info.st_size) <= kWholeFileBytes) {
-            const auto size = static_cast<std::size_t>(info.st_size);
-            void* data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-            if (data != MAP_FAILED) {
-                data_ = data;
-                capacity_ = size;
-                while (size_ < size) {
-                    const ssize_t got = ::read(fd, static_cast<char*>(data_) + size_, size - size_);
-                    if (got <= 0) break;
-                    size_ += static_cast<std::size_t>(got);
-                }
-                // A file that changed size meanwhile is read the ordinary way.
-                char probe = 0;
-                if (size_ != size || ::read(fd, &probe, 1) != 0) size_ = 0;
-            }
+        platform::ReadableFile file(path);
+        if (!file.IsOpen()) return;
+        const auto status = file.Status();
+        if (!status || !status->regular || status->size == 0 || status->size > kWholeFileBytes) return;
+        const auto size = static_cast<std::size_t>(status->size);
+        data_ = platform::AllocatePages(size);
+        if (data_ == nullptr) return;
+        capacity_ = size;
+        while (size_ < size) {
+            const long long got = file.Read(static_cast<char*>(data_) + size_, size - size_);
+            if (got <= 0) break;
+            size_ += static_cast<std::size_t>(got);
         }
-        ::close(fd);
+        // A file that changed size meanwhile is read the ordinary way.
+        char probe = 0;
+        if (size_ != size || file.Read(&probe, 1) != 0) size_ = 0;
     }
-    ~FileBytes() {
-        if (data_ != nullptr) ::munmap(data_, capacity_);
-    }
+    ~FileBytes() { platform::FreePages(data_, capacity_); }
     FileBytes(const FileBytes&) = delete;
     FileBytes& operator=(const FileBytes&) = delete;
 

@@ -1,9 +1,9 @@
 #include "TraceTexts.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstring>
+
+#include "Platform.h"
 
 namespace kivra {
 namespace {
@@ -11,7 +11,7 @@ constexpr std::size_t kBlockSize = 16 * 1024;
 }  // namespace
 
 TraceTexts::~TraceTexts() {
-    for (const Mapping& mapping : mappings_) ::munmap(mapping.data, mapping.capacity);
+    for (const Mapping& mapping : mappings_) platform::FreePages(mapping.data, mapping.capacity);
 }
 
 std::string_view TraceTexts::Adopt(std::string text) {

@@ -1,29 +1,9 @@
 #include "AtomicFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include "Platform.h"
 
 namespace kivra {
 namespace fs = std::filesystem;
-namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-}  // namespace
 
 fs::path RewriteTarget(const fs::path& file) {
     std::error_code ec;
@@ -34,33 +14,10 @@ fs::path RewriteTarget(const fs::path& file) {
     return file;
 }
 
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
+unsigned NewFileMode() { return platform::NewFilePermissions(); }
 
-bool WriteFileAtomically(const fs::path& target, std::string_view bytes, mode_t mode, std::string* why) {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string name = ".";
-    name += target.filename().string();
-    name += ".XXXXXX";
-    std::string temp = (folder / name).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        if (why != nullptr) *why = std::strerror(errno);
-        return false;
-    }
-    const bool written = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    int error = written ? 0 : errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
-    if (error != 0) {
-        ::unlink(temp.c_str());
-        if (why != nullptr) *why = std::strerror(error);
-        return false;
-    }
-    return true;
+bool WriteFileAtomically(const fs::path& target, std::string_view bytes, unsigned mode, std::string* why) {
+    return platform::ReplaceFileContent(target, bytes, mode, why);
 }
 
 }  // namespace kivra

@@ -2,8 +2,6 @@
 // new content whole, never a half-written file.
 #pragma once
 
-#include <sys/types.h>
-
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -15,12 +13,12 @@ namespace kivra {
 std::filesystem::path RewriteTarget(const std::filesystem::path& file);
 
 // The permission bits of a new file under the current umask.
-mode_t NewFileMode();
+unsigned NewFileMode();
 
 // Writes the bytes to a temporary file in the target's folder, flushes it
 // to disk and renames it over the target. On failure the target is left
 // as it was, the temporary file is removed and, when asked, why is told.
-bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes, mode_t mode,
+bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes, unsigned mode,
                          std::string* why = nullptr);
 
 }  // namespace kivra

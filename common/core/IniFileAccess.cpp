@@ -1,56 +1,30 @@
 #include "IniFileAccess.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <string>
 
 #include "AtomicFile.h"
+#include "Platform.h"
 #include "TextEncoding.h"
 
 namespace kivra {
 namespace fs = std::filesystem;
 namespace {
 
-// Holds the advisory lock for one rewrite. The lock file's name is the
-// settings file's name in lower case, so that programs that spell the file
-// name differently still share one lock.
-class RewriteLock {
-public:
-    explicit RewriteLock(const fs::path& file) {
-        std::string name = file.filename().string();
-        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        name.insert(0, 1, '.');
-        name += ".lock";
-        const fs::path lockPath = file.parent_path() / name;
-        fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    ~RewriteLock() {
-        if (fd_ >= 0) ::close(fd_);  // closing releases the lock
-    }
-    RewriteLock(const RewriteLock&) = delete;
-    RewriteLock& operator=(const RewriteLock&) = delete;
-    bool Held() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;
-};
+// The lock file of a settings file: its name in lower case, so that
+// programs that spell the file name differently still share one lock.
+fs::path LockFileOf(const fs::path& file) {
+    std::string name = file.filename().string();
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    name.insert(0, 1, '.');
+    name += ".lock";
+    return file.parent_path() / name;
+}
 
 // Write-protected means no write permission bit at all, or a file that
 // cannot be opened for writing.
-bool IsWriteProtected(const fs::path& file, const struct stat& st) {
-    if ((st.st_mode & 0222) == 0) return true;
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) return true;
-    ::close(fd);
-    return false;
+bool IsWriteProtected(const fs::path& file, const platform::FileStatus& status) {
+    return (status.permissions & 0222) == 0 || !platform::CanOpenForWriting(file);
 }
 
 }  // namespace
@@ -64,19 +38,18 @@ std::optional<IniDocument> LoadIniFile(const fs::path& file) {
 bool UpdateIniFile(const fs::path& file, const std::function<IniChange(IniDocument&)>& change) {
     std::error_code ec;
     if (!fs::is_directory(file.parent_path(), ec)) return false;
-    RewriteLock lock(file);
+    const platform::FileLock lock(LockFileOf(file));
     if (!lock.Held()) return false;
 
     const fs::path target = RewriteTarget(file);
     IniDocument doc;
-    mode_t mode = NewFileMode();
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode) || IsWriteProtected(target, st)) return false;
+    unsigned mode = NewFileMode();
+    if (const auto status = platform::StatusOf(target)) {
+        if (!status->regular || IsWriteProtected(target, *status)) return false;
         auto loaded = LoadIniFile(target);
         if (!loaded) return false;
         doc = std::move(*loaded);
-        mode = st.st_mode & 07777;
+        mode = status->permissions;
     }
     switch (change(doc)) {
         case IniChange::Refused: return false;

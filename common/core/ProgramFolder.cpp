@@ -2,12 +2,14 @@
 
 #include <system_error>
 
+#include "Platform.h"
+
 namespace kivra {
 
 std::filesystem::path ProgramFolder() {
+    const std::filesystem::path exe = platform::ExecutablePath();
     std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return std::filesystem::current_path(ec);
+    if (exe.empty()) return std::filesystem::current_path(ec);
     return exe.parent_path();
 }
 
