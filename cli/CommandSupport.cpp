@@ -1,5 +1,7 @@
 #include "CommandSupport.h"
 
+#include "Platform.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -14,7 +16,7 @@ namespace kivra {
 void PrintProblem(const std::string& text) { std::cerr << "kivra: " << text << '\n'; }
 
 TraceLoad LoadTraceOrExit(const std::string& path, std::string_view ParamChar, const NumberFormat& format) {
-    TraceLoad load = LoadTrace(path, ParamChar, format);
+    TraceLoad load = LoadTrace(platform::PathFromUtf8(path), ParamChar, format);
     if (load.error) {
         PrintProblem(load.error->Message());
         throw CLI::RuntimeError(1);
@@ -34,13 +36,13 @@ void WriteResult(const std::string& file, std::string_view text, const std::vect
     }
     for (const std::string& input : inputs) {
         std::error_code error;
-        if (fs::equivalent(file, input, error)) {
+        if (fs::equivalent(platform::PathFromUtf8(file), platform::PathFromUtf8(input), error)) {
             PrintProblem("Will not write over the trace \"" + input + "\" that is being read; choose another file.");
             throw CLI::RuntimeError(1);
         }
     }
     std::string why;
-    if (!WriteFileAtomically(file, text, NewFileMode(), &why)) {
+    if (!WriteFileAtomically(platform::PathFromUtf8(file), text, NewFileMode(), &why)) {
         PrintProblem("Cannot write \"" + file + "\"" + (why.empty() ? std::string(".") : ": " + why + "."));
         throw CLI::RuntimeError(1);
     }

@@ -56,7 +56,7 @@ std::string Plural(std::size_t n, const char* one, const char* many) {
 FileOutcome RewriteFile(const fs::path& file, std::string_view prefix, const InPlaceOptions& options,
                         const TextRun& run) {
     FileOutcome outcome;
-    outcome.file = file.string();
+    outcome.file = platform::PathToUtf8(file);
     const fs::path target = RewriteTarget(file);
     const auto status = platform::StatusOf(target);
     if (!status || !status->regular) return Failed(outcome, "it is not a file that can be read");
@@ -175,12 +175,12 @@ TagLineReport FindTagLines(const fs::path& file, std::string_view prefix) {
     std::string why;
     const auto bytes = ReadFileBytes(file, &why, kMaxSourceBytes);
     if (!bytes) {
-        report.error = "'" + file.string() + "' cannot be read: " + why;
+        report.error = "'" + platform::PathToUtf8(file) + "' cannot be read: " + why;
         return report;
     }
     const std::string text = DecodeText(*bytes).text;
     for (const NumberedLine& line : TagLines(text, prefix)) {
-        report.lines += file.string() + ":" + std::to_string(line.number) + ": " + std::string(line.text) + "\n";
+        report.lines += platform::PathToUtf8(file) + ":" + std::to_string(line.number) + ": " + std::string(line.text) + "\n";
         ++report.count;
     }
     return report;

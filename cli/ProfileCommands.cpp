@@ -1,5 +1,7 @@
 #include "ProfileCommands.h"
 
+#include "Platform.h"
+
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -94,7 +96,7 @@ void RunExport(const ExportArguments& args) {
     const NumberFormat format(settings.format);
     const TraceLoad load = LoadTraceOrExit(args.trace, settings.paramChar, format);
     const CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
-    const std::string name = std::filesystem::path(args.trace).filename().string();
+    const std::string name = platform::PathToUtf8(platform::PathFromUtf8(args.trace).filename());
 
     ExportText result;
     if (args.chrome) {

@@ -6,6 +6,7 @@
 #include <set>
 #include <string_view>
 
+#include "Platform.h"
 #include "TextEncoding.h"
 
 namespace kivra {
@@ -43,7 +44,7 @@ public:
         std::error_code ec;
         const fs::file_status status = fs::status(path, ec);
         if (ec || !fs::exists(status)) {
-            list.problems.push_back("'" + path.string() + "' is not there");
+            list.problems.push_back("'" + platform::PathToUtf8(path) + "' is not there");
             return;
         }
         if (fs::is_directory(status)) {
@@ -51,7 +52,7 @@ public:
             Folder(path);
             return;
         }
-        const std::string extension = Lower(path.extension().string());
+        const std::string extension = Lower(platform::PathToUtf8(path.extension()));
         if (extension == ".vbp") {
             list.several = true;
             Project(path);
@@ -68,7 +69,7 @@ private:
         std::error_code ec;
         fs::path key = fs::weakly_canonical(path, ec);
         if (ec) key = fs::absolute(path);
-        if (seen_.insert(key.string()).second) list.files.push_back(path);
+        if (seen_.insert(platform::PathToUtf8(key)).second) list.files.push_back(path);
     }
 
     void Folder(const fs::path& folder) {
@@ -78,7 +79,7 @@ private:
              !ec && it != end; it.increment(ec)) {
             if (it->is_regular_file(ec) && IsSourceFile(it->path())) found.push_back(it->path());
         }
-        if (ec) list.problems.push_back("'" + folder.string() + "' could not be searched whole: " + ec.message());
+        if (ec) list.problems.push_back("'" + platform::PathToUtf8(folder) + "' could not be searched whole: " + ec.message());
         std::sort(found.begin(), found.end());
         for (const fs::path& file : found) File(file);
     }
@@ -89,7 +90,7 @@ private:
         std::string why;
         const auto bytes = ReadFileBytes(file, &why, std::size_t{4} << 20);
         if (!bytes) {
-            list.problems.push_back("'" + file.string() + "' cannot be read: " + why);
+            list.problems.push_back("'" + platform::PathToUtf8(file) + "' cannot be read: " + why);
             return;
         }
         const std::string text = DecodeText(*bytes).text;
@@ -106,7 +107,7 @@ private:
     }
 
     void Project(const fs::path& project) {
-        if (!projects_.insert(fs::weakly_canonical(project).string()).second) return;
+        if (!projects_.insert(platform::PathToUtf8(fs::weakly_canonical(project))).second) return;
         const fs::path folder = project.parent_path();
         Lines(project, NamesASource, [&](std::string_view value) {
             // Module=Name; path and Class=Name; path; Form=path.
@@ -115,7 +116,7 @@ private:
             }
             const fs::path file = ProjectPath(folder, Trim(value));
             if (!fs::exists(file)) {
-                list.problems.push_back("'" + file.string() + "', named in '" + project.string() +
+                list.problems.push_back("'" + platform::PathToUtf8(file) + "', named in '" + platform::PathToUtf8(project) +
                                         "', is not there");
                 return;
             }
@@ -132,7 +133,7 @@ private:
         Lines(group, isProject, [&](std::string_view value) {
             const fs::path project = ProjectPath(folder, Trim(value));
             if (!fs::exists(project)) {
-                list.problems.push_back("'" + project.string() + "', named in '" + group.string() + "', is not there");
+                list.problems.push_back("'" + platform::PathToUtf8(project) + "', named in '" + platform::PathToUtf8(group) + "', is not there");
                 return;
             }
             Project(project);
@@ -147,7 +148,7 @@ private:
 
 bool IsSourceFile(const std::filesystem::path& path) {
     static const char* const kKinds[] = {".bas", ".frm", ".cls", ".ctl", ".pag", ".dob", ".dsr"};
-    const std::string extension = Lower(path.extension().string());
+    const std::string extension = Lower(platform::PathToUtf8(path.extension()));
     return std::any_of(std::begin(kKinds), std::end(kKinds), [&](const char* kind) { return extension == kind; });
 }
 
@@ -161,9 +162,9 @@ std::filesystem::path ProjectPath(const std::filesystem::path& folder, std::stri
         fs::path next = resolved / part;
         std::error_code ec;
         if (!fs::exists(next, ec) && part != "." && part != ".." && fs::is_directory(resolved.empty() ? "." : resolved, ec)) {
-            const std::string wanted = Lower(part.string());
+            const std::string wanted = Lower(platform::PathToUtf8(part));
             for (const auto& entry : fs::directory_iterator(resolved.empty() ? fs::path(".") : resolved, ec)) {
-                if (Lower(entry.path().filename().string()) == wanted) {
+                if (Lower(platform::PathToUtf8(entry.path().filename())) == wanted) {
                     next = resolved / entry.path().filename();
                     break;
                 }
@@ -177,7 +178,7 @@ std::filesystem::path ProjectPath(const std::filesystem::path& folder, std::stri
 SourceFileList ExpandSourcePaths(const std::vector<std::string>& paths) {
     Expander expander;
     expander.list.several = paths.size() > 1;
-    for (const std::string& path : paths) expander.Path(path, true);
+    for (const std::string& path : paths) expander.Path(platform::PathFromUtf8(path), true);
     return std::move(expander.list);
 }
 

@@ -109,7 +109,7 @@ DecodedText ReadSource(const std::string& file) {
         return DecodeTextInPlace(std::move(bytes));
     }
     std::string why;
-    auto bytes = ReadFileBytes(file, &why, kMaxSourceBytes);
+    auto bytes = ReadFileBytes(platform::PathFromUtf8(file), &why, kMaxSourceBytes);
     if (!bytes) {
         ReportError("Cannot read '" + file + "': " + why);
         Fail();

@@ -1,5 +1,7 @@
 #include "TraceCommands.h"
 
+#include "Platform.h"
+
 #include <cstdio>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -41,7 +43,7 @@ void AddTraceOptions(CLI::App& command, TraceArguments& args) {
 
 // Loads the trace; on failure says why and ends the command with status 1.
 TraceLoad LoadOrFail(const TraceArguments& args, const TraceSettings& settings, const NumberFormat& format) {
-    TraceLoad load = LoadTrace(args.trace, settings.paramChar, format);
+    TraceLoad load = LoadTrace(platform::PathFromUtf8(args.trace), settings.paramChar, format);
     if (load.error) {
         PrintProblem(load.error->Message());
         throw CLI::RuntimeError(1);

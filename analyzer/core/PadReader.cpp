@@ -468,18 +468,18 @@ PadReadResult ReadPadFile(const std::filesystem::path& path, std::string_view Pa
         const std::string_view bytes = file.Bytes();
         if (!bytes.empty() && !bytes.starts_with("\xEF\xBB\xBF") && IsValidUtf8(bytes)) {
             const std::string_view text = file.MoveTo(*texts);
-            return ParseKeptText(text, std::move(texts), path.string(), ParamChar, locale);
+            return ParseKeptText(text, std::move(texts), platform::PathToUtf8(path), ParamChar, locale);
         }
     }
     std::string why;
     auto bytes = ReadTraceBytes(path, why);
     if (!bytes) {
         PadReadResult result;
-        result.error = PadReadError{path.string(), 0, why.empty() ? "the file cannot be opened" : why};
+        result.error = PadReadError{platform::PathToUtf8(path), 0, why.empty() ? "the file cannot be opened" : why};
         return result;
     }
     const std::string_view text = texts->Adopt(DecodeTextInPlace(std::move(*bytes)).text);
-    return ParseKeptText(text, std::move(texts), path.string(), ParamChar, locale);
+    return ParseKeptText(text, std::move(texts), platform::PathToUtf8(path), ParamChar, locale);
 }
 
 PadReadResult ParsePadText(std::string_view text, std::string_view file, std::string_view ParamChar,
