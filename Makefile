@@ -9,12 +9,15 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmo
             libbenchmark-dev libcli11-dev nlohmann-json3-dev \
             xvfb xfonts-base openbox libreoffice-core-nogui
 
+WIN_BUILD ?= build-windows
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine wine64 libcli11-dev nlohmann-json3-dev libgtest-dev \
+                    libgmock-dev cmake make
 FUZZ_BUILD ?= build-fuzz
 FUZZ_PACKAGES := clang libclang-rt-14-dev nlohmann-json3-dev cmake make
 # How long each fuzz target runs in fuzz-run: SECONDS=n.
 FUZZ_SECONDS := $(or $(SECONDS),20)
 
-.PHONY: deps configure build run test sanitize bench screenshots install clean fuzz fuzz-run
+.PHONY: deps configure build run test sanitize bench screenshots install clean fuzz fuzz-run windows windows-test
 
 deps:
 	@$(MAKE) --no-print-directory install-packages LIST="$(PACKAGES)"
@@ -58,6 +61,21 @@ fuzz:
 fuzz-run: fuzz
 	tools/run_fuzzers.sh "$(CURDIR)/$(FUZZ_BUILD)" $(FUZZ_SECONDS)
 
+# kivra.exe and the unit tests for Windows, cross-built with mingw-w64, and
+# kivra-windows.zip (the program and the README); windows-test runs the unit
+# tests under wine and compares kivra.exe's outputs with the Linux build's.
+windows:
+	@$(MAKE) --no-print-directory install-packages LIST="$(WINDOWS_PACKAGES)"
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target kivra kivra_unit_tests
+	x86_64-w64-mingw32-strip -o $(WIN_BUILD)/kivra.exe $(WIN_BUILD)/bin/kivra.exe
+	cp README.md $(WIN_BUILD)/README.md
+	cd $(WIN_BUILD) && cmake -E tar cf kivra-windows.zip --format=zip kivra.exe README.md
+
+windows-test: windows build
+	WINEDEBUG=-all WINEPREFIX="$(CURDIR)/$(WIN_BUILD)/wine" wine $(WIN_BUILD)/bin/kivra_unit_tests.exe --gtest_brief=1
+	WINEPREFIX="$(CURDIR)/$(WIN_BUILD)/wine" tools/windows_checks.sh $(BUILD)/bin $(WIN_BUILD)/bin
+
 # Pictures of the windows for docs/, rendered headless.
 screenshots: build
 	$(BUILD)/bin/kivra_screenshots "$(CURDIR)/examples" "$(CURDIR)/docs"
@@ -66,4 +84,4 @@ install: build
 	$(SUDO) cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

@@ -69,7 +69,11 @@ private:
         std::error_code ec;
         fs::path key = fs::weakly_canonical(path, ec);
         if (ec) key = fs::absolute(path);
-        if (seen_.insert(platform::PathToUtf8(key)).second) list.files.push_back(path);
+        std::string name = platform::PathToUtf8(key);
+#ifdef _WIN32
+        name = Lower(name);  // one file, whatever the letter case
+#endif
+        if (seen_.insert(std::move(name)).second) list.files.push_back(path);
     }
 
     void Folder(const fs::path& folder) {

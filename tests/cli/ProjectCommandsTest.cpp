@@ -65,7 +65,7 @@ TEST_F(ProjectCommandsTest, ProjectsFoldersAndFilesNameEachFileOnce) {
     const SourceFileList fromProject = ExpandSourcePaths({Path("proj/App.vbp")});
     ASSERT_EQ(fromProject.files.size(), 4u);
     EXPECT_EQ(fromProject.files[0], fs::path(Path("proj/Forms/frmMain.frm")));
-    EXPECT_EQ(fromProject.files[2], fs::path(Path("proj/Account.cls")));  // named ACCOUNT.CLS
+    EXPECT_TRUE(fs::equivalent(fromProject.files[2], Path("proj/Account.cls")));  // named ACCOUNT.CLS
     EXPECT_TRUE(fromProject.problems.empty());
     EXPECT_TRUE(fromProject.several);
 
@@ -100,8 +100,10 @@ TEST_F(ProjectCommandsTest, TagThenUntagInPlaceGivesEveryFileBackByteForByte) {
     EXPECT_EQ(tagged.at(Path("proj/Account.cls")).substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_NE(tagged.at(Path("proj/Modules/modLatin.bas")).find("Kivra.Start \"Caf\xE9\", X"), std::string::npos);
     EXPECT_EQ(tagged.at(Path("proj/Modules/modArea.bas")).find('\r'), std::string::npos);  // still LF only
+#ifndef _WIN32  // Windows has no permission bits to keep, only a read-only flag
     EXPECT_EQ(fs::status(Path("proj/Modules/modArea.bas")).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+#endif
 
     // check finds the calls and fails; untag takes them out; check passes.
     ASSERT_EQ(Run({"check", Path("proj")}, out, err), 1);

@@ -39,8 +39,10 @@ TEST_F(TagCommandsTest, OutputMayReplaceTheInputKeepingItsPermissions) {
     ::chmod(Path("in.bas").c_str(), 0640);
     ASSERT_EQ(Run({"comment", Path("in.bas"), "--out", "-o", Path("in.bas")}), 0);
     EXPECT_EQ(Read("in.bas"), "'Kivra.St0p\r\nx = 1");
+#ifndef _WIN32  // Windows has no permission bits to keep, only a read-only flag
     EXPECT_EQ(fs::status(Path("in.bas")).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+#endif
     ASSERT_EQ(Run({"comment", Path("in.bas"), "--back-in", "-o", Path("in.bas")}), 0);
     ASSERT_EQ(Run({"untag", Path("in.bas"), "-o", Path("in.bas")}), 0);
     EXPECT_EQ(Read("in.bas"), "x = 1");
@@ -68,8 +70,10 @@ TEST_F(TagCommandsTest, RefusalsAndUsageErrors) {
 TEST_F(TagCommandsTest, EndlessOrHugeSourcesAndUnfindablePrefixesAreRefused) {
     std::string out;
     std::string err;
+#ifndef _WIN32  // an endless device
     EXPECT_EQ(Run({"tag", "/dev/zero", "-o", Path("out.bas")}, out, err), 1);
     EXPECT_EQ(err, "kivra: Cannot read '/dev/zero': it is larger than 16 MB\n");
+#endif
     Write("huge.bas", std::string((std::size_t{16} << 20) + 1, 'x'));
     EXPECT_EQ(Run({"untag", Path("huge.bas"), "-o", Path("out.bas")}, out, err), 1);
     EXPECT_NE(err.find("larger than 16 MB"), std::string::npos) << err;
@@ -85,6 +89,7 @@ TEST_F(TagCommandsTest, EndlessOrHugeSourcesAndUnfindablePrefixesAreRefused) {
 }
 
 TEST_F(TagCommandsTest, AFullDiskLeavesTheOutputAsItWas) {
+    KIVRA_SKIP_WITHOUT_FULL_DISK();
     Write("in.bas", "Sub A()\r\nEnd Sub");
     Write("out.bas", "old");
     EXPECT_EQ(test::WithFullDisk([&] { return Run({"tag", Path("in.bas"), "-o", Path("out.bas")}); }), 1);

@@ -1,4 +1,5 @@
 // Two programs writing the one settings file at the same time.
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -88,3 +89,4 @@ TEST(ConcurrentSettingsTest, TwoProgramsWritingAtOnceLoseNoUpdate) {
 
 }  // namespace
 }  // namespace kivra
+#endif  // two processes by fork(): POSIX only

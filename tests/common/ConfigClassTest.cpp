@@ -161,6 +161,7 @@ TEST_F(ConfigClassTest, WriteProtectedFileIsLeftAsItWas) {
 }
 
 TEST_F(ConfigClassTest, AFullDiskLeavesTheFileAsItWasAndSaysSo) {
+    KIVRA_SKIP_WITHOUT_FULL_DISK();
     sandbox.WriteFile("Config.ini", "[Window]\r\nWidth=13365\r\n");
     const int result = test::WithFullDisk([&] {
         config.Value("Window", "Width", "", std::string(200, '9'));
@@ -202,7 +203,8 @@ TEST_F(ConfigClassTest, NamesThatDifferInLetterCaseShareOneFile) {
     Program().ConfigFile = "Config.INI";
     EXPECT_EQ(config.Value("application", "FORMAT"), "0.00");
     config.Value("Tag Application", "KivraPrefix", "", "Kivra.");
-    EXPECT_EQ(config.IniFilePath(""), Path());
+    // The same file (on Windows the file system itself ignores letter case).
+    EXPECT_TRUE(fs::equivalent(config.IniFilePath(""), Path()));
     Program().ConfigFile = "Config.ini";
     EXPECT_EQ(config.Value("Tag Application", "KivraPrefix"), "Kivra.");
     std::vector<std::string> files;

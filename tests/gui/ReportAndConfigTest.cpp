@@ -140,6 +140,7 @@ TEST_F(ReportTest, NowhereToWriteIsACriticalMessageNamingBothPlaces) {
 }
 
 TEST_F(ReportTest, AFullDiskLeavesTheEarlierReportAndSaysSo) {
+    KIVRA_SKIP_WITHOUT_FULL_DISK();
     const auto folder = sandbox.Profile();
     std::ofstream(folder / "Temp.txt", std::ios::binary) << "earlier report";
     const int result = test::WithFullDisk([&] {

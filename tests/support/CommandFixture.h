@@ -39,7 +39,9 @@ protected:
         return code;
     }
 
-    std::string Path(const std::string& name) const { return (sandbox_.Profile() / name).string(); }
+    std::string Path(const std::string& name) const {
+        return (sandbox_.Profile() / std::filesystem::path(name).make_preferred()).string();
+    }
     void Write(const std::string& name, const std::string& bytes) const {
         std::ofstream(Path(name), std::ios::binary) << bytes;
     }

@@ -6,19 +6,18 @@
 #include <stdexcept>
 
 #include "ProgramValues.h"
+#include "TestPlatform.h"
 
 namespace kivra::test {
 namespace fs = std::filesystem;
 
 SettingsSandbox::SettingsSandbox(std::string configFile, std::string productName) {
-    std::string pattern = (fs::temp_directory_path() / "kivra-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    profile_ = pattern;
+    profile_ = MakeTempFolder("kivra-test-");
     if (const char* old = std::getenv("USERPROFILE")) {
         hadProfile_ = true;
         previousProfile_ = old;
     }
-    ::setenv("USERPROFILE", profile_.c_str(), 1);
+    SetEnvironment("USERPROFILE", profile_.string());
     folderProduct_ = productName.empty() ? "Kivra" : productName;
     Program().ProductName = std::move(productName);
     Program().ConfigFile = std::move(configFile);
@@ -29,9 +28,9 @@ SettingsSandbox::~SettingsSandbox() {
     fs::permissions(profile_, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(profile_, ec);
     if (hadProfile_) {
-        ::setenv("USERPROFILE", previousProfile_.c_str(), 1);
+        SetEnvironment("USERPROFILE", previousProfile_);
     } else {
-        ::unsetenv("USERPROFILE");
+        UnsetEnvironment("USERPROFILE");
     }
 }
 
