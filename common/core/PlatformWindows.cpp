@@ -118,8 +118,16 @@ bool ReplaceFileContent(const fs::path& target, std::string_view bytes, unsigned
     CloseHandle(file);
     if (error == 0 && (permissions & 0222) == 0) SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_READONLY);
     // The C library's rename refuses an existing target; this replaces it.
-    if (error == 0 && !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = GetLastError();
+    // A reader that has the target open without sharing its deletion holds
+    // the replace up for a moment: try again for up to two seconds.
+    for (int attempt = 0; error == 0; ++attempt) {
+        if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) break;
+        const DWORD failure = GetLastError();
+        if ((failure != ERROR_ACCESS_DENIED && failure != ERROR_SHARING_VIOLATION) || attempt == 400) {
+            error = failure;
+            break;
+        }
+        Sleep(5);
     }
     if (error != 0) {
         SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -1,9 +1,8 @@
 // Two programs writing the one settings file at the same time.
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 #include <regex>
 #include <set>
@@ -11,6 +10,8 @@
 
 #include "ConfigClass.h"
 #include "IniDocument.h"
+#include "ProgramValues.h"
+#include "ChildProcess.h"
 #include "SettingsSandbox.h"
 
 namespace kivra {
@@ -18,18 +19,19 @@ namespace {
 
 constexpr int kKeysPerWriter = 500;
 
-pid_t StartWriter(char prefix) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        RecordingReporter reporter;
-        ConfigClass config(reporter);
-        for (int i = 0; i < kKeysPerWriter; ++i) {
-            config.Value("Race", std::string(1, prefix) + std::to_string(i), "", "value " + std::to_string(i));
-        }
-        ::_exit(reporter.messages.empty() ? 0 : 3);
+// One writer: its keys, one write each.
+int WriteKeys(const std::string& prefix) {
+    // As the sandbox set them up (a new process on Windows starts without).
+    Program().ProductName = "Kivra";
+    Program().ConfigFile = "Config.ini";
+    RecordingReporter reporter;
+    ConfigClass config(reporter);
+    for (int i = 0; i < kKeysPerWriter; ++i) {
+        config.Value("Race", prefix + std::to_string(i), "", "value " + std::to_string(i));
     }
-    return pid;
+    return reporter.messages.empty() ? 0 : 3;
 }
+const bool kWriterKnown = test::RegisterChild("settings-writer", &WriteKeys);
 
 // The file is either the whole old text or the whole new one: every line is
 // the section header or one of the writers' keys with its value.
@@ -52,29 +54,26 @@ bool IsWholeFile(const std::string& text, int& keys) {
 TEST(ConcurrentSettingsTest, TwoProgramsWritingAtOnceLoseNoUpdate) {
     test::SettingsSandbox sandbox;
     sandbox.CreateProductFolder();
-    const pid_t a = StartWriter('A');
-    const pid_t b = StartWriter('B');
-    ASSERT_GT(a, 0);
-    ASSERT_GT(b, 0);
+    ASSERT_TRUE(kWriterKnown);
+    test::ChildProcess a("settings-writer", "A");
+    test::ChildProcess b("settings-writer", "B");
+    ASSERT_TRUE(a.Started());
+    ASSERT_TRUE(b.Started());
 
-    int running = 2;
     int lastKeys = 0;
-    int status = 0;
     bool bothOk = true;
-    while (running > 0) {
+    while (!a.Ended() || !b.Ended()) {
         int keys = 0;
         const std::string text = sandbox.ReadFile("Config.ini");
+        // On Windows a file being replaced cannot be opened for a moment:
+        // such a read sees nothing and tells nothing.
+        if (text.empty() && lastKeys > 0) continue;
         ASSERT_TRUE(IsWholeFile(text, keys)) << "a reader saw a half-written file:\n" << text.substr(0, 2000);
         EXPECT_GE(keys, lastKeys) << "an update was lost";
         lastKeys = keys;
-        const pid_t done = ::waitpid(-1, &status, WNOHANG);
-        if (done > 0) {
-            --running;
-            bothOk = bothOk && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        } else {
-            ::usleep(500);
-        }
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
+    bothOk = *a.Ended() == 0 && *b.Ended() == 0;
     EXPECT_TRUE(bothOk) << "a writer reported a message or crashed";
 
     RecordingReporter reporter;
@@ -89,4 +88,3 @@ TEST(ConcurrentSettingsTest, TwoProgramsWritingAtOnceLoseNoUpdate) {
 
 }  // namespace
 }  // namespace kivra
-#endif  // two processes by fork(): POSIX only
