@@ -30,7 +30,7 @@ bool Save(QWidget& widget, const QString& file) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc != 3) {
         std::cerr << "usage: kivra_screenshots EXAMPLES_FOLDER OUTPUT_FOLDER\n";
@@ -39,7 +39,7 @@ int main(int argc, char* argv[]) {
     const QDir examples(QString::fromLocal8Bit(argv[1]));
     const QDir output(QString::fromLocal8Bit(argv[2]));
     QTemporaryDir profile;
-    ::setenv("USERPROFILE", profile.path().toLocal8Bit().constData(), 1);
+    qputenv("USERPROFILE", profile.path().toLocal8Bit());
 
     kivra::StreamReporter reporter(std::cerr, "kivra_screenshots");
     kivra::WindowSeams seams;
