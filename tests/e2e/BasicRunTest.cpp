@@ -86,6 +86,14 @@ std::string XmlEscaped(const std::string& text) {
 // closes the trace; an error goes to a file beside it instead of a box
 // nobody can close.
 const char* const kHarness = R"(Option Compatible
+Sub ReportError(ByVal Number As Long, ByVal Line As Long, ByVal Text As String)
+    Dim F As Integer
+    F = FreeFile
+    Open Environ("KIVRA_TRACE") & ".error" For Output As #F
+    Print #F, "Error " & Number & " at line " & Line & ": " & Text
+    Close #F
+End Sub
+
 ' A trace that cannot be written switches timing off, and the program runs
 ' on; then a stop without its start; then more calls than a trace holds,
 ' each in a trace of its own.
@@ -106,11 +114,7 @@ Sub RunLimits
     Kivra.CloseTrace
     Exit Sub
 Failed:
-    Dim F As Integer
-    F = FreeFile
-    Open Environ("KIVRA_TRACE") & ".error" For Output As #F
-    Print #F, "Error " & Err & " at line " & Erl & ": " & Error$
-    Close #F
+    ReportError Err, Erl, Error$
 End Sub
 
 Sub RunDemo
@@ -120,11 +124,7 @@ Sub RunDemo
     Kivra.CloseTrace
     Exit Sub
 Failed:
-    Dim F As Integer
-    F = FreeFile
-    Open Environ("KIVRA_TRACE") & ".error" For Output As #F
-    Print #F, "Error " & Err & " at line " & Erl & ": " & Error$
-    Close #F
+    ReportError Err, Erl, Error$
 End Sub
 )";
 
