@@ -97,6 +97,7 @@ frmConfig::frmConfig(WindowServices& services, QWidget* parent) : QDialog(parent
     for (QCheckBox* flag : {chkShowTotal_, chkShowBars_}) {
         connect(flag, &QCheckBox::pressed, flag, [flag] { flag->setTristate(false); });
     }
+    NameButtons(this, {{"cmdSelect", "Select Default Folder"}, {"cmdExit", "Exit"}});
     connect(cmdSelect_, &QToolButton::clicked, this, &frmConfig::cmdSelect_Click);
     connect(cmdExit_, &QToolButton::clicked, this, &frmConfig::cmdExit_Click);
     Form_Load();

@@ -129,6 +129,13 @@ void frmMain::CreateControls() {
         "QHeaderView::section { color: rgb(255, 0, 0); border: none; border-right: 1px solid palette(mid);"
         " border-bottom: 1px solid rgb(0, 0, 255); padding: 0 2px; }"));
 
+    NameButtons(this, {{"cmdSelect", "Select PAD file"},
+                       {"cmdGo", "Update"},
+                       {"cmdAutoSize", "Auto size"},
+                       {"cmdCopyPrint", "Copy..."},
+                       {"cmdConfig", "Configuration..."},
+                       {"cmdKivraTag", "Kivra Tag..."},
+                       {"cmdAbout", "About..."}});
     connect(cmdSelect_, &QToolButton::clicked, this, &frmMain::cmdSelect_Click);
     connect(cmdGo_, &QToolButton::clicked, this, &frmMain::cmdGo_Click);
     connect(cmdAutoSize_, &QToolButton::clicked, this, &frmMain::cmdAutoSize_Click);

@@ -176,6 +176,15 @@ void Main::CreateControls() {
     PlaceInTwips(txtCode_, kCodeLeft, 120, 8475, 8415);
     code_ = new ExactBoxText(txtCode_);
 
+    NameButtons(this, {{"cmdOpen", "Select File..."},
+                       {"cmdPasteFrom", "Paste From"},
+                       {"cmdCopyTo", "Copy To"},
+                       {"cmdTag", "Add Kivra"},
+                       {"cmdComment", "Comment Kivra"},
+                       {"cmdUnTag", "Remove Kivra"},
+                       {"cmdStop", "Stop"},
+                       {"cmdAbout", "About..."},
+                       {"cmdExit", "Exit"}});
     connect(cmdOpen_, &QToolButton::clicked, this, &Main::cmdOpen_Click);
     connect(cmdPasteFrom_, &QToolButton::clicked, this, &Main::cmdPasteFrom_Click);
     connect(cmdCopyTo_, &QToolButton::clicked, this, &Main::cmdCopyTo_Click);

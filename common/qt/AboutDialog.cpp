@@ -65,6 +65,11 @@ AboutDialog::AboutDialog(WindowServices& services, AboutVariant variant, QWidget
         MakeLabel(this, "Label6", "Donate...", 4080, 2340, 1200, 255);
         donate = MakePictureButton(this, "cmdGotoPayPal", "donate", "", 4200, 2640, kButton, kButton);
     }
+    NameButtons(this, {{"cmdExit", "Exit"},
+                       {"cmdGotoBrindle", "Brindle..."},
+                       {"cmdHelp", "Help..."},
+                       {"cmdOpenFeedback", "Send Feedback - Request Assistance"},
+                       {"cmdGotoPayPal", "Donate..."}});
     connect(brindle, &QToolButton::clicked, this, &AboutDialog::cmdGotoBrindle_Click);
     connect(help, &QToolButton::clicked, this, &AboutDialog::cmdHelp_Click);
     connect(donate, &QToolButton::clicked, this, &AboutDialog::cmdGotoPayPal_Click);

@@ -8,6 +8,14 @@
 
 namespace kivra {
 
+void NameButtons(QWidget* window, std::initializer_list<std::pair<const char*, const char*>> names) {
+    for (const auto& [object, name] : names) {
+        if (auto* button = window->findChild<QToolButton*>(QString::fromLatin1(object))) {
+            button->setAccessibleName(QString::fromLatin1(name));
+        }
+    }
+}
+
 QToolButton* MakePictureButton(QWidget* parent, const char* name, const char* icon, const char* tooltip, int left,
                                int top, int width, int height) {
     auto* button = new QToolButton(parent);

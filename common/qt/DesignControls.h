@@ -2,6 +2,9 @@
 // programs' windows lay them out.
 #pragma once
 
+#include <initializer_list>
+#include <utility>
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QToolButton>
@@ -20,5 +23,10 @@ QGroupBox* MakeFrame(QWidget* parent, const char* name, const char* title, int l
 
 // A square picture box showing one of the bundled images, scaled to fit.
 QLabel* MakePicture(QWidget* parent, const char* name, const char* image, int left, int top, int side);
+
+// Gives each picture button (by object name) the accessible name that says
+// what it does: its caption, or the label or frame that names it. The
+// pictures show no text a screen reader could read.
+void NameButtons(QWidget* window, std::initializer_list<std::pair<const char*, const char*>> names);
 
 }  // namespace kivra

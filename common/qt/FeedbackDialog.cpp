@@ -61,6 +61,7 @@ frmFeedback::frmFeedback(WindowServices& services, QWidget* parent) : QDialog(pa
     connect(cboType_, &QComboBox::editTextChanged, this, &frmFeedback::UpdateSendEmail);
     connect(cboType_, &QComboBox::currentIndexChanged, this, &frmFeedback::UpdateSendEmail);
     connect(txtSubject_, &QLineEdit::textChanged, this, &frmFeedback::UpdateSendEmail);
+    NameButtons(this, {{"cmdExit", "Exit"}, {"cmdGotoFeedback", "Brindle - Feedback"}, {"cmdSendEmail", "Start Email ..."}});
     connect(cmdSendEmail_, &QToolButton::clicked, this, &frmFeedback::cmdSendEmail_Click);
     connect(gotoFeedback, &QToolButton::clicked, this, &frmFeedback::cmdGotoFeedback_Click);
     connect(exit, &QToolButton::clicked, this, &frmFeedback::cmdExit_Click);

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -8,6 +9,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
+#include <map>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -137,6 +139,45 @@ TEST_F(AboutFeedbackTest, FeedbackMailNeedsATypeAndASubject) {
     EXPECT_THAT(desktop.opener.opened,
                 ElementsAre("mailto:support@brindle.example?subject=Other%3A%20Grid%20is%20empty&body=%0D%0A",
                             "https://brindle.example/feedback"));
+}
+
+// Every picture button's name, as a screen reader finds it through the
+// accessibility interface.
+std::map<std::string, std::string> ButtonNames(const QWidget& window) {
+    std::map<std::string, std::string> names;
+    for (QToolButton* button : window.findChildren<QToolButton*>()) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(button);
+        names[button->objectName().toStdString()] = face != nullptr ? face->text(QAccessible::Name).toStdString() : "";
+    }
+    return names;
+}
+
+TEST_F(AboutFeedbackTest, EveryButtonSaysWhatItDoesToAScreenReader) {
+    frmMain analyzer(desktop.Seams());
+    EXPECT_EQ(ButtonNames(analyzer), (std::map<std::string, std::string>{{"cmdAbout", "About..."},
+                                                                          {"cmdAutoSize", "Auto size"},
+                                                                          {"cmdConfig", "Configuration..."},
+                                                                          {"cmdCopyPrint", "Copy..."},
+                                                                          {"cmdGo", "Update"},
+                                                                          {"cmdKivraTag", "Kivra Tag..."},
+                                                                          {"cmdSelect", "Select PAD file"}}));
+    Main tagger(desktop.Seams());
+    EXPECT_EQ(ButtonNames(tagger), (std::map<std::string, std::string>{{"cmdAbout", "About..."},
+                                                                        {"cmdComment", "Comment Kivra"},
+                                                                        {"cmdCopyTo", "Copy To"},
+                                                                        {"cmdExit", "Exit"},
+                                                                        {"cmdOpen", "Select File..."},
+                                                                        {"cmdPasteFrom", "Paste From"},
+                                                                        {"cmdStop", "Stop"},
+                                                                        {"cmdTag", "Add Kivra"},
+                                                                        {"cmdUnTag", "Remove Kivra"}}));
+    // The tooltips stay as they were.
+    EXPECT_EQ(tagger.findChild<QToolButton*>("cmdTag")->toolTip(), "Add Kivra code to");
+    EXPECT_EQ(analyzer.findChild<QToolButton*>("cmdCopyPrint")->toolTip(), "Open Configuration");
+    WithAbout(analyzer, [](AboutDialog& about) {
+        for (const auto& [button, name] : ButtonNames(about)) EXPECT_FALSE(name.empty()) << button;
+        EXPECT_EQ(ButtonNames(about).at("cmdOpenFeedback"), "Send Feedback - Request Assistance");
+    });
 }
 
 }  // namespace
