@@ -10,6 +10,7 @@
 #include "TraceExport.h"
 #include "TraceGenerator.h"
 #include "TraceLoad.h"
+#include "TreeSearch.h"
 
 namespace {
 
@@ -102,5 +103,40 @@ void BM_FoldedStacks(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_FoldedStacks)->Unit(benchmark::kMillisecond);
+
+// The window's find over every row of the tree, plain and by expression,
+// with the data fields, and the hot path from the top.
+std::vector<kivra::SearchRow> SearchRows(const kivra::TraceLoad& load) {
+    std::vector<kivra::SearchRow> rows;
+    for (const kivra::TraceRow& row : load.tree.Rows) {
+        const kivra::PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
+        rows.push_back({row.Label, record.DataIn, record.DataLog, record.DataOut});
+    }
+    return rows;
+}
+
+void BM_FindAllRows(benchmark::State& state) {
+    const std::vector<kivra::SearchRow> rows = SearchRows(Loaded());
+    kivra::FindQuery query;
+    query.text = state.range(0) == 0 ? "refresh" : "Re(fresh|nder)$";
+    query.regularExpression = state.range(0) == 1;
+    query.dataFields = true;
+    const auto matcher = kivra::RowMatcher::Make(query);
+    for (auto _ : state) benchmark::DoNotOptimize(matcher->AllMatches(rows).size());
+    state.SetLabel(query.regularExpression ? "regex" : "plain");
+}
+BENCHMARK(BM_FindAllRows)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_HotPath(benchmark::State& state) {
+    const kivra::CallProfile profile = kivra::BuildCallProfile(Loaded().trace, Loaded().tree.Rows);
+    std::vector<int> parents;
+    std::vector<float> totals;
+    for (const kivra::ProfileCall& call : profile.Calls) {
+        parents.push_back(call.Parent);
+        totals.push_back(call.Total);
+    }
+    for (auto _ : state) benchmark::DoNotOptimize(kivra::HotPath(parents, totals, -1).size());
+}
+BENCHMARK(BM_HotPath)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,0 +1,109 @@
+#include "TreeSearch.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace kivra {
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view lowered) {
+    if (lowered.empty()) return true;
+    if (text.size() < lowered.size()) return false;
+    for (std::size_t i = 0; i + lowered.size() <= text.size(); ++i) {
+        if (Lower(text[i]) != lowered[0]) continue;
+        std::size_t k = 1;
+        while (k < lowered.size() && Lower(text[i + k]) == lowered[k]) ++k;
+        if (k == lowered.size()) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<RowMatcher> RowMatcher::Make(const FindQuery& query, std::string* why) {
+    RowMatcher matcher;
+    matcher.query_ = query;
+    if (query.regularExpression) {
+        try {
+            auto flags = std::regex::ECMAScript | std::regex::optimize;
+            if (!query.matchCase) flags |= std::regex::icase;
+            matcher.expression_.emplace(query.text, flags);
+        } catch (const std::regex_error& error) {
+            if (why != nullptr) *why = error.what();
+            return std::nullopt;
+        }
+    } else if (!query.matchCase) {
+        matcher.lowered_ = query.text;
+        for (char& c : matcher.lowered_) c = Lower(c);
+    }
+    return matcher;
+}
+
+bool RowMatcher::MatchesText(std::string_view text) const {
+    if (expression_) return std::regex_search(text.begin(), text.end(), *expression_);
+    if (query_.matchCase) return text.find(query_.text) != std::string_view::npos;
+    return ContainsIgnoringCase(text, lowered_);
+}
+
+bool RowMatcher::Matches(const SearchRow& row) const {
+    if (MatchesText(row.name)) return true;
+    return query_.dataFields && (MatchesText(row.dataIn) || MatchesText(row.dataLog) || MatchesText(row.dataOut));
+}
+
+std::vector<std::size_t> RowMatcher::AllMatches(const std::vector<SearchRow>& rows) const {
+    std::vector<std::size_t> found;
+    if (query_.text.empty()) return found;
+    // A trace repeats few names and data texts many times: each distinct
+    // text is looked at once (an expression search is slow).
+    std::unordered_map<std::string_view, bool> seen;
+    seen.reserve(1024);
+    auto matches = [&](std::string_view text) {
+        const auto [it, added] = seen.try_emplace(text, false);
+        if (added) it->second = MatchesText(text);
+        return it->second;
+    };
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const SearchRow& row = rows[i];
+        if (matches(row.name) ||
+            (query_.dataFields && (matches(row.dataIn) || matches(row.dataLog) || matches(row.dataOut)))) {
+            found.push_back(i);
+        }
+    }
+    return found;
+}
+
+std::optional<std::size_t> NextMatch(const std::vector<std::size_t>& matches, std::size_t from, bool forward) {
+    if (matches.empty()) return std::nullopt;
+    if (forward) {
+        const auto after = std::upper_bound(matches.begin(), matches.end(), from);
+        return after != matches.end() ? *after : matches.front();
+    }
+    const auto before = std::lower_bound(matches.begin(), matches.end(), from);
+    return before != matches.begin() ? *(before - 1) : matches.back();
+}
+
+std::vector<std::size_t> HotPath(const std::vector<int>& parents, const std::vector<float>& totals, int from) {
+    const std::size_t count = std::min(parents.size(), totals.size());
+    // Each row's child with the largest total, in one pass.
+    std::vector<int> best(count, -1);
+    int topBest = -1;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int parent = parents[i];
+        int& slot = parent >= 0 && static_cast<std::size_t>(parent) < count ? best[static_cast<std::size_t>(parent)]
+                                                                            : topBest;
+        if (slot < 0 || totals[i] > totals[static_cast<std::size_t>(slot)]) slot = static_cast<int>(i);
+    }
+    std::vector<std::size_t> path;
+    int row = from >= 0 && static_cast<std::size_t>(from) < count && parents[static_cast<std::size_t>(from)] >= 0
+                  ? from
+                  : topBest;
+    while (row >= 0) {
+        path.push_back(static_cast<std::size_t>(row));
+        row = best[static_cast<std::size_t>(row)];
+    }
+    return path;
+}
+
+}  // namespace kivra

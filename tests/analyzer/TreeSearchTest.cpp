@@ -1,0 +1,64 @@
+#include "TreeSearch.h"
+
+#include <gtest/gtest.h>
+
+namespace kivra {
+namespace {
+
+const std::vector<SearchRow> kRows = {
+    {"Main", "", "", ""},          {"LoadOrders", "file~a.csv", "", ""}, {"ParseLine", "", "Kivra", ""},
+    {"loadorders", "", "", "42"},  {"Render", "", "", ""},
+};
+
+std::vector<std::size_t> Find(FindQuery query) {
+    const auto matcher = RowMatcher::Make(query);
+    EXPECT_TRUE(matcher);
+    return matcher ? matcher->AllMatches(kRows) : std::vector<std::size_t>{};
+}
+
+TEST(TreeSearchTest, PlainCaseRegexAndDataFields) {
+    EXPECT_EQ(Find({"loadorders"}), (std::vector<std::size_t>{1, 3}));
+    EXPECT_EQ(Find({"LoadOrders", true}), (std::vector<std::size_t>{1}));
+    EXPECT_EQ(Find({"^(Main|Render)$", false, true}), (std::vector<std::size_t>{0, 4}));
+    EXPECT_EQ(Find({"^main", true, true}), (std::vector<std::size_t>{}));
+    EXPECT_EQ(Find({"kivra"}), (std::vector<std::size_t>{}));
+    EXPECT_EQ(Find({"kivra", false, false, true}), (std::vector<std::size_t>{2}));
+    EXPECT_EQ(Find({"4[0-9]", false, true, true}), (std::vector<std::size_t>{3}));
+    EXPECT_EQ(Find({""}), (std::vector<std::size_t>{}));
+    std::string why;
+    EXPECT_FALSE(RowMatcher::Make({"(unclosed", false, true}, &why));
+    EXPECT_FALSE(why.empty());
+}
+
+TEST(TreeSearchTest, NextAndPreviousGoRoundTheEnds) {
+    const std::vector<std::size_t> matches = {2, 5, 9};
+    const std::size_t none = static_cast<std::size_t>(-1);
+    EXPECT_EQ(NextMatch(matches, none, true), 2u);
+    EXPECT_EQ(NextMatch(matches, 2, true), 5u);
+    EXPECT_EQ(NextMatch(matches, 6, true), 9u);
+    EXPECT_EQ(NextMatch(matches, 9, true), 2u);
+    EXPECT_EQ(NextMatch(matches, 5, false), 2u);
+    EXPECT_EQ(NextMatch(matches, 2, false), 9u);
+    EXPECT_EQ(NextMatch(matches, none, false), 9u);
+    EXPECT_FALSE(NextMatch({}, 0, true));
+}
+
+TEST(TreeSearchTest, HotPathFollowsTheLargestTotals) {
+    //  0 A 10        5 E 30
+    //    1 B 4         6 F 1
+    //      2 C 4       7 G 29
+    //    3 D 6           8 H 5
+    //      4 X 1         9 I 5 (equal: the first)
+    const std::vector<int> parents = {-1, 0, 1, 0, 3, -1, 5, 5, 7, 7};
+    const std::vector<float> totals = {10, 4, 4, 6, 1, 30, 1, 29, 5, 5};
+    EXPECT_EQ(HotPath(parents, totals, 1), (std::vector<std::size_t>{1, 2}));
+    EXPECT_EQ(HotPath(parents, totals, 3), (std::vector<std::size_t>{3, 4}));
+    // From a top-level row or none: the top-level row with the largest total.
+    EXPECT_EQ(HotPath(parents, totals, 0), (std::vector<std::size_t>{5, 7, 8}));
+    EXPECT_EQ(HotPath(parents, totals, -1), (std::vector<std::size_t>{5, 7, 8}));
+    EXPECT_EQ(HotPath(parents, totals, 4), (std::vector<std::size_t>{4}));
+    EXPECT_TRUE(HotPath({}, {}, -1).empty());
+}
+
+}  // namespace
+}  // namespace kivra
