@@ -24,8 +24,8 @@ std::size_t ChangedLines(std::string_view before, std::string_view after) {
         const SourceLine one = LineAt(before, a);
         const SourceLine two = LineAt(after, b);
         if (one.text != two.text) ++changed;
-        a += one.text.size() + one.end.size() + (one.end.empty() ? 1 : 0);
-        b += two.text.size() + two.end.size() + (two.end.empty() ? 1 : 0);
+        a = AfterLine(a, one);
+        b = AfterLine(b, two);
     }
     return changed;
 }
@@ -65,8 +65,8 @@ FileOutcome RewriteFile(const fs::path& file, std::string_view prefix, const InP
     if (!bytes) return Failed(outcome, "it cannot be read: " + why);
     const DecodedText source = DecodeText(*bytes);
 
-    const bool tagged = !TagLines(source.text, prefix).empty();
-    if (options.operation == SourceOperation::Tag && !options.force && tagged) {
+    const bool tagged = options.operation == SourceOperation::Tag && !TagLines(source.text, prefix).empty();
+    if (tagged && !options.force) {
         outcome.status = FileStatus::Skipped;
         outcome.message = "it holds tag lines of \"" + std::string(prefix) + "\" already (--force tags it again)";
         return outcome;

@@ -14,12 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    return lower;
-}
-
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '"')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '"' || text.back() == '\r')) {
@@ -32,7 +26,7 @@ std::string_view Trim(std::string_view text) {
 bool NamesASource(std::string_view key) {
     static const char* const kKeys[] = {"form", "module", "class", "usercontrol", "propertypage", "userdocument",
                                         "designer"};
-    const std::string lower = Lower(key);
+    const std::string lower = LowerAscii(key);
     return std::any_of(std::begin(kKeys), std::end(kKeys), [&](const char* k) { return lower == k; });
 }
 
@@ -52,7 +46,7 @@ public:
             Folder(path);
             return;
         }
-        const std::string extension = Lower(platform::PathToUtf8(path.extension()));
+        const std::string extension = LowerAscii(platform::PathToUtf8(path.extension()));
         if (extension == ".vbp") {
             list.several = true;
             Project(path);
@@ -71,7 +65,7 @@ private:
         if (ec) key = fs::absolute(path);
         std::string name = platform::PathToUtf8(key);
 #ifdef _WIN32
-        name = Lower(name);  // one file, whatever the letter case
+        name = LowerAscii(name);  // one file, whatever the letter case
 #endif
         if (seen_.insert(std::move(name)).second) list.files.push_back(path);
     }
@@ -131,7 +125,7 @@ private:
     void Group(const fs::path& group) {
         const fs::path folder = group.parent_path();
         auto isProject = [](std::string_view key) {
-            const std::string lower = Lower(key);
+            const std::string lower = LowerAscii(key);
             return lower == "project" || lower == "startupproject";
         };
         Lines(group, isProject, [&](std::string_view value) {
@@ -152,7 +146,7 @@ private:
 
 bool IsSourceFile(const std::filesystem::path& path) {
     static const char* const kKinds[] = {".bas", ".frm", ".cls", ".ctl", ".pag", ".dob", ".dsr"};
-    const std::string extension = Lower(platform::PathToUtf8(path.extension()));
+    const std::string extension = LowerAscii(platform::PathToUtf8(path.extension()));
     return std::any_of(std::begin(kKinds), std::end(kKinds), [&](const char* kind) { return extension == kind; });
 }
 
@@ -166,9 +160,9 @@ std::filesystem::path ProjectPath(const std::filesystem::path& folder, std::stri
         fs::path next = resolved / part;
         std::error_code ec;
         if (!fs::exists(next, ec) && part != "." && part != ".." && fs::is_directory(resolved.empty() ? "." : resolved, ec)) {
-            const std::string wanted = Lower(platform::PathToUtf8(part));
+            const std::string wanted = LowerAscii(platform::PathToUtf8(part));
             for (const auto& entry : fs::directory_iterator(resolved.empty() ? fs::path(".") : resolved, ec)) {
-                if (Lower(platform::PathToUtf8(entry.path().filename())) == wanted) {
+                if (LowerAscii(platform::PathToUtf8(entry.path().filename())) == wanted) {
                     next = resolved / entry.path().filename();
                     break;
                 }
@@ -177,6 +171,13 @@ std::filesystem::path ProjectPath(const std::filesystem::path& folder, std::stri
         resolved = std::move(next);
     }
     return resolved;
+}
+
+bool NamesSeveralFiles(const std::string& path) {
+    const fs::path named = platform::PathFromUtf8(path);
+    std::error_code ec;
+    const std::string extension = LowerAscii(platform::PathToUtf8(named.extension()));
+    return fs::is_directory(named, ec) || extension == ".vbp" || extension == ".vbg";
 }
 
 SourceFileList ExpandSourcePaths(const std::vector<std::string>& paths) {

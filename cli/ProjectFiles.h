@@ -26,6 +26,9 @@ bool IsSourceFile(const std::filesystem::path& path);
 
 SourceFileList ExpandSourcePaths(const std::vector<std::string>& paths);
 
+// A folder, a project or a group: a path that may name several files.
+bool NamesSeveralFiles(const std::string& path);
+
 // A path as a project file writes it ("\" as separator, relative to the
 // project's folder), found whatever the letter case of its parts.
 std::filesystem::path ProjectPath(const std::filesystem::path& folder, std::string_view written);

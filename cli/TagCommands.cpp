@@ -217,9 +217,7 @@ void RunInPlace(const SourceOptions& options, SourceOperation operation, const s
 template <class Run>
 void RunOnSource(const SourceOptions& options, std::optional<IniDocument>& settings, SourceOperation operation,
                  Run&& run) {
-    const bool several =
-        options.paths.size() > 1 || (options.paths.size() == 1 && options.paths[0] != "-" &&
-                                     ExpandSourcePaths(options.paths).several);
+    const bool several = options.paths.size() > 1 || NamesSeveralFiles(options.paths.front());
     if ((options.inPlace || options.dryRun) && !options.output.empty()) UsageError("-o goes with one file only, not -i");
     if (options.inPlace || options.dryRun) {
         if (std::find(options.paths.begin(), options.paths.end(), "-") != options.paths.end()) {

@@ -7,14 +7,14 @@
 #include "ConfigClass.h"
 #include "FuzzCheck.h"
 #include "IniDocument.h"
+#include "TextEncoding.h"
 
 namespace {
 
 // Values that hold the stored forms' own marks do not read back as they
 // were; existing files share the format, so that stays.
 bool HoldsStoredMarks(std::string_view value) {
-    std::string lower(value);
-    for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    const std::string lower = kivra::LowerAscii(value);
     return value.starts_with('~') || value.ends_with('~') || lower.find("<cr>") != std::string::npos ||
            lower.find("<nullstring>") != std::string::npos;
 }

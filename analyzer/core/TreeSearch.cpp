@@ -3,18 +3,18 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "TextEncoding.h"
+
 namespace kivra {
 namespace {
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool ContainsIgnoringCase(std::string_view text, std::string_view lowered) {
     if (lowered.empty()) return true;
     if (text.size() < lowered.size()) return false;
     for (std::size_t i = 0; i + lowered.size() <= text.size(); ++i) {
-        if (Lower(text[i]) != lowered[0]) continue;
+        if (LowerAscii(text[i]) != lowered[0]) continue;
         std::size_t k = 1;
-        while (k < lowered.size() && Lower(text[i + k]) == lowered[k]) ++k;
+        while (k < lowered.size() && LowerAscii(text[i + k]) == lowered[k]) ++k;
         if (k == lowered.size()) return true;
     }
     return false;
@@ -35,8 +35,7 @@ std::optional<RowMatcher> RowMatcher::Make(const FindQuery& query, std::string* 
             return std::nullopt;
         }
     } else if (!query.matchCase) {
-        matcher.lowered_ = query.text;
-        for (char& c : matcher.lowered_) c = Lower(c);
+        matcher.lowered_ = LowerAscii(query.text);
     }
     return matcher;
 }

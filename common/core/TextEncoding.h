@@ -44,6 +44,14 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std:
 // "16 MB" and the like, for messages about sizes.
 std::string MegabytesText(std::size_t bytes);
 
+// ASCII letters in lower case; every other byte as it is.
+inline char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = LowerAscii(c);
+    return lower;
+}
+
 // Number of code points in UTF-8 text (counted by their lead bytes).
 std::size_t Utf8Length(std::string_view utf8);
 

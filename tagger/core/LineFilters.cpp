@@ -18,7 +18,7 @@ std::vector<NumberedLine> TagLines(std::string_view text, std::string_view prefi
         const SourceLine line = LineAt(text, pos);
         ++number;
         if (IsTagLine(line.text, prefix)) found.push_back({number, line.text});
-        pos += line.text.size() + line.end.size() + (line.end.empty() ? 1 : 0);
+        pos = AfterLine(pos, line);
     }
     return found;
 }

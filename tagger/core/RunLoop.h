@@ -52,7 +52,7 @@ RunResult RunLines(std::string_view text, LineEnds ends, RunObserver* observer, 
             !line.end.empty() ? line.end : line.text.ends_with('\r') ? kLineBreak : insertedEnd;
         writer.SetLineEnd(keepEnds ? ownEnd : kLineBreak);
         perLine(line.text, writer);
-        pos += line.text.size() + line.end.size() + (line.end.empty() ? 1 : 0);
+        pos = AfterLine(pos, line);
         ++result.linesDone;
     }
     // After a stop, every line processed keeps its end.

@@ -42,6 +42,12 @@ inline SourceLine LineAt(std::string_view text, std::size_t pos) {
     return {text.substr(pos, end - pos), text.substr(end, 1)};
 }
 
+// Where the line after `line`, which began at pos, begins: past the end of
+// the text after its last line.
+inline std::size_t AfterLine(std::size_t pos, const SourceLine& line) {
+    return pos + line.text.size() + (line.end.empty() ? 1 : line.end.size());
+}
+
 // The number of line ends (CR LF or bare LF) in the text.
 inline std::size_t CountLineEnds(std::string_view text) {
     std::size_t count = 0;

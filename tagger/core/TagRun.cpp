@@ -24,7 +24,6 @@ std::string_view DropCharacters(std::string_view s, std::size_t n) {
 std::size_t FindThenExit(std::string_view s) {
     constexpr std::string_view kThenExit = "then exit";
     constexpr std::size_t kX = 6;
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     // The next "x" and the next "X", each found at the speed of a byte search.
     std::size_t small = s.find('x', kX);
     std::size_t capital = s.find('X', kX);
@@ -32,7 +31,7 @@ std::size_t FindThenExit(std::string_view s) {
         const std::size_t x = std::min(small, capital);
         if (x - kX + kThenExit.size() > s.size()) return std::string_view::npos;
         bool same = true;
-        for (std::size_t k = 0; k < kThenExit.size() && same; ++k) same = lower(s[x - kX + k]) == kThenExit[k];
+        for (std::size_t k = 0; k < kThenExit.size() && same; ++k) same = LowerAscii(s[x - kX + k]) == kThenExit[k];
         if (same) return x - kX;
         if (x == small) small = s.find('x', x + 1);
         if (x == capital) capital = s.find('X', x + 1);
