@@ -13,4 +13,23 @@ DisplaySettings ReadDisplaySettings(const ConfigClass& config) {
     return settings;
 }
 
+ViewSettings ReadViewSettings(const ConfigClass& config) {
+    ViewSettings settings;
+    if (auto tab = config.ValueIfSet("View", "Tab"); tab && !tab->empty()) settings.Tab = std::move(*tab);
+    auto flag = [&config](const char* key, bool& value) {
+        if (const auto text = config.ValueIfSet("View", key)) value = ReadSettingFlag(*text).value_or(value);
+    };
+    flag("FindCase", settings.FindCase);
+    flag("FindRegex", settings.FindRegex);
+    flag("FindData", settings.FindData);
+    return settings;
+}
+
+void WriteViewSettings(const ConfigClass& config, const ViewSettings& settings) {
+    config.Value("View", "Tab", "", settings.Tab);
+    config.Value("View", "FindCase", "", settings.FindCase ? "1" : "0");
+    config.Value("View", "FindRegex", "", settings.FindRegex ? "1" : "0");
+    config.Value("View", "FindData", "", settings.FindData ? "1" : "0");
+}
+
 }  // namespace kivra

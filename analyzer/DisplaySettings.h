@@ -18,4 +18,16 @@ struct DisplaySettings {
 // "Application", in that order; a flag without a boolean reading is false.
 DisplaySettings ReadDisplaySettings(const ConfigClass& config);
 
+// What the user chose to look at, kept in section "View". Settings files
+// from before these keys lack them: a missing key takes its default quietly.
+struct ViewSettings {
+    std::string Tab = "Call Tree";  // the caption of the tab shown
+    bool FindCase = false;
+    bool FindRegex = false;
+    bool FindData = false;
+};
+
+ViewSettings ReadViewSettings(const ConfigClass& config);
+void WriteViewSettings(const ConfigClass& config, const ViewSettings& settings);
+
 }  // namespace kivra

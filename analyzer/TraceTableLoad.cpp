@@ -1,5 +1,6 @@
 #include "TraceTableLoad.h"
 
+#include "CallProfile.h"
 #include "TraceLoad.h"
 
 namespace kivra {
@@ -39,6 +40,15 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
         out.stopRow = row.Number == load.tree.StopRow && load.tree.StopRow != 0;
         table.rows.push_back(std::move(out));
     }
+    // The same profile as the command line's: one call per row, in display order.
+    const CallProfile profile = BuildCallProfile(load.trace, rows);
+    table.rowProcedure.reserve(profile.Calls.size());
+    table.rowTotals.reserve(profile.Calls.size());
+    for (const ProfileCall& call : profile.Calls) {
+        table.rowProcedure.push_back(call.Name);
+        table.rowTotals.push_back(call.Total);
+    }
+    table.procedures = ComputeFlatProfile(profile);
     return table;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "FlatProfile.h"
 #include "NumberFormat.h"
 #include "TraceTableModel.h"
 
@@ -22,6 +23,10 @@ struct TraceTableLoad {
     std::vector<TableRow> rows;  // display order
     std::string stopMessage;     // set when the tree stopped early
     bool timesUnreadable = false;  // some own times could not be computed
+    // Per procedure: entry i is the procedure numbered i below.
+    FlatProfile procedures;
+    std::vector<int> rowProcedure;  // per row: the procedure it calls
+    std::vector<float> rowTotals;   // per row: its total, unrounded
 };
 
 TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramChar, const NumberFormat& format);

@@ -22,6 +22,7 @@ void TraceTableModel::SetRows(std::vector<TableRow> rows) {
     positions_.assign(n, 0);
     children_.assign(n, {});
     topLevel_.clear();
+    marked_.clear();
     for (std::size_t i = 0; i < n; ++i) {
         const int parent = rows_[i].parent;
         if (parent >= 0 && static_cast<std::size_t>(parent) < i) {
@@ -41,6 +42,23 @@ void TraceTableModel::SetRows(std::vector<TableRow> rows) {
 QModelIndex TraceTableModel::IndexOfRow(int row, int column) const {
     if (row < 0 || row >= RowCount()) return {};
     return createIndex(positions_[static_cast<std::size_t>(row)], column, static_cast<quintptr>(row));
+}
+
+void TraceTableModel::SetMarkedRows(const std::vector<std::size_t>& rows, const QColor& tint) {
+    const bool hadMarks = !marked_.empty();
+    marked_.clear();
+    if (!rows.empty()) {
+        marked_.assign(rows_.size(), 0);
+        for (const std::size_t row : rows) {
+            if (row < marked_.size()) marked_[row] = 1;
+        }
+    }
+    markTint_ = tint;
+    // One change over the top level repaints the whole view.
+    if ((hadMarks || !marked_.empty()) && !topLevel_.empty()) {
+        emit dataChanged(index(0, 0), index(static_cast<int>(topLevel_.size()) - 1, kTraceColumnCount - 1),
+                         {Qt::BackgroundRole});
+    }
 }
 
 QModelIndex TraceTableModel::index(int row, int column, const QModelIndex& parent) const {
@@ -80,6 +98,7 @@ QVariant TraceTableModel::data(const QModelIndex& index, int role) const {
             return {};
         case Qt::BackgroundRole:
             if (row.stopRow && index.column() == kColCodeTrace) return QColor(230, 150, 150);
+            if (IsMarked(RowOf(index))) return markTint_;
             return {};
         default:
             return {};

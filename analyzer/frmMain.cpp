@@ -10,7 +10,11 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QTreeView>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <chrono>
 #include <cmath>
+#include <future>
 
 #include "AboutDialog.h"
 #include "BusyCursor.h"
@@ -29,6 +33,7 @@
 #include "TraceCellDelegate.h"
 #include "TraceTableLoad.h"
 #include "TraceTableModel.h"
+#include "TraceViews.h"
 #include "Twips.h"
 
 namespace kivra {
@@ -38,6 +43,7 @@ constexpr int kDesignClientWidth = 13125;
 constexpr int kDesignClientHeight = 10200;
 constexpr int kMissingColumnWidth = 100;
 constexpr int kHiddenColumnWidth = 50;
+constexpr qint64 kProgressAfterMs = 300;
 
 QString TaggerPath(const std::filesystem::path& programFolder) {
 #ifdef Q_OS_WIN
@@ -109,7 +115,6 @@ void frmMain::CreateControls() {
 
     iGridTree_ = new QTreeView(client);
     iGridTree_->setObjectName(QStringLiteral("iGridTree"));
-    PlaceInTwips(iGridTree_, 180, 960, 11895, 4575);
     model_ = new TraceTableModel(iGridTree_);
     delegate_ = new TraceCellDelegate(
         barScale_, [this](float value) { return timeFormat_.Format(value); },
@@ -128,6 +133,9 @@ void frmMain::CreateControls() {
     header->setStyleSheet(QStringLiteral(
         "QHeaderView::section { color: rgb(255, 0, 0); border: none; border-right: 1px solid palette(mid);"
         " border-bottom: 1px solid rgb(0, 0, 255); padding: 0 2px; }"));
+    // The table area holds the grid as the first of the views.
+    views_ = new TraceViews(iGridTree_, model_, client);
+    PlaceInTwips(views_, 180, 960, 11895, 4575);
 
     NameButtons(this, {{"cmdSelect", "Select PAD file"},
                        {"cmdGo", "Update"},
@@ -153,6 +161,7 @@ void frmMain::Form_Load() {
     Program().HelpFile = (services_.ProgramFolder() / "Kivra.chm").string();
     InstallHelpKey(this, services_.Opener(), services_.Reporter());
     txtFile_->setText(ToQString(Config().Value("Application", "LastFile")));
+    views_->ApplySettings(ReadViewSettings(Config()));
     RestorePlacement();
     cmdGo_Click();
 }
@@ -208,16 +217,16 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void frmMain::Form_Resize() {
-    if (iGridTree_ == nullptr) return;
+    if (views_ == nullptr) return;
     const double dpi = LogicalDpi(this);
     const QRect outer = frameGeometry();
     const double w = PixelsToTwips(outer.width(), dpi);
     const double h = PixelsToTwips(outer.height(), dpi);
     cmdAbout_->move(TwipsToPixels(w - 1000, dpi), cmdAbout_->y());
     lblAbout_->move(TwipsToPixels(w - 1000, dpi), lblAbout_->y());
-    // A size below zero (a tiny or minimised window) leaves the grid as it was.
-    if (w - 500 >= 0) iGridTree_->resize(TwipsToPixels(w - 500, dpi), iGridTree_->height());
-    if (h - 1600 >= 0) iGridTree_->resize(iGridTree_->width(), TwipsToPixels(h - 1600, dpi));
+    // A size below zero (a tiny or minimised window) leaves the table area as it was.
+    if (w - 500 >= 0) views_->resize(TwipsToPixels(w - 500, dpi), views_->height());
+    if (h - 1600 >= 0) views_->resize(views_->width(), TwipsToPixels(h - 1600, dpi));
 }
 
 QString frmMain::TraceFileInForce() const {
@@ -250,6 +259,7 @@ int frmMain::ColumnWidthSetting(int column) {
 
 void frmMain::SetupGrid() {
     model_->Clear();
+    views_->Clear();
     timeFormat_ = NumberFormat(display_.Format);
     QHeaderView* header = iGridTree_->header();
     iGridTree_->setColumnWidth(kColCodeTrace, ColumnWidthSetting(1));
@@ -274,8 +284,24 @@ void frmMain::SetupGrid() {
     }
 }
 
+TraceTableLoad frmMain::ReadInBackground(const QString& file) {
+    auto reading = std::async(std::launch::async, [path = ToStdString(file), paramChar = display_.ParamChar,
+                                                   format = timeFormat_] {
+        return LoadTraceTable(path, paramChar, format);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    // Most loads end within a few milliseconds; a long one shows that it goes on.
+    while (reading.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+        if (clock.elapsed() >= kProgressAfterMs) views_->ShowProgress(true);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    }
+    views_->ShowProgress(false);
+    return reading.get();
+}
+
 bool frmMain::ReadAndFill(const QString& file) {
-    TraceTableLoad load = LoadTraceTable(ToStdString(file), display_.ParamChar, timeFormat_);
+    TraceTableLoad load = ReadInBackground(file);
     // The captions describe the file just read as soon as it had its header
     // lines, whatever fails after them.
     if (load.headerLinesRead) {
@@ -296,6 +322,8 @@ bool frmMain::ReadAndFill(const QString& file) {
     }
     model_->SetRows(std::move(load.rows));
     FinishGrid();
+    views_->ShowTrace(std::move(load.procedures), std::move(load.rowProcedure), std::move(load.rowTotals),
+                      timeFormat_);
     return true;
 }
 
@@ -405,6 +433,7 @@ void frmMain::Form_Unload() {
         const int width = header->isSectionHidden(column) ? 0 : header->sectionSize(column);
         Config().Value("Columns", std::to_string(column + 1), "", std::to_string(width));
     }
+    WriteViewSettings(Config(), views_->Settings());
 }
 
 }  // namespace kivra

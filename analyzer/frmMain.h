@@ -22,6 +22,8 @@ namespace kivra {
 
 class TraceCellDelegate;
 class TraceTableModel;
+class TraceViews;
+struct TraceTableLoad;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -47,6 +49,7 @@ public:
     float BarScale() const { return barScale_; }
     TraceTableModel& Model() const { return *model_; }
     QTreeView& Grid() const { return *iGridTree_; }
+    TraceViews& Views() const { return *views_; }
     const ConfigClass& Config() const { return services_.Config(); }
 
 protected:
@@ -64,6 +67,8 @@ private:
     int ColumnWidthSetting(int column);
     void FinishGrid();
     bool ReadAndFill(const QString& file);
+    // Reads the trace off the window's thread, the window painting meanwhile.
+    TraceTableLoad ReadInBackground(const QString& file);
 
     WindowServices services_;
     QString commandLineFile_;  // the argument, without its quotes
@@ -102,6 +107,7 @@ private:
     QTreeView* iGridTree_ = nullptr;
     TraceTableModel* model_ = nullptr;
     TraceCellDelegate* delegate_ = nullptr;
+    TraceViews* views_ = nullptr;  // the table area: the views' tabs and the find bar
 };
 
 }  // namespace kivra

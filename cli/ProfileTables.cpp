@@ -75,9 +75,6 @@ std::string Signed(std::string text, double value) {
     return text;
 }
 
-// Percentages with one decimal, in the locale of the times.
-NumberFormat PercentFormat(const NumberFormat& format) { return NumberFormat("0.0", format.Locale()); }
-
 std::string Percent(const NumberFormat& percent, double value) { return percent.Format(static_cast<float>(value)); }
 
 // Numbers to the seven significant digits that single precision holds (at

@@ -506,4 +506,6 @@ void NumberFormat::AppendSection(std::string& out, const Section& section, std::
     }
 }
 
+NumberFormat PercentFormat(const NumberFormat& timeFormat) { return NumberFormat("0.0", timeFormat.Locale()); }
+
 }  // namespace kivra

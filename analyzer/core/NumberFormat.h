@@ -92,4 +92,7 @@ private:
     std::vector<Section> sections_;
 };
 
+// Shares of a run: one decimal, in the locale of the times.
+NumberFormat PercentFormat(const NumberFormat& timeFormat);
+
 }  // namespace kivra

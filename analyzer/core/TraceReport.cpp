@@ -154,4 +154,17 @@ std::string ReportText(const TableSnapshot& table) {
     return report;
 }
 
+std::string ReportLines(const TableSnapshot& table, const std::vector<std::size_t>& rows) {
+    ReportWriter writer(table.columns);
+    std::string lines;
+    std::vector<std::string_view> cells;
+    for (const std::size_t r : rows) {
+        if (r >= table.rows.size()) continue;
+        const ReportRow& row = table.rows[r];
+        cells.assign(row.cells.begin(), row.cells.end());
+        writer.AppendRow(lines, row.level, row.hasChildren, row.expanded, true, cells.data(), cells.size());
+    }
+    return lines;
+}
+
 }  // namespace kivra

@@ -42,6 +42,11 @@ std::size_t ReportColumnChars(int width, bool firstColumn);
 // one line per shown row; every line ends in CR LF.
 std::string ReportText(const TableSnapshot& table);
 
+// The lines of the given rows (indexes into table.rows, in that order) as the
+// report writes them, without the header and the rule; a row inside a
+// collapsed branch gets its line too.
+std::string ReportLines(const TableSnapshot& table, const std::vector<std::size_t>& rows);
+
 // Writes the same report row by row, for callers that hold the cell texts
 // elsewhere and need no snapshot. `columns` are the table's columns, as in
 // TableSnapshot.

@@ -138,6 +138,17 @@ std::string ConfigClass::Value(std::string_view Section, std::string_view Key, s
     return DecodeStoredValue(stored);
 }
 
+std::optional<std::string> ConfigClass::ValueIfSet(std::string_view Section, std::string_view Key,
+                                                   std::string_view tFile) const {
+    const std::string path = IniFilePath(tFile);
+    if (path.empty()) return std::nullopt;
+    const auto doc = LoadIniFile(path);
+    if (!doc) return std::nullopt;
+    auto stored = doc->Get(Section, Key);
+    if (!stored) return std::nullopt;
+    return DecodeStoredValue(Utf8Prefix(*stored, kValueLimit));
+}
+
 void ConfigClass::Value(std::string_view Section, std::string_view Key, std::string_view tFile,
                         std::string_view newValue) const {
     const std::string path = IniFilePath(tFile);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,10 @@ public:
     // Read: the decoded value, or the empty string (after a message) when the
     // key is missing.
     std::string Value(std::string_view Section, std::string_view Key, std::string_view tFile = {}) const;
+    // Read without a message: nothing when the key or the file is missing.
+    // For keys that later versions added, which older files lack.
+    std::optional<std::string> ValueIfSet(std::string_view Section, std::string_view Key,
+                                          std::string_view tFile = {}) const;
     // Write.
     void Value(std::string_view Section, std::string_view Key, std::string_view tFile, std::string_view newValue) const;
 

@@ -158,9 +158,16 @@ TEST_F(AboutFeedbackTest, EveryButtonSaysWhatItDoesToAScreenReader) {
                                                                           {"cmdAutoSize", "Auto size"},
                                                                           {"cmdConfig", "Configuration..."},
                                                                           {"cmdCopyPrint", "Copy..."},
+                                                                          {"cmdFind", "Find"},
+                                                                          {"cmdFindClose", "Close find bar"},
+                                                                          {"cmdFindNext", "Next match"},
+                                                                          {"cmdFindPrevious", "Previous match"},
                                                                           {"cmdGo", "Update"},
                                                                           {"cmdKivraTag", "Kivra Tag..."},
-                                                                          {"cmdSelect", "Select PAD file"}}));
+                                                                          {"cmdSelect", "Select PAD file"},
+                                                                          // the tab bar's own, named by Qt
+                                                                          {"ScrollLeftButton", "Scroll Left"},
+                                                                          {"ScrollRightButton", "Scroll Right"}}));
     Main tagger(desktop.Seams());
     EXPECT_EQ(ButtonNames(tagger), (std::map<std::string, std::string>{{"cmdAbout", "About..."},
                                                                         {"cmdComment", "Comment Kivra"},

@@ -140,17 +140,21 @@ TEST_F(AnalyzerWindowTest, ChosenFileStaysInForceOverTheArgument) {
     EXPECT_THAT(Labels(*window), ElementsAre("Only"));
 }
 
-TEST_F(AnalyzerWindowTest, ResizeMovesAboutAndStretchesTheGrid) {
+TEST_F(AnalyzerWindowTest, ResizeMovesAboutAndStretchesTheTableArea) {
     auto window = Start();
     const double dpi = LogicalDpi(window.get());
     ResizeOuter(*window, 6000, 4000);
     EXPECT_EQ(Control<QToolButton>(*window, "cmdAbout")->x(), TwipsToPixels(5000, dpi));
     EXPECT_EQ(Control<QLabel>(*window, "lblAbout")->x(), TwipsToPixels(5000, dpi));
-    EXPECT_EQ(window->Grid().width(), TwipsToPixels(5500, dpi));
-    EXPECT_EQ(window->Grid().height(), TwipsToPixels(2400, dpi));
-    // Too narrow for the grid: it keeps its last width, and nothing fails.
+    // The grid sits in the first tab of the table area, which takes its place.
+    QWidget* area = Control<QWidget>(*window, "tableArea");
+    EXPECT_EQ(area->pos(), QPoint(TwipsToPixels(180, dpi), TwipsToPixels(960, dpi)));
+    EXPECT_EQ(area->width(), TwipsToPixels(5500, dpi));
+    EXPECT_EQ(area->height(), TwipsToPixels(2400, dpi));
+    EXPECT_TRUE(area->isAncestorOf(&window->Grid()));
+    // Too narrow for the table area: it keeps its last width, and nothing fails.
     ResizeOuter(*window, 400, 4000);
-    EXPECT_EQ(window->Grid().width(), TwipsToPixels(5500, dpi));
+    EXPECT_EQ(area->width(), TwipsToPixels(5500, dpi));
     EXPECT_EQ(Control<QToolButton>(*window, "cmdAbout")->x(), TwipsToPixels(-600, dpi));
 }
 

@@ -1,0 +1,99 @@
+#include "ProceduresModel.h"
+
+#include "QtText.h"
+
+namespace kivra {
+namespace {
+
+constexpr int kColumns = static_cast<int>(ProcedureColumn::Count);
+
+ProcedureColumn ColumnOf(int section) { return static_cast<ProcedureColumn>(section); }
+
+}  // namespace
+
+ProceduresModel::ProceduresModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ProceduresModel::SetProfile(FlatProfile profile, const NumberFormat& timeFormat) {
+    beginResetModel();
+    const ProcedureColumn column = table_.SortColumn();
+    const bool descending = table_.SortDescending();
+    table_ = ProcedureTable(std::move(profile));
+    if (column != table_.SortColumn() || descending != table_.SortDescending()) table_.Sort(column, descending);
+    timeFormat_ = timeFormat;
+    percentFormat_ = PercentFormat(timeFormat);
+    endResetModel();
+}
+
+void ProceduresModel::Clear() { SetProfile({}, timeFormat_); }
+
+void ProceduresModel::Narrow(const RowMatcher* matcher) {
+    beginResetModel();
+    table_.Narrow(matcher);
+    endResetModel();
+}
+
+QModelIndex ProceduresModel::IndexOfProcedure(std::size_t procedure, int column) const {
+    const auto row = table_.RowOf(procedure);
+    return row ? index(static_cast<int>(*row), column) : QModelIndex();
+}
+
+int ProceduresModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(table_.RowCount());
+}
+
+int ProceduresModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+
+QVariant ProceduresModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= kColumns) return {};
+    const auto row = static_cast<std::size_t>(index.row());
+    const ProcedureColumn column = ColumnOf(index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return ToQString(table_.CellText(row, column, timeFormat_, percentFormat_));
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::Alignment(column == ProcedureColumn::Name ? Qt::AlignLeft | Qt::AlignVCenter
+                                                                                 : Qt::AlignRight | Qt::AlignVCenter));
+    case kValueRole:
+        return ProcedureValue(table_.EntryAt(row), column);
+    case kProcedureRole:
+        return static_cast<qulonglong>(table_.ProcedureAt(row));
+    default:
+        return {};
+    }
+}
+
+QVariant ProceduresModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumns) return {};
+    if (role == Qt::DisplayRole) return QString::fromLatin1(kProcedureHeaders[section]);
+    // A number column sorts largest first on its first click, the names A to Z.
+    if (role == Qt::InitialSortOrderRole) {
+        return ColumnOf(section) == ProcedureColumn::Name ? Qt::AscendingOrder : Qt::DescendingOrder;
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(Qt::Alignment(section == 0 ? Qt::AlignLeft | Qt::AlignVCenter
+                                                              : Qt::AlignRight | Qt::AlignVCenter));
+    }
+    return {};
+}
+
+void ProceduresModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= kColumns) return;
+    const bool descending = order == Qt::DescendingOrder;
+    if (ColumnOf(column) == table_.SortColumn() && descending == table_.SortDescending()) return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<std::size_t> procedures;
+    procedures.reserve(static_cast<std::size_t>(before.size()));
+    for (const QModelIndex& index : before) procedures.push_back(table_.ProcedureAt(static_cast<std::size_t>(index.row())));
+    table_.Sort(ColumnOf(column), descending);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        after.push_back(IndexOfProcedure(procedures[static_cast<std::size_t>(i)], before[i].column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+}  // namespace kivra

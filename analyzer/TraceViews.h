@@ -1,0 +1,114 @@
+// The table area of the analyzer's window: the views of the loaded trace as
+// tabs ("Call Tree", "Procedures"), the find bar under them, the call tree's
+// actions, and the ways from one view to another. The views are listed in
+// one place (TraceViews.cpp); a new view is one more entry there.
+#pragma once
+
+#include <QWidget>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "DisplaySettings.h"
+#include "FlatProfile.h"
+#include "NumberFormat.h"
+#include "TreeSearch.h"
+
+class QAction;
+class QProgressBar;
+class QTabWidget;
+class QToolButton;
+class QTreeView;
+
+namespace kivra {
+
+class FindBar;
+class ProceduresModel;
+class TraceTableModel;
+
+class TraceViews : public QWidget {
+    Q_OBJECT
+public:
+    // The call tree and its model are the window's; they become the first tab.
+    TraceViews(QTreeView* callTree, TraceTableModel* model, QWidget* parent);
+    ~TraceViews() override;
+
+    // Before a load: every view empty.
+    void Clear();
+    // After a load filled the call tree: per row its procedure (an index
+    // into `procedures`) and its unrounded total.
+    void ShowTrace(FlatProfile procedures, std::vector<int> rowProcedure, std::vector<float> rowTotals,
+                   const NumberFormat& timeFormat);
+    // The indication that a load is under way.
+    void ShowProgress(bool on);
+
+    ViewSettings Settings() const;
+    void ApplySettings(const ViewSettings& settings);
+
+    QTabWidget& Tabs() const { return *tabs_; }
+    QTreeView& ProceduresView() const { return *procedureView_; }
+    ProceduresModel& Procedures() const { return *procedures_; }
+    FindBar& Finder() const { return *findBar_; }
+    bool CallTreeShown() const;
+
+    void OpenFind();
+    // F3 and Shift+F3: the next or previous match of the find bar, or of
+    // the procedure chosen in the Procedures view.
+    void Step(bool forward);
+    // Switches to the call tree and selects the procedure's first call.
+    void ShowCallsOf(std::size_t procedure);
+
+    // The call tree's actions, also in its context menu.
+    void ExpandHotPath();
+    void ExpandAll();
+    void CollapseAll();
+    void ExpandChildren();
+    void ShowInProcedures();
+    void CopyRows();
+
+private:
+    // A view: the caption of its tab, the object name of its page and the
+    // function that makes the page.
+    struct ViewEntry {
+        const char* caption;
+        const char* objectName;
+        QWidget* (TraceViews::*make)();
+    };
+    static const ViewEntry kViews[];
+
+    QWidget* MakeCallTreePage();
+    QWidget* MakeProceduresPage();
+    void AddCallTreeActions();
+    QAction* AddTreeAction(const char* name, const char* text, const QKeySequence& keys, void (TraceViews::*slot)());
+
+    void QueryChanged();
+    void FindClosed();
+    void TabChanged();
+    void SelectRow(std::size_t row);
+    std::optional<std::size_t> CurrentRow() const;
+    void ShowStepCount();
+    void StepProcedures(bool forward);
+
+    QTreeView* callTree_;
+    TraceTableModel* model_;
+    QTabWidget* tabs_ = nullptr;
+    QTreeView* procedureView_ = nullptr;
+    ProceduresModel* procedures_ = nullptr;
+    FindBar* findBar_ = nullptr;
+    QToolButton* cmdFind_ = nullptr;
+    QProgressBar* prgLoad_ = nullptr;
+
+    std::vector<int> rowProcedure_;
+    std::vector<float> rowTotals_;
+    std::vector<int> parents_;
+    std::vector<SearchRow> searchRows_;  // views of the model's cells
+
+    // The rows F3 steps through, in display order: the find bar's matches
+    // or one procedure's calls.
+    std::vector<std::size_t> steps_;
+    bool stepsAreMatches_ = false;
+    bool queryValid_ = true;
+};
+
+}  // namespace kivra

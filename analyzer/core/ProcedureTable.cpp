@@ -1,0 +1,89 @@
+#include "ProcedureTable.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "TextEncoding.h"
+
+namespace kivra {
+
+double ProcedureValue(const FlatEntry& entry, ProcedureColumn column) {
+    switch (column) {
+    case ProcedureColumn::Calls: return entry.Calls;
+    case ProcedureColumn::Own: return entry.Own;
+    case ProcedureColumn::Total: return entry.Total;
+    case ProcedureColumn::MeanOwn: return entry.MeanOwn;
+    case ProcedureColumn::MaxOwn: return entry.MaxOwn;
+    case ProcedureColumn::OwnPercent: return entry.OwnPercent;
+    case ProcedureColumn::Name:
+    case ProcedureColumn::Count: break;
+    }
+    return 0.0;
+}
+
+ProcedureTable::ProcedureTable(FlatProfile profile) : profile_(std::move(profile)) {
+    matching_.assign(profile_.Entries.size(), 1);
+    Sort(ProcedureColumn::Own, true);
+}
+
+void ProcedureTable::Sort(ProcedureColumn column, bool descending) {
+    sortColumn_ = column;
+    descending_ = descending;
+    const std::vector<FlatEntry>& entries = profile_.Entries;
+    // The names' order once, so that every comparison after is of numbers.
+    std::vector<std::size_t> byName(entries.size());
+    std::iota(byName.begin(), byName.end(), std::size_t{0});
+    std::vector<std::string> lowered(entries.size());
+    for (std::size_t e = 0; e < entries.size(); ++e) lowered[e] = LowerAscii(entries[e].Name);
+    std::sort(byName.begin(), byName.end(), [&](std::size_t a, std::size_t b) {
+        if (lowered[a] != lowered[b]) return lowered[a] < lowered[b];
+        if (entries[a].Name != entries[b].Name) return entries[a].Name < entries[b].Name;
+        return a < b;
+    });
+    sorted_ = byName;
+    if (column == ProcedureColumn::Name) {
+        if (descending) std::reverse(sorted_.begin(), sorted_.end());
+    } else {
+        std::vector<double> values(entries.size());
+        for (std::size_t e = 0; e < entries.size(); ++e) values[e] = ProcedureValue(entries[e], column);
+        std::stable_sort(sorted_.begin(), sorted_.end(), [&](std::size_t a, std::size_t b) {
+            return descending ? values[a] > values[b] : values[a] < values[b];
+        });
+    }
+    Show();
+}
+
+void ProcedureTable::Narrow(const RowMatcher* matcher) {
+    for (std::size_t e = 0; e < profile_.Entries.size(); ++e) {
+        matching_[e] = matcher == nullptr || matcher->Matches(SearchRow{profile_.Entries[e].Name, {}, {}, {}});
+    }
+    Show();
+}
+
+void ProcedureTable::Show() {
+    shown_.clear();
+    for (const std::size_t procedure : sorted_) {
+        if (matching_[procedure]) shown_.push_back(procedure);
+    }
+    rowOf_.assign(profile_.Entries.size(), shown_.size());
+    for (std::size_t row = 0; row < shown_.size(); ++row) rowOf_[shown_[row]] = row;
+}
+
+std::optional<std::size_t> ProcedureTable::RowOf(std::size_t procedure) const {
+    if (procedure >= rowOf_.size() || rowOf_[procedure] == shown_.size()) return std::nullopt;
+    return rowOf_[procedure];
+}
+
+std::string ProcedureTable::CellText(std::size_t row, ProcedureColumn column, const NumberFormat& timeFormat,
+                                     const NumberFormat& percentFormat) const {
+    const FlatEntry& entry = EntryAt(row);
+    switch (column) {
+    case ProcedureColumn::Name: return entry.Name;
+    case ProcedureColumn::Calls: return std::to_string(entry.Calls);
+    case ProcedureColumn::OwnPercent: return percentFormat.Format(static_cast<float>(entry.OwnPercent));
+    case ProcedureColumn::Count: return {};
+    default: return timeFormat.Format(static_cast<float>(ProcedureValue(entry, column)));
+    }
+}
+
+}  // namespace kivra

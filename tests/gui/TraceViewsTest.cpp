@@ -1,0 +1,523 @@
+// The analyzer's views beyond the call tree: the Procedures tab, the find
+// bar, the call tree's actions and what the window keeps of them.
+#include <QAbstractItemModelTester>
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <fcntl.h>
+#include <map>
+#include <thread>
+#include <unistd.h>
+#include <sys/stat.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "AnalyzerWindowFixture.h"
+#include "FindBar.h"
+#include "ProceduresModel.h"
+#include "TableSnapshot.h"
+#include "TraceGenerator.h"
+#include "TraceReport.h"
+#include "TraceViews.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace kivra {
+namespace {
+
+using ::testing::ElementsAre;
+
+// A tree whose names tell where they sit: "Deep" only under Hidden's
+// collapsed branch, "Twice" called twice.
+constexpr const char* kNamedTrace =
+    "header 1\r\nRun Date: 12/8/2026\r\nheader 3\r\nResolution: 1 ms\r\nh5\r\nh6\r\nh7\r\n"
+    "Twice|2|2|1|3|||\r\n"
+    "Deep|4|3|4|5|needle||\r\n"
+    "Hidden|3|2|3|8|||\r\n"
+    "Main|1|1|0|10|||\r\n"
+    "Twice|6|2|21|22|||\r\n"
+    "Other|5|1|20|30|||\r\n";
+
+class TraceViewsTest : public test::AnalyzerWindowFixture {
+protected:
+    std::unique_ptr<frmMain> StartOn(const std::string& text) {
+        auto window = Start({QString::fromStdString(WriteTrace("run.pad", text))});
+        window->show();
+        QApplication::processEvents();
+        return window;
+    }
+    std::unique_ptr<frmMain> StartOnGenerated(std::size_t calls = 3000) {
+        bench::TraceShape shape;
+        shape.calls = calls;
+        shape.seed = 7;
+        generatedPath = WriteTrace("generated.pad", bench::GeneratePadText(shape));
+        auto window = Start({QString::fromStdString(generatedPath)});
+        window->show();
+        QApplication::processEvents();
+        return window;
+    }
+    static QTreeView& ProcView(const frmMain& window) { return window.Views().ProceduresView(); }
+    static ProceduresModel& Procs(const frmMain& window) { return window.Views().Procedures(); }
+    static int CurrentRow(const frmMain& window) {
+        const QModelIndex current = window.Grid().currentIndex();
+        return current.isValid() ? TraceTableModel::RowOf(current) : -1;
+    }
+    static int RowNamed(const frmMain& window, const std::string& name, int skip = 0) {
+        const auto& rows = window.Model().Rows();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].cells[kColCodeTrace] == name && skip-- == 0) return static_cast<int>(i);
+        }
+        return -1;
+    }
+    static bool AncestorsExpanded(const frmMain& window, int row) {
+        const auto& rows = window.Model().Rows();
+        for (int p = rows[static_cast<std::size_t>(row)].parent; p >= 0; p = rows[static_cast<std::size_t>(p)].parent) {
+            if (!window.Grid().isExpanded(window.Model().IndexOfRow(p))) return false;
+        }
+        return true;
+    }
+    static void ClickHeader(QTreeView& view, int section) {
+        QHeaderView* header = view.header();
+        const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+    static std::vector<double> ColumnValues(const ProceduresModel& model, ProcedureColumn column) {
+        std::vector<double> values;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            values.push_back(model.index(row, static_cast<int>(column)).data(ProceduresModel::kValueRole).toDouble());
+        }
+        return values;
+    }
+    static std::vector<std::string> ColumnTexts(const ProceduresModel& model, ProcedureColumn column) {
+        std::vector<std::string> texts;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            texts.push_back(model.index(row, static_cast<int>(column)).data().toString().toStdString());
+        }
+        return texts;
+    }
+    static void TypeFind(frmMain& window, const QString& text) {
+        auto* box = window.findChild<QLineEdit*>(QStringLiteral("txtFind"));
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+    static QString Count(const frmMain& window) { return window.Views().Finder().CountText(); }
+
+    std::string generatedPath;
+};
+
+TEST_F(TraceViewsTest, ProceduresShowTheNumbersOfKivraFlat) {
+    auto window = StartOnGenerated();
+    QProcess kivra;
+    kivra.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kivra"),
+                {QStringLiteral("flat"), QStringLiteral("--json"), QString::fromStdString(generatedPath)});
+    ASSERT_TRUE(kivra.waitForFinished(20000));
+    ASSERT_EQ(kivra.exitCode(), 0) << kivra.readAllStandardError().toStdString();
+    const QJsonArray expected = QJsonDocument::fromJson(kivra.readAllStandardOutput()).object()["procedures"].toArray();
+
+    const ProceduresModel& model = Procs(*window);
+    ASSERT_EQ(model.rowCount(), expected.size());
+    ASSERT_GT(model.rowCount(), 20);
+    std::map<std::string, int> rowOf;
+    for (int row = 0; row < model.rowCount(); ++row) rowOf[model.index(row, 0).data().toString().toStdString()] = row;
+    auto near = [](double a, double b) { return std::abs(a - b) <= 1e-6 * std::max(1.0, std::abs(b)); };
+    for (const QJsonValue& value : expected) {
+        const QJsonObject procedure = value.toObject();
+        const std::string name = procedure["name"].toString().toStdString();
+        ASSERT_TRUE(rowOf.contains(name)) << name;
+        const int row = rowOf[name];
+        auto cell = [&](ProcedureColumn column) {
+            return model.index(row, static_cast<int>(column)).data(ProceduresModel::kValueRole).toDouble();
+        };
+        EXPECT_EQ(cell(ProcedureColumn::Calls), procedure["calls"].toInt()) << name;
+        EXPECT_TRUE(near(cell(ProcedureColumn::Own), procedure["own_ms"].toDouble())) << name;
+        EXPECT_TRUE(near(cell(ProcedureColumn::Total), procedure["total_ms"].toDouble())) << name;
+        EXPECT_TRUE(near(cell(ProcedureColumn::MeanOwn), procedure["mean_own_ms"].toDouble())) << name;
+        EXPECT_TRUE(near(cell(ProcedureColumn::MaxOwn), procedure["max_own_ms"].toDouble())) << name;
+        EXPECT_TRUE(near(cell(ProcedureColumn::OwnPercent), procedure["own_percent"].toDouble())) << name;
+    }
+    // Shown as kivra flat shows them by default: own time, largest first,
+    // times in the "Format" setting.
+    const std::vector<double> own = ColumnValues(model, ProcedureColumn::Own);
+    EXPECT_TRUE(std::is_sorted(own.rbegin(), own.rend()));
+    EXPECT_EQ(model.index(0, static_cast<int>(ProcedureColumn::Name)).data().toString(),
+              expected[0].toObject()["name"].toString());
+    EXPECT_THAT(model.index(0, static_cast<int>(ProcedureColumn::Own)).data().toString().toStdString(),
+                ::testing::MatchesRegex("[0-9]+\\.[0-9]{3}"));
+}
+
+TEST_F(TraceViewsTest, HeadersSortNumbersAsNumbersAndNamesIgnoringCase) {
+    auto window = StartOnGenerated();
+    window->Views().Tabs().setCurrentIndex(1);
+    QTreeView& view = ProcView(*window);
+    ProceduresModel& model = Procs(*window);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+
+    ClickHeader(view, static_cast<int>(ProcedureColumn::Total));  // first click: largest first
+    std::vector<double> totals = ColumnValues(model, ProcedureColumn::Total);
+    EXPECT_TRUE(std::is_sorted(totals.rbegin(), totals.rend()));
+    // The texts in text order would differ: the order is the numbers'.
+    std::vector<std::string> texts = ColumnTexts(model, ProcedureColumn::Total);
+    std::vector<std::string> asText = texts;
+    std::sort(asText.rbegin(), asText.rend());
+    EXPECT_NE(texts, asText);
+
+    ClickHeader(view, static_cast<int>(ProcedureColumn::Total));  // again: smallest first
+    totals = ColumnValues(model, ProcedureColumn::Total);
+    EXPECT_TRUE(std::is_sorted(totals.begin(), totals.end()));
+
+    ClickHeader(view, static_cast<int>(ProcedureColumn::MeanOwn));
+    const std::vector<double> means = ColumnValues(model, ProcedureColumn::MeanOwn);
+    EXPECT_TRUE(std::is_sorted(means.rbegin(), means.rend()));
+
+    ClickHeader(view, static_cast<int>(ProcedureColumn::Name));  // names: A to Z first
+    std::vector<std::string> names = ColumnTexts(model, ProcedureColumn::Name);
+    auto lower = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end(),
+                               [&](const std::string& a, const std::string& b) { return lower(a) < lower(b); }));
+    // "clsCache" before "frmEdit" although "f" < "c" is false and "C" < "f" in bytes too;
+    // "frmMain" (lower m) after "frmEdit" while "modData" comes after both.
+    EXPECT_NE(names.front().rfind("cls", 0), std::string::npos);
+    ClickHeader(view, static_cast<int>(ProcedureColumn::Name));
+    names = ColumnTexts(model, ProcedureColumn::Name);
+    EXPECT_EQ(names.front().rfind("mod", 0), 0u);
+}
+
+TEST_F(TraceViewsTest, ProceduresModelKeepsItsContractThroughLoadsSortsAndFinds) {
+    auto window = StartOnGenerated(500);
+    ProceduresModel& model = Procs(*window);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ProcView(*window).selectionModel()->setCurrentIndex(model.index(3, 2), QItemSelectionModel::Select);
+    const QString chosen = model.index(3, 0).data().toString();
+    for (int column = 0; column < static_cast<int>(ProcedureColumn::Count); ++column) {
+        model.sort(column, Qt::AscendingOrder);
+        model.sort(column, Qt::DescendingOrder);
+        // The chosen procedure stays chosen wherever it moves.
+        EXPECT_EQ(ProcView(*window).currentIndex().siblingAtColumn(0).data().toString(), chosen);
+    }
+    window->Views().Tabs().setCurrentIndex(1);
+    window->Views().OpenFind();
+    TypeFind(*window, QStringLiteral("refresh"));
+    EXPECT_EQ(model.rowCount(), 6);  // one per module
+    window->cmdGo_Click();           // a reload with the bar open
+    EXPECT_EQ(model.rowCount(), 6);
+    TypeFind(*window, QStringLiteral("nothing like it"));
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(Count(*window), "No match");
+    QTest::keyClick(window->findChild<QLineEdit*>(QStringLiteral("txtFind")), Qt::Key_Escape);
+    EXPECT_FALSE(window->Views().Finder().isVisible());
+    EXPECT_EQ(model.rowCount(), 60);
+}
+
+TEST_F(TraceViewsTest, ChoosingAProcedureSelectsItsFirstCallAndF3ItsNext) {
+    auto window = StartOnGenerated();
+    window->Grid().collapseAll();
+    window->Views().Tabs().setCurrentIndex(1);
+    ProceduresModel& model = Procs(*window);
+    // A procedure whose first call lies deep in the tree.
+    const auto& rows = window->Model().Rows();
+    int chosen = -1;
+    int first = -1;
+    for (int row = 0; row < model.rowCount() && chosen < 0; ++row) {
+        const std::string name = model.index(row, 0).data().toString().toStdString();
+        const int call = RowNamed(*window, name);
+        if (window->Model().RowLevel(call) >= 2 && RowNamed(*window, name, 1) >= 0) chosen = row, first = call;
+    }
+    ASSERT_GE(chosen, 0);
+    const std::string name = rows[static_cast<std::size_t>(first)].cells[kColCodeTrace];
+    QTreeView& view = ProcView(*window);
+    const QModelIndex index = model.index(chosen, 0);
+    view.scrollTo(index);
+    QApplication::processEvents();
+    const QPoint at = view.visualRect(index).center();
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, at);
+
+    EXPECT_EQ(window->Views().Tabs().currentIndex(), 0);
+    EXPECT_EQ(CurrentRow(*window), first);
+    EXPECT_TRUE(AncestorsExpanded(*window, first));
+    EXPECT_TRUE(window->Grid().selectionModel()->isRowSelected(window->Model().IndexOfRow(first).row(),
+                                                               window->Model().IndexOfRow(first).parent()));
+    QTest::keyClick(&window->Grid(), Qt::Key_F3);
+    const int second = RowNamed(*window, name, 1);
+    EXPECT_EQ(CurrentRow(*window), second);
+    EXPECT_TRUE(AncestorsExpanded(*window, second));
+    QTest::keyClick(&window->Grid(), Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(CurrentRow(*window), first);
+
+    // Enter on a procedure does the same; "Show in Procedures" comes back.
+    window->Views().Tabs().setCurrentIndex(1);
+    view.setCurrentIndex(model.index(0, 0));
+    QTest::keyClick(&view, Qt::Key_Return);
+    EXPECT_EQ(window->Views().Tabs().currentIndex(), 0);
+    const int top = CurrentRow(*window);
+    EXPECT_EQ(rows[static_cast<std::size_t>(top)].cells[kColCodeTrace], model.index(0, 0).data().toString().toStdString());
+    window->findChild<QAction*>(QStringLiteral("actShowInProcedures"))->trigger();
+    EXPECT_EQ(window->Views().Tabs().currentIndex(), 1);
+    EXPECT_EQ(view.currentIndex().row(), 0);
+}
+
+TEST_F(TraceViewsTest, FindReachesRowsInCollapsedBranchesAndCountsThem) {
+    auto window = StartOn(kNamedTrace);
+    window->Grid().collapseAll();
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(window->Views().Finder().isVisible());
+    TypeFind(*window, QStringLiteral("deep"));
+    const int deep = RowNamed(*window, "Deep");
+    EXPECT_EQ(CurrentRow(*window), deep);
+    EXPECT_TRUE(AncestorsExpanded(*window, deep));
+    EXPECT_EQ(Count(*window), "1 of 1");
+    EXPECT_TRUE(window->Model().IsMarked(deep));
+    EXPECT_FALSE(window->Model().IsMarked(RowNamed(*window, "Main")));
+
+    // Several matches (Main, Twice, Hidden, Twice): a new text starts at the
+    // current row (Deep) or the next match, in display order, round the end.
+    TypeFind(*window, QStringLiteral("i"));
+    EXPECT_EQ(Count(*window), "4 of 4");
+    EXPECT_EQ(CurrentRow(*window), RowNamed(*window, "Twice", 1));
+    auto* box = window->findChild<QLineEdit*>(QStringLiteral("txtFind"));
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(Count(*window), "1 of 4");
+    EXPECT_EQ(CurrentRow(*window), RowNamed(*window, "Main"));
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(CurrentRow(*window), RowNamed(*window, "Twice"));
+    QTest::keyClick(box, Qt::Key_F3);
+    QTest::keyClick(box, Qt::Key_F3);
+    EXPECT_EQ(Count(*window), "4 of 4");
+    QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(Count(*window), "3 of 4");
+    EXPECT_EQ(CurrentRow(*window), RowNamed(*window, "Hidden"));
+    QTest::keyClick(box, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(Count(*window), "2 of 4");
+
+    // Letter case, and the data fields only when asked.
+    window->findChild<QCheckBox*>(QStringLiteral("chkMatchCase"))->setChecked(true);
+    TypeFind(*window, QStringLiteral("main"));
+    EXPECT_EQ(Count(*window), "No match");
+    TypeFind(*window, QStringLiteral("needle"));
+    EXPECT_EQ(Count(*window), "No match");
+    window->findChild<QCheckBox*>(QStringLiteral("chkDataFields"))->setChecked(true);
+    EXPECT_EQ(Count(*window), "1 of 1");
+    EXPECT_EQ(CurrentRow(*window), deep);
+
+    // Closing the bar takes the tints away.
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_FALSE(window->Model().IsMarked(deep));
+}
+
+TEST_F(TraceViewsTest, AnInvalidExpressionSaysSoAndBreaksNothing) {
+    auto window = StartOn(kNamedTrace);
+    window->Views().OpenFind();
+    window->findChild<QCheckBox*>(QStringLiteral("chkRegex"))->setChecked(true);
+    TypeFind(*window, QStringLiteral("(Tw"));
+    EXPECT_EQ(Count(*window), "Invalid expression");
+    EXPECT_THAT(window->findChild<QLabel*>(QStringLiteral("lblFindCount"))->styleSheet().toStdString(),
+                ::testing::HasSubstr("color"));
+    auto* box = window->findChild<QLineEdit*>(QStringLiteral("txtFind"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QTest::keyClick(box, Qt::Key_F3, Qt::ShiftModifier);
+    window->Views().Tabs().setCurrentIndex(1);
+    EXPECT_EQ(Count(*window), "Invalid expression");
+    window->Views().Tabs().setCurrentIndex(0);
+    QTest::keyClicks(box, QStringLiteral("ice)$"));  // now "(Twice)$"
+    EXPECT_EQ(Count(*window), "1 of 2");
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblFindCount"))->styleSheet(), QString());
+}
+
+TEST_F(TraceViewsTest, HotPathExpandsExactlyTheChainOfLargestTotals) {
+    auto window = StartOnGenerated();
+    window->Grid().collapseAll();
+    window->Grid().setCurrentIndex({});
+    const auto& rows = window->Model().Rows();
+    auto total = [&](std::size_t row) { return std::stod(rows[row].cells[kColTotal]); };
+    // The chain worked out here from the shown totals.
+    std::vector<int> chain;
+    int at = -1;
+    for (;;) {
+        int best = -1;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i].parent == at && (best < 0 || total(i) > total(static_cast<std::size_t>(best)))) {
+                best = static_cast<int>(i);
+            }
+        }
+        if (best < 0) break;
+        chain.push_back(best);
+        at = best;
+    }
+    ASSERT_GE(chain.size(), 3u);
+    window->findChild<QAction*>(QStringLiteral("actExpandHotPath"))->trigger();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (!window->Model().HasChildren(static_cast<int>(i))) continue;
+        const bool inChain = std::find(chain.begin(), chain.end(), static_cast<int>(i)) != chain.end();
+        EXPECT_EQ(window->Grid().isExpanded(window->Model().IndexOfRow(static_cast<int>(i))), inChain) << i;
+    }
+    EXPECT_EQ(CurrentRow(*window), chain.back());
+
+    // From a row inside the tree the path goes down from there.
+    window->findChild<QAction*>(QStringLiteral("actCollapseAll"))->trigger();
+    EXPECT_FALSE(window->Grid().isExpanded(window->Model().IndexOfRow(chain[0])));
+    window->findChild<QAction*>(QStringLiteral("actExpandAll"))->trigger();
+    EXPECT_TRUE(window->Grid().isExpanded(window->Model().IndexOfRow(chain[1])));
+}
+
+TEST_F(TraceViewsTest, CopyGivesTheSelectedRowsInTheReportsLayout) {
+    auto window = StartOn(test::kTrace);  // A(B, C), D(E)
+    QTreeView& grid = window->Grid();
+    window->Grid().collapse(window->Model().IndexOfRow(3));  // D collapsed: its line shows "+ "
+    for (const int row : {1, 0, 3}) {
+        grid.selectionModel()->select(window->Model().IndexOfRow(row),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    grid.setFocus();
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    const std::string copied = QGuiApplication::clipboard()->text().toStdString();
+    const std::string report = ReportText(SnapshotOf(grid, window->Model()));
+    // The report's lines of A, B and D, in display order, without header.
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < report.size();) {
+        const std::size_t end = report.find("\r\n", start);
+        lines.push_back(report.substr(start, end - start + 2));
+        start = end + 2;
+    }
+    ASSERT_EQ(lines.size(), 2u + 4u);  // header, rule, A, B, C, D (E hidden)
+    EXPECT_EQ(copied, lines[2] + lines[3] + lines[5]);
+    EXPECT_EQ(lines[2].rfind("- A", 0), 0u);
+    EXPECT_EQ(lines[5].rfind("+ D", 0), 0u);
+    EXPECT_EQ(lines[2].size(), lines[5].size());
+}
+
+TEST_F(TraceViewsTest, CopyPrintReportsTheCallTreeAfterTheOtherTabWasUsed) {
+    auto window = StartOn(kNamedTrace);
+    window->cmdCopyPrint_Click();
+    ASSERT_EQ(desktop.opener.opened.size(), 1u);
+    const std::string path = desktop.opener.opened[0].toStdString();
+    std::ifstream before(path, std::ios::binary);
+    const std::string expected((std::istreambuf_iterator<char>(before)), std::istreambuf_iterator<char>());
+
+    window->Views().Tabs().setCurrentIndex(1);
+    ClickHeader(ProcView(*window), 0);
+    window->Views().OpenFind();
+    TypeFind(*window, QStringLiteral("Tw"));
+    window->cmdCopyPrint_Click();
+    std::ifstream after(path, std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(after)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, expected);
+    EXPECT_THAT(written, ::testing::HasSubstr("Deep"));
+}
+
+TEST_F(TraceViewsTest, TheViewSettingsAreKeptAndMissingOnesAreQuiet) {
+    Settings("Application", "LastFile", WriteTrace("run.pad", kNamedTrace));
+    EXPECT_EQ(Stored("View", "Tab"), "Call Tree");  // a first start writes them
+    EXPECT_EQ(Stored("View", "FindRegex"), "0");
+    {
+        auto window = Start();
+        window->Views().Tabs().setCurrentIndex(1);
+        window->Views().Finder().SetToggles(true, false, true);
+        window->close();
+    }
+    EXPECT_EQ(Stored("View", "Tab"), "Procedures");
+    EXPECT_EQ(Stored("View", "FindCase"), "1");
+    EXPECT_EQ(Stored("View", "FindRegex"), "0");
+    EXPECT_EQ(Stored("View", "FindData"), "1");
+    {
+        auto window = Start();
+        EXPECT_EQ(window->Views().Tabs().currentIndex(), 1);
+        const FindQuery query = window->Views().Finder().Query();
+        EXPECT_TRUE(query.matchCase);
+        EXPECT_FALSE(query.regularExpression);
+        EXPECT_TRUE(query.dataFields);
+    }
+    // A settings file from before the section: defaults, and no message.
+    RecordingReporter quiet;
+    ConfigClass(quiet).DeleteSection("View");
+    desktop.reporter.messages.clear();
+    {
+        auto window = Start();
+        EXPECT_EQ(window->Views().Tabs().currentIndex(), 0);
+        EXPECT_FALSE(window->Views().Finder().Query().dataFields);
+    }
+    EXPECT_TRUE(desktop.reporter.messages.empty());
+}
+
+TEST_F(TraceViewsTest, NewControlsHaveNamesAndRoles) {
+    auto window = StartOn(kNamedTrace);
+    window->Views().OpenFind();
+    auto role = [&](const char* name) {
+        QWidget* widget = window->findChild<QWidget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        QAccessibleInterface* face = widget ? QAccessible::queryAccessibleInterface(widget) : nullptr;
+        return face ? std::pair(face->text(QAccessible::Name).toStdString(), face->role())
+                    : std::pair(std::string(), QAccessible::NoRole);
+    };
+    EXPECT_EQ(role("txtFind"), std::pair(std::string("Find"), QAccessible::EditableText));
+    EXPECT_EQ(role("chkMatchCase"), std::pair(std::string("Match case"), QAccessible::CheckBox));
+    EXPECT_EQ(role("chkRegex"), std::pair(std::string("Regular expression"), QAccessible::CheckBox));
+    EXPECT_EQ(role("chkDataFields"), std::pair(std::string("Data fields too"), QAccessible::CheckBox));
+    EXPECT_EQ(role("cmdFindNext"), std::pair(std::string("Next match"), QAccessible::Button));
+    EXPECT_EQ(role("lblFindCount").first, "Matches");
+    EXPECT_EQ(role("prgLoad"), std::pair(std::string("Reading the trace"), QAccessible::ProgressBar));
+    EXPECT_EQ(role("tvProcedures").first, "Procedures");
+    EXPECT_EQ(role("tabViews").first, "Views");
+    // The context menu lists the tree's actions with their keys.
+    QStringList actions;
+    for (QAction* action : window->Grid().actions()) {
+        if (!action->isSeparator()) actions << action->text() + " " + action->shortcut().toString();
+    }
+    EXPECT_EQ(actions, QStringList({"Expand hot path Ctrl+H", "Expand all Ctrl+E", "Collapse all Ctrl+Shift+E",
+                                    "Expand children *", "Show in Procedures Ctrl+P", "Copy Ctrl+C"}));
+    EXPECT_EQ(window->Grid().contextMenuPolicy(), Qt::ActionsContextMenu);
+}
+
+// A trace that arrives slowly (a pipe whose writer takes its time): the
+// window shows the load going on and keeps handling its events.
+TEST_F(TraceViewsTest, ASlowLoadShowsProgressAndTheWindowStaysAlive) {
+    const std::string pipe = (sandbox.Profile() / "slow.pad").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int writer = ::open(pipe.c_str(), O_RDWR);
+    ASSERT_GE(writer, 0);
+    std::thread slow([writer] {
+        const std::string text = test::kTrace;
+        const std::size_t half = text.size() / 2;
+        (void)!::write(writer, text.data(), half);
+        std::this_thread::sleep_for(std::chrono::milliseconds(900));
+        (void)!::write(writer, text.data() + half, text.size() - half);
+        ::close(writer);
+    });
+    int ticks = 0;
+    bool progressShown = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ++ticks;
+        for (QWidget* widget : QApplication::allWidgets()) {
+            if (widget->objectName() == "prgLoad" && widget->isVisible()) progressShown = true;
+        }
+    });
+    timer.start(50);
+    auto window = Start({QString::fromStdString(pipe)});
+    slow.join();
+    EXPECT_TRUE(progressShown);
+    EXPECT_GE(ticks, 10);  // events went on during the load
+    EXPECT_FALSE(window->findChild<QProgressBar*>(QStringLiteral("prgLoad"))->isVisible());
+    EXPECT_THAT(Labels(*window), ElementsAre("A", "B", "C", "D", "E"));
+}
+
+}  // namespace
+}  // namespace kivra
