@@ -88,6 +88,18 @@ TEST(TraceReportTest, CollapsedBranchesShowOnlyTheirTopRow) {
     EXPECT_TRUE(lines[3].starts_with("       B "));  // no children: two blanks
 }
 
+TEST(TraceReportTest, ChosenRowsGiveTheirReportLinesWithoutTheHeader) {
+    TableSnapshot table = Table({300, 100, 100, 150, 150, 150});
+    table.rows = {Row(0, true, false, true, "A"), Row(1, false, true, false, "B"), Row(0, false, true, true, "C")};
+    table.rows[1].cells[0] = "Bé";  // counted in characters, not bytes
+    const std::vector<std::string> lines = Lines(ReportLines(table, {0, 1, 2, 7}));
+    ASSERT_EQ(lines.size(), 3u);  // row 7 is not there
+    EXPECT_TRUE(lines[0].starts_with("+ A "));
+    EXPECT_TRUE(lines[1].starts_with("       Bé "));  // inside the collapsed branch, yet copied
+    EXPECT_EQ(lines[2], Lines(ReportText(table))[3]);
+    EXPECT_EQ(ReportLines(table, {}), "");
+}
+
 TEST(TraceReportTest, DeepRowsAreCutAndHiddenColumnsVanish) {
     TableSnapshot table = Table({0, 0, 100, 150, 150, 150});  // column 1 is 25 characters
     table.rows = {Row(3, false, true, true, "Module.AVeryLongProcedureName")};

@@ -102,6 +102,16 @@ TEST_F(ConfigClassTest, MissingKeyShowsOneMessageAndReadsEmpty) {
                             Message{"GetKey is missing [Other] 'k=' key.", MessageIcon::Critical, ""}));
 }
 
+TEST_F(ConfigClassTest, QuietReadTellsAMissingKeyFromAnEmptyValue) {
+    sandbox.WriteFile("Config.ini", "[S]\r\nempty=\r\nblank=~~\r\n");
+    EXPECT_EQ(config.ValueIfSet("S", "empty"), std::optional<std::string>(""));
+    EXPECT_EQ(config.ValueIfSet("s", "BLANK"), std::optional<std::string>(" "));
+    EXPECT_EQ(config.ValueIfSet("S", "absent"), std::nullopt);
+    EXPECT_EQ(config.ValueIfSet("Other", "k"), std::nullopt);
+    EXPECT_EQ(config.ValueIfSet("S", "empty", "NoSuchFile.ini"), std::nullopt);
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
 TEST_F(ConfigClassTest, EmptySectionOrKeyIsReportedBeforeTheRead) {
     sandbox.WriteFile("Config.ini", "[S]\r\nk=v\r\n");
     EXPECT_EQ(config.Value("", "k"), "");

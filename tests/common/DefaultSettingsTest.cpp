@@ -32,7 +32,9 @@ TEST(DefaultSettingsTest, FirstStartWritesTheShippedFile) {
     EXPECT_THAT(config.GetIniKeys("Tag Stop", "", 1), ElementsAre("", "1", "2", "3"));
     EXPECT_EQ(config.Value("Tag Stop", "2"), "End Function,1");
     EXPECT_EQ(config.Value("Tag Exit", "3"), "Exit Property,Exit Property");
-    EXPECT_THAT(config.GetIniSections(0), ElementsAre("Application", "Window", "Columns", "Tag Application",
+    EXPECT_EQ(config.Value("View", "Tab"), "Call Tree");
+    EXPECT_EQ(config.Value("View", "FindData"), "0");
+    EXPECT_THAT(config.GetIniSections(0), ElementsAre("Application", "Window", "Columns", "View", "Tag Application",
                                                       "Tag Start", "Tag Exit", "Tag Stop", ""));
     EXPECT_TRUE(reporter.messages.empty());
 }
