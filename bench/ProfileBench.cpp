@@ -6,6 +6,7 @@
 
 #include "CallProfile.h"
 #include "FlatProfile.h"
+#include "ProcedureTable.h"
 #include "TraceDiff.h"
 #include "TraceExport.h"
 #include "TraceGenerator.h"
@@ -55,6 +56,58 @@ void BM_FlatProfile(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kCalls));
 }
 BENCHMARK(BM_FlatProfile)->Unit(benchmark::kMillisecond);
+
+// The Procedures view's table from the loaded trace: the call profile, the
+// flat profile and the first order (own time, largest first).
+void BM_ProcedureTableBuild(benchmark::State& state) {
+    const kivra::TraceLoad& load = Loaded();
+    for (auto _ : state) {
+        kivra::ProcedureTable table(kivra::ComputeFlatProfile(kivra::BuildCallProfile(load.trace, load.tree.Rows)));
+        benchmark::DoNotOptimize(table.RowCount());
+    }
+}
+BENCHMARK(BM_ProcedureTableBuild)->Unit(benchmark::kMillisecond);
+
+// A profile where every call is a procedure of its own: the most rows the
+// Procedures view can have.
+kivra::FlatProfile DistinctProcedures() {
+    kivra::FlatProfile flat;
+    std::uint32_t random = 12345;
+    auto next = [&random] { return random = random * 1664525u + 1013904223u; };
+    for (std::size_t i = 0; i < kCalls; ++i) {
+        kivra::FlatEntry entry;
+        entry.Name = (next() % 2 ? "mod" : "Frm") + std::to_string(next() % 100000) + ".Proc";
+        entry.Calls = 1 + static_cast<int>(next() % 50);
+        entry.Own = (next() % 1000000) / 1000.0;
+        entry.Total = entry.Own + (next() % 1000000) / 1000.0;
+        entry.MeanOwn = entry.Own / entry.Calls;
+        entry.MaxOwn = entry.Own;
+        entry.OwnPercent = entry.Own / 10.0;
+        flat.Entries.push_back(std::move(entry));
+    }
+    return flat;
+}
+
+void BM_ProcedureTableBuildDistinct(benchmark::State& state) {
+    const kivra::FlatProfile flat = DistinctProcedures();
+    for (auto _ : state) {
+        kivra::ProcedureTable table(flat);
+        benchmark::DoNotOptimize(table.RowCount());
+    }
+}
+BENCHMARK(BM_ProcedureTableBuildDistinct)->Unit(benchmark::kMillisecond);
+
+void BM_ProcedureTableSort(benchmark::State& state) {
+    kivra::ProcedureTable table(DistinctProcedures());
+    const auto column = static_cast<kivra::ProcedureColumn>(state.range(0));
+    bool descending = false;
+    for (auto _ : state) {
+        table.Sort(column, descending = !descending);
+        benchmark::DoNotOptimize(table.ProcedureAt(0));
+    }
+    state.SetLabel(kivra::kProcedureHeaders[state.range(0)]);
+}
+BENCHMARK(BM_ProcedureTableSort)->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
 
 void BM_TraceDiff(benchmark::State& state) {
     const kivra::TraceLoad& before = Loaded(1);

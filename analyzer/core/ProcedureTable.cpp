@@ -22,30 +22,32 @@ double ProcedureValue(const FlatEntry& entry, ProcedureColumn column) {
 }
 
 ProcedureTable::ProcedureTable(FlatProfile profile) : profile_(std::move(profile)) {
-    matching_.assign(profile_.Entries.size(), 1);
+    const std::vector<FlatEntry>& entries = profile_.Entries;
+    // The names' order, once: every sort after compares numbers only.
+    std::vector<std::string> lowered(entries.size());
+    for (std::size_t e = 0; e < entries.size(); ++e) lowered[e] = LowerAscii(entries[e].Name);
+    byName_.resize(entries.size());
+    std::iota(byName_.begin(), byName_.end(), std::size_t{0});
+    std::sort(byName_.begin(), byName_.end(), [&](std::size_t a, std::size_t b) {
+        if (lowered[a] != lowered[b]) return lowered[a] < lowered[b];
+        if (entries[a].Name != entries[b].Name) return entries[a].Name < entries[b].Name;
+        return a < b;
+    });
+    matching_.assign(entries.size(), 1);
     Sort(ProcedureColumn::Own, true);
 }
 
 void ProcedureTable::Sort(ProcedureColumn column, bool descending) {
     sortColumn_ = column;
     descending_ = descending;
-    const std::vector<FlatEntry>& entries = profile_.Entries;
-    // The names' order once, so that every comparison after is of numbers.
-    std::vector<std::size_t> byName(entries.size());
-    std::iota(byName.begin(), byName.end(), std::size_t{0});
-    std::vector<std::string> lowered(entries.size());
-    for (std::size_t e = 0; e < entries.size(); ++e) lowered[e] = LowerAscii(entries[e].Name);
-    std::sort(byName.begin(), byName.end(), [&](std::size_t a, std::size_t b) {
-        if (lowered[a] != lowered[b]) return lowered[a] < lowered[b];
-        if (entries[a].Name != entries[b].Name) return entries[a].Name < entries[b].Name;
-        return a < b;
-    });
-    sorted_ = byName;
+    sorted_ = byName_;
     if (column == ProcedureColumn::Name) {
         if (descending) std::reverse(sorted_.begin(), sorted_.end());
     } else {
+        const std::vector<FlatEntry>& entries = profile_.Entries;
         std::vector<double> values(entries.size());
         for (std::size_t e = 0; e < entries.size(); ++e) values[e] = ProcedureValue(entries[e], column);
+        // Equal values stay in the names' order.
         std::stable_sort(sorted_.begin(), sorted_.end(), [&](std::size_t a, std::size_t b) {
             return descending ? values[a] > values[b] : values[a] < values[b];
         });

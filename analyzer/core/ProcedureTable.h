@@ -55,6 +55,7 @@ private:
     void Show();
 
     FlatProfile profile_;
+    std::vector<std::size_t> byName_;  // every procedure by name, letter case ignored
     std::vector<std::size_t> sorted_;  // every procedure in the sort order
     std::vector<char> matching_;       // per procedure: passes the narrowing
     std::vector<std::size_t> shown_;   // the sorted procedures that match

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -229,6 +230,9 @@ TEST_F(TraceViewsTest, ProceduresModelKeepsItsContractThroughLoadsSortsAndFinds)
 
 TEST_F(TraceViewsTest, ChoosingAProcedureSelectsItsFirstCallAndF3ItsNext) {
     auto window = StartOnGenerated();
+    // Moving between the views reloads nothing.
+    QSignalSpy treeResets(&window->Model(), &QAbstractItemModel::modelReset);
+    QSignalSpy procedureResets(&Procs(*window), &QAbstractItemModel::modelReset);
     window->Grid().collapseAll();
     window->Views().Tabs().setCurrentIndex(1);
     ProceduresModel& model = Procs(*window);
@@ -273,6 +277,8 @@ TEST_F(TraceViewsTest, ChoosingAProcedureSelectsItsFirstCallAndF3ItsNext) {
     window->findChild<QAction*>(QStringLiteral("actShowInProcedures"))->trigger();
     EXPECT_EQ(window->Views().Tabs().currentIndex(), 1);
     EXPECT_EQ(view.currentIndex().row(), 0);
+    EXPECT_EQ(treeResets.count(), 0);
+    EXPECT_EQ(procedureResets.count(), 0);
 }
 
 TEST_F(TraceViewsTest, FindReachesRowsInCollapsedBranchesAndCountsThem) {
