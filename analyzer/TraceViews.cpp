@@ -133,12 +133,16 @@ QWidget* TraceViews::MakeProceduresPage() {
         new ShareBarDelegate(static_cast<int>(ProcedureColumn::OwnPercent), procedureView_));
     procedureView_->setFont(callTree_->font());
     QHeaderView* header = procedureView_->header();
-    header->setStretchLastSection(false);
+    header->setStretchLastSection(true);  // the share bar takes what is left
     header->setSortIndicator(static_cast<int>(ProcedureColumn::Own), Qt::DescendingOrder);
     procedureView_->setSortingEnabled(true);
-    procedureView_->setColumnWidth(static_cast<int>(ProcedureColumn::Name), 300);
-    for (int column = 1; column < static_cast<int>(ProcedureColumn::Count); ++column) {
-        procedureView_->setColumnWidth(column, 110);
+    procedureView_->setColumnWidth(static_cast<int>(ProcedureColumn::Name), 200);
+    procedureView_->setColumnWidth(static_cast<int>(ProcedureColumn::Calls), 70);
+    for (const auto column : {ProcedureColumn::Own, ProcedureColumn::Total}) {
+        procedureView_->setColumnWidth(static_cast<int>(column), 90);
+    }
+    for (const auto column : {ProcedureColumn::MeanOwn, ProcedureColumn::MaxOwn}) {
+        procedureView_->setColumnWidth(static_cast<int>(column), 115);
     }
     connect(procedureView_, &QTreeView::activated, this, [this](const QModelIndex& index) {
         if (index.isValid()) ShowCallsOf(index.data(ProceduresModel::kProcedureRole).toULongLong());

@@ -17,6 +17,8 @@
 #include "FeedbackDialog.h"
 #include "Main.h"
 #include "frmConfig.h"
+#include "FindBar.h"
+#include "TraceViews.h"
 #include "frmMain.h"
 
 namespace {
@@ -49,6 +51,18 @@ int main(int argc, char* argv[]) {
     kivra::frmMain analyzer(seams, {examples.filePath(QStringLiteral("sample.pad"))});
     QApplication::processEvents();
     ok = Save(analyzer, output.filePath(QStringLiteral("analyzer.png"))) && ok;
+
+    // The Procedures view, then the find bar at work in the call tree.
+    analyzer.Views().Tabs().setCurrentIndex(1);
+    QApplication::processEvents();
+    ok = Save(analyzer, output.filePath(QStringLiteral("procedures.png"))) && ok;
+    analyzer.Views().Tabs().setCurrentIndex(0);
+    analyzer.Views().OpenFind();
+    analyzer.findChild<QLineEdit*>(QStringLiteral("txtFind"))->setText(QStringLiteral("FormatRow"));
+    analyzer.Views().Step(true);
+    QApplication::processEvents();
+    ok = Save(analyzer, output.filePath(QStringLiteral("find.png"))) && ok;
+    analyzer.Views().Finder().hide();
 
     kivra::WindowServices services(QStringLiteral("Kivra Analyzer"), &analyzer, seams);
     kivra::frmConfig configuration(services, &analyzer);
