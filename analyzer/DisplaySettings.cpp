@@ -22,6 +22,7 @@ ViewSettings ReadViewSettings(const ConfigClass& config) {
     flag("FindCase", settings.FindCase);
     flag("FindRegex", settings.FindRegex);
     flag("FindData", settings.FindData);
+    if (auto file = config.ValueIfSet("View", "CompareFile")) settings.CompareFile = std::move(*file);
     return settings;
 }
 
@@ -30,6 +31,7 @@ void WriteViewSettings(const ConfigClass& config, const ViewSettings& settings) 
     config.Value("View", "FindCase", "", settings.FindCase ? "1" : "0");
     config.Value("View", "FindRegex", "", settings.FindRegex ? "1" : "0");
     config.Value("View", "FindData", "", settings.FindData ? "1" : "0");
+    config.Value("View", "CompareFile", "", settings.CompareFile);
 }
 
 }  // namespace kivra

@@ -25,6 +25,7 @@ struct ViewSettings {
     bool FindCase = false;
     bool FindRegex = false;
     bool FindData = false;
+    std::string CompareFile;  // the baseline of the Compare view; empty: none
 };
 
 ViewSettings ReadViewSettings(const ConfigClass& config);

@@ -42,13 +42,17 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
     }
     // The same profile as the command line's: one call per row, in display order.
     const CallProfile profile = BuildCallProfile(load.trace, rows);
-    table.rowProcedure.reserve(profile.Calls.size());
-    table.rowTotals.reserve(profile.Calls.size());
+    TraceViewData& views = table.views;
+    views.rowProcedure.reserve(profile.Calls.size());
+    views.rowTotals.reserve(profile.Calls.size());
     for (const ProfileCall& call : profile.Calls) {
-        table.rowProcedure.push_back(call.Name);
-        table.rowTotals.push_back(call.Total);
+        views.rowProcedure.push_back(call.Name);
+        views.rowTotals.push_back(call.Total);
     }
-    table.procedures = ComputeFlatProfile(profile);
+    views.procedures = ComputeFlatProfile(profile);
+    views.timeOrder = LayoutTimeOrder(load.trace, profile);
+    views.merged = LayoutMerged(load.trace, profile);
+    views.names = profile.Names;
     return table;
 }
 

@@ -1,4 +1,5 @@
-// Reads a trace file and turns its call tree into the table's rows.
+// Reads a trace file and turns its call tree into the table's rows, and
+// computes what the other views show of it.
 #pragma once
 
 #include <optional>
@@ -6,11 +7,22 @@
 #include <string_view>
 #include <vector>
 
+#include "FlameLayout.h"
 #include "FlatProfile.h"
 #include "NumberFormat.h"
 #include "TraceTableModel.h"
 
 namespace kivra {
+
+// What the views beside the call tree show of a load.
+struct TraceViewData {
+    std::vector<std::string> names;  // procedure names; procedure i is entry i of `procedures`
+    FlatProfile procedures;
+    std::vector<int> rowProcedure;  // per row: the procedure it calls
+    std::vector<float> rowTotals;   // per row: its total, unrounded
+    FlameLayout timeOrder;          // box i is row i
+    FlameLayout merged;
+};
 
 struct TraceTableLoad {
     std::string error;  // why the file could not be read; empty when it was
@@ -23,10 +35,7 @@ struct TraceTableLoad {
     std::vector<TableRow> rows;  // display order
     std::string stopMessage;     // set when the tree stopped early
     bool timesUnreadable = false;  // some own times could not be computed
-    // Per procedure: entry i is the procedure numbered i below.
-    FlatProfile procedures;
-    std::vector<int> rowProcedure;  // per row: the procedure it calls
-    std::vector<float> rowTotals;   // per row: its total, unrounded
+    TraceViewData views;
 };
 
 TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramChar, const NumberFormat& format);

@@ -1,6 +1,11 @@
 #include "TraceViews.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QRadioButton>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,8 +20,14 @@
 #include <algorithm>
 #include <limits>
 
+#include "BusyCursor.h"
+#include "CallProfile.h"
 #include "ClipboardText.h"
+#include "CompareModel.h"
 #include "FindBar.h"
+#include "FlameGraphView.h"
+#include "TraceLoad.h"
+#include "WindowServices.h"
 #include "ProceduresModel.h"
 #include "QtText.h"
 #include "ShareBarDelegate.h"
@@ -50,12 +61,22 @@ QColor MatchTint(const QPalette& palette) {
 const TraceViews::ViewEntry TraceViews::kViews[] = {
     {"Call Tree", "tabCallTree", &TraceViews::MakeCallTreePage},
     {"Procedures", "tabProcedures", &TraceViews::MakeProceduresPage},
+    {"Flame Graph", "tabFlameGraph", &TraceViews::MakeFlameGraphPage},
+    {"Compare", "tabCompare", &TraceViews::MakeComparePage},
 };
 constexpr int kCallTreeTab = 0;
 constexpr int kProceduresTab = 1;
+constexpr int kFlameGraphTab = 2;
+constexpr int kCompareTab = 3;
 
-TraceViews::TraceViews(QTreeView* callTree, TraceTableModel* model, QWidget* parent)
-    : QWidget(parent), callTree_(callTree), model_(model) {
+QString TraceChooserStart(const ConfigClass& config) {
+    QString initial = ToQString(config.Value("Application", "LastFile"));
+    if (initial.isEmpty()) initial = QDir::tempPath() + QStringLiteral("/Kivra");
+    return initial;
+}
+
+TraceViews::TraceViews(WindowServices& services, QTreeView* callTree, TraceTableModel* model, QWidget* parent)
+    : QWidget(parent), services_(services), callTree_(callTree), model_(model) {
     setObjectName(QStringLiteral("tableArea"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -102,6 +123,11 @@ TraceViews::TraceViews(QTreeView* callTree, TraceTableModel* model, QWidget* par
     connect(findBar_, &FindBar::PreviousRequested, this, [this] { Step(false); });
     connect(findBar_, &FindBar::Closed, this, &TraceViews::FindClosed);
     connect(tabs_, &QTabWidget::currentChanged, this, &TraceViews::TabChanged);
+    // The graph outlines the call selected in the tree, however it was selected.
+    connect(callTree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
+        flameGraph_->ShowCall(index.isValid() ? std::optional<std::size_t>(TraceTableModel::RowOf(index))
+                                              : std::nullopt);
+    });
 
     auto shortcut = [this](const QKeySequence& keys, auto slot) {
         auto* key = new QShortcut(keys, this, slot);
@@ -150,6 +176,102 @@ QWidget* TraceViews::MakeProceduresPage() {
     return PageAround(procedureView_, "");
 }
 
+QWidget* TraceViews::MakeFlameGraphPage() {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 2, 0, 0);
+    layout->setSpacing(2);
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(4, 0, 4, 0);
+    optTimeOrder_ = new QRadioButton(QStringLiteral("Time order"), page);
+    optTimeOrder_->setObjectName(QStringLiteral("optTimeOrder"));
+    optTimeOrder_->setAccessibleName(QStringLiteral("Time order"));
+    optTimeOrder_->setChecked(true);
+    optMerged_ = new QRadioButton(QStringLiteral("Merged"), page);
+    optMerged_->setObjectName(QStringLiteral("optMerged"));
+    optMerged_->setAccessibleName(QStringLiteral("Merged"));
+    chkFlip_ = new QCheckBox(QStringLiteral("Callers at the bottom"), page);
+    chkFlip_->setObjectName(QStringLiteral("chkFlip"));
+    chkFlip_->setAccessibleName(QStringLiteral("Callers at the bottom"));
+    auto* hint = new QLabel(QStringLiteral("Wheel: zoom · drag: move · double-click: zoom to a box · Home: whole run"),
+                            page);
+    hint->setEnabled(false);
+    bar->addWidget(optTimeOrder_);
+    bar->addWidget(optMerged_);
+    bar->addSpacing(12);
+    bar->addWidget(chkFlip_);
+    bar->addStretch(1);
+    bar->addWidget(hint);
+    flameGraph_ = new FlameGraphView(page);
+    layout->addLayout(bar);
+    layout->addWidget(flameGraph_, 1);
+
+    connect(optMerged_, &QRadioButton::toggled, this, [this](bool merged) {
+        flameGraph_->SetMode(merged ? FlameMode::Merged : FlameMode::TimeOrder);
+    });
+    connect(chkFlip_, &QCheckBox::toggled, flameGraph_, &FlameGraphView::SetFlipped);
+    connect(flameGraph_, &FlameGraphView::BoxChosen, this, [this](int box) {
+        // In time order a box is a call: the tree selects it too.
+        if (flameGraph_->Mode() != FlameMode::TimeOrder) return;
+        const auto call = static_cast<std::size_t>(flameGraph_->Layout().Boxes[static_cast<std::size_t>(box)].FirstCall);
+        if (call < model_->Rows().size()) SelectRow(call);
+    });
+    return page;
+}
+
+QWidget* TraceViews::MakeComparePage() {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 2, 0, 0);
+    layout->setSpacing(2);
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(4, 0, 4, 0);
+    auto* cmdCompareWith = new QToolButton(page);
+    cmdCompareWith->setObjectName(QStringLiteral("cmdCompareWith"));
+    cmdCompareWith->setText(QStringLiteral("Compare with..."));
+    cmdCompareWith->setAccessibleName(QStringLiteral("Compare with..."));
+    cmdCompareWith->setToolTip(QStringLiteral("Choose the trace of the run to compare with (the baseline)"));
+    cmdSwap_ = new QToolButton(page);
+    cmdSwap_->setObjectName(QStringLiteral("cmdSwap"));
+    cmdSwap_->setText(QStringLiteral("Swap"));
+    cmdSwap_->setAccessibleName(QStringLiteral("Swap"));
+    cmdSwap_->setToolTip(QStringLiteral("Exchange the baseline and the current run"));
+    cmdSwap_->setEnabled(false);
+    lblCompareSummary_ = new QLabel(QStringLiteral("No baseline: choose a trace to compare with."), page);
+    lblCompareSummary_->setObjectName(QStringLiteral("lblCompareSummary"));
+    lblCompareSummary_->setAccessibleName(QStringLiteral("Comparison"));
+    lblCompareSummary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    bar->addWidget(cmdCompareWith);
+    bar->addWidget(cmdSwap_);
+    bar->addStretch(1);
+    lblCompareSummary_->setContentsMargins(4, 0, 4, 0);
+    lblCompareSummary_->setWordWrap(true);
+
+    comparison_ = new CompareModel(this);
+    compareView_ = new QTreeView(page);
+    compareView_->setObjectName(QStringLiteral("tvCompare"));
+    compareView_->setAccessibleName(QStringLiteral("Compare"));
+    compareView_->setRootIsDecorated(false);
+    compareView_->setUniformRowHeights(true);
+    compareView_->setAllColumnsShowFocus(true);
+    compareView_->setModel(comparison_);
+    compareView_->setFont(callTree_->font());
+    compareView_->header()->setSortIndicator(-1, Qt::DescendingOrder);  // the diff's own order
+    compareView_->setSortingEnabled(true);
+    compareView_->setColumnWidth(static_cast<int>(DiffColumn::Name), 140);
+    for (int column = 1; column < static_cast<int>(DiffColumn::Count); ++column) {
+        const bool calls = column == static_cast<int>(DiffColumn::OldCalls) || column == static_cast<int>(DiffColumn::NewCalls);
+        compareView_->setColumnWidth(column, calls ? 70 : 95);
+    }
+    layout->addLayout(bar);
+    layout->addWidget(lblCompareSummary_);
+    layout->addWidget(compareView_, 1);
+
+    connect(cmdCompareWith, &QToolButton::clicked, this, &TraceViews::CompareWith);
+    connect(cmdSwap_, &QToolButton::clicked, this, &TraceViews::SwapRuns);
+    return page;
+}
+
 QAction* TraceViews::AddTreeAction(const char* name, const char* text, const QKeySequence& keys,
                                    void (TraceViews::*slot)()) {
     auto* action = new QAction(QString::fromLatin1(text), callTree_);
@@ -178,6 +300,9 @@ void TraceViews::AddCallTreeActions() {
 }
 
 void TraceViews::Clear() {
+    traceShown_ = false;
+    current_.reset();
+    flameGraph_->Clear();
     rowProcedure_.clear();
     rowTotals_.clear();
     parents_.clear();
@@ -188,10 +313,12 @@ void TraceViews::Clear() {
     if (findBar_->isVisible()) findBar_->ShowCount({});
 }
 
-void TraceViews::ShowTrace(FlatProfile procedures, std::vector<int> rowProcedure, std::vector<float> rowTotals,
-                           const NumberFormat& timeFormat) {
-    rowProcedure_ = std::move(rowProcedure);
-    rowTotals_ = std::move(rowTotals);
+void TraceViews::ShowTrace(TraceViewData data, const NumberFormat& timeFormat, const std::string& paramChar) {
+    timeFormat_ = timeFormat;
+    paramChar_ = paramChar;
+    traceShown_ = true;
+    rowProcedure_ = std::move(data.rowProcedure);
+    rowTotals_ = std::move(data.rowTotals);
     const auto& rows = model_->Rows();
     parents_.resize(rows.size());
     searchRows_.resize(rows.size());
@@ -203,8 +330,84 @@ void TraceViews::ShowTrace(FlatProfile procedures, std::vector<int> rowProcedure
     // A load that stopped early has a row the profile lacks; it counts as no call.
     rowProcedure_.resize(rows.size(), -1);
     rowTotals_.resize(rows.size(), 0.0f);
-    procedures_->SetProfile(std::move(procedures), timeFormat);
+    current_ = data.procedures;
+    procedures_->SetProfile(std::move(data.procedures), timeFormat);
+    flameGraph_->SetGraph(std::move(data.timeOrder), std::move(data.merged), std::move(data.names), timeFormat,
+                          [this](std::size_t call) {
+                              const auto& rows = model_->Rows();
+                              if (call >= rows.size()) return std::vector<std::string>();
+                              const auto& cells = rows[call].cells;
+                              return std::vector<std::string>{cells[kColDataIn], cells[kColDataLog], cells[kColDataOut]};
+                          });
+    // A reload compares afresh, the baseline read again as the load read.
+    if (!baselinePath_.isEmpty()) {
+        std::string why;
+        if (auto baseline = ReadBaseline(baselinePath_, why)) {
+            baseline_ = std::move(baseline);
+        } else if (!baseline_) {
+            lblCompareSummary_->setText(QStringLiteral("The baseline '%1' could not be read: %2")
+                                            .arg(baselinePath_, ToQString(why)));
+        }
+    }
+    Compare();
     if (findBar_->isVisible()) QueryChanged();
+}
+
+std::optional<FlatProfile> TraceViews::ReadBaseline(const QString& path, std::string& why) const {
+    TraceLoad load = LoadTrace(ToStdString(path), paramChar_, timeFormat_);
+    if (load.error) {
+        why = load.error->Message();
+        return std::nullopt;
+    }
+    return ComputeFlatProfile(BuildCallProfile(load.trace, load.tree.Rows));
+}
+
+void TraceViews::CompareWith() {
+    const auto chosen = services_.Files().ChooseFileToOpen(this, TraceChooserStart(services_.Config()),
+                                                           QStringLiteral("(*.pad)"), QStringLiteral(".pad"));
+    if (chosen) LoadBaseline(QDir::toNativeSeparators(*chosen));
+}
+
+bool TraceViews::LoadBaseline(const QString& path) {
+    std::string why;
+    std::optional<FlatProfile> baseline;
+    {
+        BusyCursor busy;
+        baseline = ReadBaseline(path, why);
+    }
+    if (!baseline) {
+        services_.Reporter().Report(why, MessageIcon::Critical);
+        return false;
+    }
+    baseline_ = std::move(baseline);
+    baselinePath_ = path;
+    swapped_ = false;
+    Compare();
+    return true;
+}
+
+void TraceViews::SwapRuns() {
+    if (!baseline_) return;
+    swapped_ = !swapped_;
+    Compare();
+}
+
+void TraceViews::Compare() {
+    cmdSwap_->setEnabled(baseline_.has_value() && current_.has_value());
+    if (!baseline_ || !current_) {
+        comparison_->Clear();
+        if (!baseline_ && baselinePath_.isEmpty()) {
+            lblCompareSummary_->setText(QStringLiteral("No baseline: choose a trace to compare with."));
+        }
+        return;
+    }
+    comparison_->SetDiff(swapped_ ? DiffFlatProfiles(*current_, *baseline_) : DiffFlatProfiles(*baseline_, *current_),
+                         timeFormat_);
+    const QString other = QFileInfo(baselinePath_).fileName();
+    const QString runs = swapped_ ? QStringLiteral("Baseline: the loaded run, current: %1.").arg(other)
+                                  : QStringLiteral("Baseline: %1, current: the loaded run.").arg(other);
+    lblCompareSummary_->setText(runs + QLatin1Char(' ') + comparison_->SummaryText());
+    lblCompareSummary_->setToolTip(baselinePath_);
 }
 
 void TraceViews::ShowProgress(bool on) { prgLoad_->setVisible(on); }
@@ -216,6 +419,7 @@ ViewSettings TraceViews::Settings() const {
     settings.FindCase = query.matchCase;
     settings.FindRegex = query.regularExpression;
     settings.FindData = query.dataFields;
+    settings.CompareFile = ToStdString(baselinePath_);
     return settings;
 }
 
@@ -224,9 +428,16 @@ void TraceViews::ApplySettings(const ViewSettings& settings) {
         if (settings.Tab == kViews[tab].caption) tabs_->setCurrentIndex(tab);
     }
     findBar_->SetToggles(settings.FindCase, settings.FindRegex, settings.FindData);
+    // The baseline is read with the next load, as the load reads.
+    baselinePath_ = ToQString(settings.CompareFile);
 }
 
 bool TraceViews::CallTreeShown() const { return tabs_->currentIndex() == kCallTreeTab; }
+
+// On the call tree and the flame graph, F3 steps through rows of the tree.
+bool TraceViews::StepsFollowTree() const {
+    return tabs_->currentIndex() == kCallTreeTab || tabs_->currentIndex() == kFlameGraphTab;
+}
 
 void TraceViews::OpenFind() {
     const bool wasOpen = findBar_->isVisible();
@@ -242,11 +453,27 @@ void TraceViews::QueryChanged() {
     if (!queryValid_) {
         findBar_->ShowCount(QStringLiteral("Invalid expression"), true);
         model_->SetMarkedRows({}, {});
+        flameGraph_->SetMatches({}, {});
         if (stepsAreMatches_) steps_.clear();
         return;
     }
     procedures_->Narrow(matcher ? &*matcher : nullptr);
-    if (!CallTreeShown()) {
+    steps_ = matcher ? matcher->AllMatches(searchRows_) : std::vector<std::size_t>();
+    stepsAreMatches_ = true;
+    model_->SetMarkedRows(steps_, MatchTint(callTree_->palette()));
+    if (matcher) {
+        // The graph: calls by the tree's matches, merged boxes by name.
+        std::vector<char> calls(searchRows_.size(), 0);
+        for (const std::size_t row : steps_) calls[row] = 1;
+        std::vector<char> names(procedures_->Table().ProcedureCount(), 0);
+        for (std::size_t p = 0; p < names.size(); ++p) {
+            names[p] = matcher->Matches(SearchRow{procedures_->Table().Procedure(p).Name, {}, {}, {}}) ? 1 : 0;
+        }
+        flameGraph_->SetMatches(std::move(calls), std::move(names));
+    } else {
+        flameGraph_->SetMatches({}, {});
+    }
+    if (tabs_->currentIndex() == kProceduresTab) {
         const int shown = procedures_->rowCount();
         findBar_->ShowCount(!matcher ? QString()
                             : shown == 0 ? QStringLiteral("No match")
@@ -254,11 +481,8 @@ void TraceViews::QueryChanged() {
                             false);
         return;
     }
-    steps_ = matcher ? matcher->AllMatches(searchRows_) : std::vector<std::size_t>();
-    stepsAreMatches_ = true;
-    model_->SetMarkedRows(steps_, MatchTint(callTree_->palette()));
-    if (!matcher) {
-        findBar_->ShowCount({});
+    if (!matcher || !StepsFollowTree()) {
+        findBar_->ShowCount(!matcher ? QString() : QStringLiteral("%1 matches").arg(steps_.size()));
         return;
     }
     if (steps_.empty()) {
@@ -276,8 +500,12 @@ void TraceViews::QueryChanged() {
 void TraceViews::FindClosed() {
     procedures_->Narrow(nullptr);
     model_->SetMarkedRows({}, {});
+    flameGraph_->SetMatches({}, {});
     if (stepsAreMatches_) steps_.clear();
-    (CallTreeShown() ? static_cast<QWidget*>(callTree_) : procedureView_)->setFocus();
+    tabs_->currentWidget()->setFocus();
+    if (CallTreeShown()) callTree_->setFocus();
+    if (tabs_->currentIndex() == kProceduresTab) procedureView_->setFocus();
+    if (tabs_->currentIndex() == kFlameGraphTab) flameGraph_->setFocus();
 }
 
 void TraceViews::TabChanged() {
@@ -285,10 +513,11 @@ void TraceViews::TabChanged() {
 }
 
 void TraceViews::Step(bool forward) {
-    if (!CallTreeShown()) {
+    if (tabs_->currentIndex() == kProceduresTab) {
         StepProcedures(forward);
         return;
     }
+    if (!StepsFollowTree()) return;
     if (!queryValid_ && stepsAreMatches_) return;
     if (steps_.empty()) {
         if (findBar_->isVisible() && !findBar_->Query().text.empty()) findBar_->ShowCount(QStringLiteral("No match"));

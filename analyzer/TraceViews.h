@@ -1,7 +1,8 @@
 // The table area of the analyzer's window: the views of the loaded trace as
-// tabs ("Call Tree", "Procedures"), the find bar under them, the call tree's
-// actions, and the ways from one view to another. The views are listed in
-// one place (TraceViews.cpp); a new view is one more entry there.
+// tabs ("Call Tree", "Procedures", "Flame Graph", "Compare"), the find bar
+// under them, the call tree's actions, and the ways from one view to
+// another. The views are listed in one place (TraceViews.cpp); a new view
+// is one more entry there.
 #pragma once
 
 #include <QWidget>
@@ -13,33 +14,44 @@
 #include "DisplaySettings.h"
 #include "FlatProfile.h"
 #include "NumberFormat.h"
+#include "TraceTableLoad.h"
 #include "TreeSearch.h"
 
 class QAction;
+class QCheckBox;
+class QLabel;
 class QProgressBar;
+class QRadioButton;
 class QTabWidget;
 class QToolButton;
 class QTreeView;
 
 namespace kivra {
 
+class CompareModel;
+class ConfigClass;
 class FindBar;
+class FlameGraphView;
 class ProceduresModel;
 class TraceTableModel;
+class WindowServices;
+
+// Where the file chooser starts for a trace: the last file, else the
+// temporary folder's Kivra folder.
+QString TraceChooserStart(const ConfigClass& config);
 
 class TraceViews : public QWidget {
     Q_OBJECT
 public:
     // The call tree and its model are the window's; they become the first tab.
-    TraceViews(QTreeView* callTree, TraceTableModel* model, QWidget* parent);
+    TraceViews(WindowServices& services, QTreeView* callTree, TraceTableModel* model, QWidget* parent);
     ~TraceViews() override;
 
     // Before a load: every view empty.
     void Clear();
-    // After a load filled the call tree: per row its procedure (an index
-    // into `procedures`) and its unrounded total.
-    void ShowTrace(FlatProfile procedures, std::vector<int> rowProcedure, std::vector<float> rowTotals,
-                   const NumberFormat& timeFormat);
+    // After a load filled the call tree. `paramChar` and `timeFormat` are
+    // the load's, for reading the baseline of a comparison alike.
+    void ShowTrace(TraceViewData data, const NumberFormat& timeFormat, const std::string& paramChar);
     // The indication that a load is under way.
     void ShowProgress(bool on);
 
@@ -50,7 +62,18 @@ public:
     QTreeView& ProceduresView() const { return *procedureView_; }
     ProceduresModel& Procedures() const { return *procedures_; }
     FindBar& Finder() const { return *findBar_; }
+    FlameGraphView& FlameGraph() const { return *flameGraph_; }
+    QTreeView& CompareView() const { return *compareView_; }
+    CompareModel& Comparison() const { return *comparison_; }
     bool CallTreeShown() const;
+
+    // "Compare with...": asks for the baseline and compares.
+    void CompareWith();
+    // Reads the baseline and compares; a file that cannot be read is
+    // reported and changes nothing.
+    bool LoadBaseline(const QString& path);
+    void SwapRuns();
+    QString BaselinePath() const { return baselinePath_; }
 
     void OpenFind();
     // F3 and Shift+F3: the next or previous match of the find bar, or of
@@ -79,6 +102,11 @@ private:
 
     QWidget* MakeCallTreePage();
     QWidget* MakeProceduresPage();
+    QWidget* MakeFlameGraphPage();
+    QWidget* MakeComparePage();
+    void Compare();
+    std::optional<FlatProfile> ReadBaseline(const QString& path, std::string& why) const;
+    bool StepsFollowTree() const;
     void AddCallTreeActions();
     QAction* AddTreeAction(const char* name, const char* text, const QKeySequence& keys, void (TraceViews::*slot)());
 
@@ -90,6 +118,7 @@ private:
     void ShowStepCount();
     void StepProcedures(bool forward);
 
+    WindowServices& services_;
     QTreeView* callTree_;
     TraceTableModel* model_;
     QTabWidget* tabs_ = nullptr;
@@ -98,6 +127,22 @@ private:
     FindBar* findBar_ = nullptr;
     QToolButton* cmdFind_ = nullptr;
     QProgressBar* prgLoad_ = nullptr;
+    FlameGraphView* flameGraph_ = nullptr;
+    QRadioButton* optTimeOrder_ = nullptr;
+    QRadioButton* optMerged_ = nullptr;
+    QCheckBox* chkFlip_ = nullptr;
+    QTreeView* compareView_ = nullptr;
+    CompareModel* comparison_ = nullptr;
+    QLabel* lblCompareSummary_ = nullptr;
+    QToolButton* cmdSwap_ = nullptr;
+
+    NumberFormat timeFormat_{"0.000"};
+    std::string paramChar_;
+    bool traceShown_ = false;
+    QString baselinePath_;
+    std::optional<FlatProfile> baseline_;
+    std::optional<FlatProfile> current_;
+    bool swapped_ = false;  // the loaded run is the baseline
 
     std::vector<int> rowProcedure_;
     std::vector<float> rowTotals_;

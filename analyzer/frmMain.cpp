@@ -134,7 +134,7 @@ void frmMain::CreateControls() {
         "QHeaderView::section { color: rgb(255, 0, 0); border: none; border-right: 1px solid palette(mid);"
         " border-bottom: 1px solid rgb(0, 0, 255); padding: 0 2px; }"));
     // The table area holds the grid as the first of the views.
-    views_ = new TraceViews(iGridTree_, model_, client);
+    views_ = new TraceViews(services_, iGridTree_, model_, client);
     PlaceInTwips(views_, 180, 960, 11895, 4575);
 
     NameButtons(this, {{"cmdSelect", "Select PAD file"},
@@ -322,8 +322,7 @@ bool frmMain::ReadAndFill(const QString& file) {
     }
     model_->SetRows(std::move(load.rows));
     FinishGrid();
-    views_->ShowTrace(std::move(load.procedures), std::move(load.rowProcedure), std::move(load.rowTotals),
-                      timeFormat_);
+    views_->ShowTrace(std::move(load.views), timeFormat_, display_.ParamChar);
     return true;
 }
 
@@ -340,9 +339,7 @@ void frmMain::FinishGrid() {
 
 void frmMain::cmdSelect_Click() {
     if (loading_) return;
-    QString initial = ToQString(Config().Value("Application", "LastFile"));
-    if (initial.isEmpty()) initial = QDir::tempPath() + QStringLiteral("/Kivra");
-    const auto chosen = services_.Files().ChooseFileToOpen(this, initial, QStringLiteral("(*.pad)"),
+    const auto chosen = services_.Files().ChooseFileToOpen(this, TraceChooserStart(Config()), QStringLiteral("(*.pad)"),
                                                            QStringLiteral(".pad"));
     if (!chosen) return;
     const QString path = QDir::toNativeSeparators(*chosen);

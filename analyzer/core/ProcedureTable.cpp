@@ -1,9 +1,9 @@
 #include "ProcedureTable.h"
 
 #include <algorithm>
-#include <numeric>
+#include <string_view>
 
-#include "TextEncoding.h"
+#include "RowOrder.h"
 
 namespace kivra {
 
@@ -22,35 +22,26 @@ double ProcedureValue(const FlatEntry& entry, ProcedureColumn column) {
 }
 
 ProcedureTable::ProcedureTable(FlatProfile profile) : profile_(std::move(profile)) {
-    const std::vector<FlatEntry>& entries = profile_.Entries;
     // The names' order, once: every sort after compares numbers only.
-    std::vector<std::string> lowered(entries.size());
-    for (std::size_t e = 0; e < entries.size(); ++e) lowered[e] = LowerAscii(entries[e].Name);
-    byName_.resize(entries.size());
-    std::iota(byName_.begin(), byName_.end(), std::size_t{0});
-    std::sort(byName_.begin(), byName_.end(), [&](std::size_t a, std::size_t b) {
-        if (lowered[a] != lowered[b]) return lowered[a] < lowered[b];
-        if (entries[a].Name != entries[b].Name) return entries[a].Name < entries[b].Name;
-        return a < b;
-    });
-    matching_.assign(entries.size(), 1);
+    std::vector<std::string_view> names;
+    names.reserve(profile_.Entries.size());
+    for (const FlatEntry& entry : profile_.Entries) names.push_back(entry.Name);
+    byName_ = NameOrder(names);
+    matching_.assign(profile_.Entries.size(), 1);
     Sort(ProcedureColumn::Own, true);
 }
 
 void ProcedureTable::Sort(ProcedureColumn column, bool descending) {
     sortColumn_ = column;
     descending_ = descending;
-    sorted_ = byName_;
     if (column == ProcedureColumn::Name) {
+        sorted_ = byName_;
         if (descending) std::reverse(sorted_.begin(), sorted_.end());
     } else {
         const std::vector<FlatEntry>& entries = profile_.Entries;
         std::vector<double> values(entries.size());
         for (std::size_t e = 0; e < entries.size(); ++e) values[e] = ProcedureValue(entries[e], column);
-        // Equal values stay in the names' order.
-        std::stable_sort(sorted_.begin(), sorted_.end(), [&](std::size_t a, std::size_t b) {
-            return descending ? values[a] > values[b] : values[a] < values[b];
-        });
+        sorted_ = ValueOrder(byName_, values, descending);
     }
     Show();
 }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <unordered_map>
 
+#include "CallPaths.h"
 #include "JsonText.h"
 
 namespace kivra {
@@ -155,37 +155,7 @@ ExportText FoldedStacks(const PadTrace& trace, const CallProfile& profile) {
     const Timeline timeline = NestedTimeline(trace, profile);
     ExportText result;
     result.Clipped = timeline.Clipped;
-    struct Path {
-        int parent;        // index of the caller's path, -1 at the top level
-        int name;
-        std::int64_t own;  // nanoseconds
-    };
-    // Each call's own time on the fitted timeline: its span less its
-    // callees' spans, which lie within it and do not overlap.
-    const std::size_t count = profile.Calls.size();
-    std::vector<std::int64_t> ownOfCall(count);
-    for (std::size_t c = 0; c < count; ++c) {
-        const CallSpan& span = timeline.Spans[c];
-        ownOfCall[c] += span.End - span.Begin;
-        if (const int parent = profile.Calls[c].Parent; parent >= 0) {
-            ownOfCall[static_cast<std::size_t>(parent)] -= span.End - span.Begin;
-        }
-    }
-    std::vector<Path> paths;
-    std::vector<int> pathOfCall(count, -1);
-    // Distinct paths by (caller's path, name).
-    std::unordered_map<std::uint64_t, int> known;
-    known.reserve(count);
-    for (std::size_t c = 0; c < count; ++c) {
-        const ProfileCall& call = profile.Calls[c];
-        const int parentPath = call.Parent >= 0 ? pathOfCall[static_cast<std::size_t>(call.Parent)] : -1;
-        const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(parentPath)) << 32) |
-                                  static_cast<std::uint32_t>(call.Name);
-        const auto [found, added] = known.try_emplace(key, static_cast<int>(paths.size()));
-        if (added) paths.push_back({parentPath, call.Name, 0});
-        paths[static_cast<std::size_t>(found->second)].own += ownOfCall[c];
-        pathOfCall[c] = found->second;
-    }
+    const CallPaths merged = MergeCallPaths(profile, timeline);
 
     std::vector<std::string> names;
     names.reserve(profile.Names.size());
@@ -194,16 +164,16 @@ ExportText FoldedStacks(const PadTrace& trace, const CallProfile& profile) {
         names.push_back(std::move(name));
     }
     // Each path's text, built from its caller's path text.
-    std::vector<std::string> texts(paths.size());
+    std::vector<std::string> texts(merged.Paths.size());
     std::string& out = result.Text;
-    for (std::size_t p = 0; p < paths.size(); ++p) {
-        const Path& path = paths[p];
-        if (path.parent >= 0) {
-            texts[p] = texts[static_cast<std::size_t>(path.parent)];
+    for (std::size_t p = 0; p < merged.Paths.size(); ++p) {
+        const CallPath& path = merged.Paths[p];
+        if (path.Parent >= 0) {
+            texts[p] = texts[static_cast<std::size_t>(path.Parent)];
             texts[p] += ';';
         }
-        texts[p] += names[static_cast<std::size_t>(path.name)];
-        const std::int64_t microseconds = path.own / 1000 + (path.own % 1000 >= 500 ? 1 : 0);
+        texts[p] += names[static_cast<std::size_t>(path.Name)];
+        const std::int64_t microseconds = path.Own / 1000 + (path.Own % 1000 >= 500 ? 1 : 0);
         if (microseconds <= 0) continue;
         out += texts[p];
         out += ' ';

@@ -36,6 +36,7 @@ std::string_view DefaultSettingsText() {
         "FindCase=0\r\n"
         "FindRegex=0\r\n"
         "FindData=0\r\n"
+        "CompareFile=\r\n"
         "\r\n"
         "[Tag Application]\r\n"
         "KivraPrefix=Kivra.\r\n"

@@ -156,6 +156,7 @@ TEST_F(AboutFeedbackTest, EveryButtonSaysWhatItDoesToAScreenReader) {
     frmMain analyzer(desktop.Seams());
     EXPECT_EQ(ButtonNames(analyzer), (std::map<std::string, std::string>{{"cmdAbout", "About..."},
                                                                           {"cmdAutoSize", "Auto size"},
+                                                                          {"cmdCompareWith", "Compare with..."},
                                                                           {"cmdConfig", "Configuration..."},
                                                                           {"cmdCopyPrint", "Copy..."},
                                                                           {"cmdFind", "Find"},
@@ -165,6 +166,7 @@ TEST_F(AboutFeedbackTest, EveryButtonSaysWhatItDoesToAScreenReader) {
                                                                           {"cmdGo", "Update"},
                                                                           {"cmdKivraTag", "Kivra Tag..."},
                                                                           {"cmdSelect", "Select PAD file"},
+                                                                          {"cmdSwap", "Swap"},
                                                                           // the tab bar's own, named by Qt
                                                                           {"ScrollLeftButton", "Scroll Left"},
                                                                           {"ScrollRightButton", "Scroll Right"}}));

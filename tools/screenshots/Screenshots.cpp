@@ -5,9 +5,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <cstdlib>
 #include <iostream>
 
@@ -62,7 +65,35 @@ int main(int argc, char* argv[]) {
     analyzer.Views().Step(true);
     QApplication::processEvents();
     ok = Save(analyzer, output.filePath(QStringLiteral("find.png"))) && ok;
-    analyzer.Views().Finder().hide();
+    analyzer.findChild<QToolButton*>(QStringLiteral("cmdFindClose"))->click();
+
+    // The flame graph in both modes, one above the other.
+    analyzer.Views().Tabs().setCurrentIndex(2);
+    QApplication::processEvents();
+    const QImage timeOrder = analyzer.grab().toImage();
+    analyzer.findChild<QRadioButton*>(QStringLiteral("optMerged"))->setChecked(true);
+    QApplication::processEvents();
+    const QImage merged = analyzer.grab().toImage();
+    QImage both(timeOrder.width(), timeOrder.height() + merged.height(), QImage::Format_ARGB32);
+    both.fill(Qt::white);
+    {
+        QPainter painter(&both);
+        painter.drawImage(0, 0, timeOrder);
+        painter.drawImage(0, timeOrder.height(), merged);
+    }
+    const QString flame = output.filePath(QStringLiteral("flamegraph.png"));
+    const bool flameSaved = both.save(flame);
+    std::cout << (flameSaved ? "wrote " : "could not write ") << flame.toStdString() << '\n';
+    ok = flameSaved && ok;
+    analyzer.findChild<QRadioButton*>(QStringLiteral("optTimeOrder"))->setChecked(true);
+
+    // sample.pad (loaded) as the baseline, sample-faster.pad as the current run.
+    analyzer.Views().Tabs().setCurrentIndex(3);
+    analyzer.Views().LoadBaseline(examples.filePath(QStringLiteral("sample-faster.pad")));
+    analyzer.Views().SwapRuns();
+    QApplication::processEvents();
+    ok = Save(analyzer, output.filePath(QStringLiteral("compare.png"))) && ok;
+    analyzer.Views().Tabs().setCurrentIndex(0);
 
     kivra::WindowServices services(QStringLiteral("Kivra Analyzer"), &analyzer, seams);
     kivra::frmConfig configuration(services, &analyzer);

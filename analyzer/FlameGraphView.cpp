@@ -1,0 +1,393 @@
+#include "FlameGraphView.h"
+
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "QtText.h"
+
+namespace kivra {
+namespace {
+
+constexpr double kSmallestSpan = 1000.0;  // nanoseconds: the deepest zoom shows a microsecond
+constexpr int kDragDistance = 3;          // pixels a press may move and still be a click
+constexpr int kTextMargin = 3;
+
+const FlameLayout kNoLayout;
+
+// One colour per procedure name, the same on every run: warm hues, lighter
+// on a light window and deeper on a dark one.
+QColor NameColour(const std::string& name, bool dark) {
+    std::uint32_t hash = 2166136261u;
+    for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    const int hue = static_cast<int>(hash % 50);               // red to yellow
+    const int saturation = 120 + static_cast<int>((hash >> 8) % 90);
+    const int value = dark ? 150 + static_cast<int>((hash >> 16) % 40) : 215 + static_cast<int>((hash >> 16) % 40);
+    return QColor::fromHsv(hue, saturation, value);
+}
+
+QColor TextColourOn(const QColor& fill) {
+    const double luminance = 0.299 * fill.red() + 0.587 * fill.green() + 0.114 * fill.blue();
+    return luminance > 140.0 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+QColor Faded(const QColor& colour, const QColor& base) {
+    auto mix = [](int a, int b) { return (a + b * 3) / 4; };
+    return QColor(mix(colour.red(), base.red()), mix(colour.green(), base.green()), mix(colour.blue(), base.blue()));
+}
+
+}  // namespace
+
+FlameGraphView::FlameGraphView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("flameGraph"));
+    setAccessibleName(QStringLiteral("Flame graph"));
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(100, 60);
+}
+
+void FlameGraphView::SetGraph(FlameLayout timeOrder, FlameLayout merged, std::vector<std::string> names,
+                              const NumberFormat& timeFormat, DataOf dataOf) {
+    timeOrder_ = std::move(timeOrder);
+    merged_ = std::move(merged);
+    names_ = std::move(names);
+    timeFormat_ = timeFormat;
+    dataOf_ = std::move(dataOf);
+    const bool dark = palette().color(QPalette::Window).lightness() < 128;
+    nameColours_.clear();
+    for (const std::string& name : names_) nameColours_.push_back(NameColour(name, dark));
+    runTotal_ = 0.0;
+    if (!timeOrder_.Rows.empty()) {
+        for (const int box : timeOrder_.Rows[0]) runTotal_ += static_cast<double>(timeOrder_.Boxes[static_cast<std::size_t>(box)].Width);
+    }
+    selected_.reset();
+    shownCall_.reset();
+    matchingCalls_.clear();
+    matchingNames_.clear();
+    ShowWholeRun();
+}
+
+void FlameGraphView::Clear() { SetGraph({}, {}, {}, timeFormat_, {}); }
+
+const FlameLayout& FlameGraphView::Layout() const { return mode_ == FlameMode::Merged ? merged_ : timeOrder_; }
+
+void FlameGraphView::SetMode(FlameMode mode) {
+    if (mode == mode_) return;
+    mode_ = mode;
+    selected_.reset();
+    ShowWholeRun();
+    ShowCall(shownCall_);
+}
+
+void FlameGraphView::SetFlipped(bool flipped) {
+    flipped_ = flipped;
+    update();
+}
+
+void FlameGraphView::ShowCall(std::optional<std::size_t> call) {
+    shownCall_ = call;
+    const FlameLayout& layout = Layout();
+    if (call && *call < layout.BoxOfCall.size()) {
+        selected_ = layout.BoxOfCall[*call];
+        KeepInView(*selected_);
+    } else {
+        selected_.reset();
+    }
+    update();
+}
+
+void FlameGraphView::SetMatches(std::vector<char> calls, std::vector<char> names) {
+    matchingCalls_ = std::move(calls);
+    matchingNames_ = std::move(names);
+    update();
+}
+
+bool FlameGraphView::Dimmed(int box) const {
+    if (matchingCalls_.empty() && matchingNames_.empty()) return false;
+    const FlameBox& b = Layout().Boxes[static_cast<std::size_t>(box)];
+    if (mode_ == FlameMode::Merged) {
+        return static_cast<std::size_t>(b.Name) >= matchingNames_.size() || matchingNames_[static_cast<std::size_t>(b.Name)] == 0;
+    }
+    return static_cast<std::size_t>(b.FirstCall) >= matchingCalls_.size() ||
+           matchingCalls_[static_cast<std::size_t>(b.FirstCall)] == 0;
+}
+
+void FlameGraphView::ShowWholeRun() {
+    viewBegin_ = 0.0;
+    viewSpan_ = std::max(1.0, static_cast<double>(Layout().Extent));
+    scrollY_ = 0;
+    update();
+}
+
+void FlameGraphView::ZoomToBox(int box) {
+    const FlameBox& b = Layout().Boxes[static_cast<std::size_t>(box)];
+    viewBegin_ = static_cast<double>(b.Begin);
+    viewSpan_ = std::max(kSmallestSpan, static_cast<double>(b.Width));
+    ClampView();
+    update();
+}
+
+void FlameGraphView::ClampView() {
+    const double extent = std::max(1.0, static_cast<double>(Layout().Extent));
+    viewSpan_ = std::clamp(viewSpan_, std::min(kSmallestSpan, extent), extent);
+    viewBegin_ = std::clamp(viewBegin_, 0.0, extent - viewSpan_);
+    const int content = static_cast<int>(Layout().Rows.size()) * kRowHeight;
+    scrollY_ = std::clamp(scrollY_, 0, std::max(0, content - height()));
+}
+
+double FlameGraphView::PixelsPerNanosecond() const { return width() / viewSpan_; }
+
+int FlameGraphView::RowTop(int depth) const {
+    return flipped_ ? height() - (depth + 1) * kRowHeight + scrollY_ : depth * kRowHeight - scrollY_;
+}
+
+QRectF FlameGraphView::BoxRect(int box) const {
+    const FlameBox& b = Layout().Boxes[static_cast<std::size_t>(box)];
+    const double scale = PixelsPerNanosecond();
+    const double left = (static_cast<double>(b.Begin) - viewBegin_) * scale;
+    return QRectF(left, RowTop(b.Depth), static_cast<double>(b.Width) * scale, kRowHeight - 1);
+}
+
+std::optional<int> FlameGraphView::BoxAtPoint(const QPoint& point) const {
+    const int depth = flipped_ ? static_cast<int>(std::ceil(double(height() + scrollY_ - point.y()) / kRowHeight)) - 1
+                               : (point.y() + scrollY_) / kRowHeight;
+    if (point.y() < 0 || depth < 0) return std::nullopt;
+    const double at = viewBegin_ + point.x() / PixelsPerNanosecond();
+    return BoxAt(Layout(), depth, static_cast<std::int64_t>(std::floor(at)));
+}
+
+QColor FlameGraphView::ColourOf(int box) const {
+    const FlameBox& b = Layout().Boxes[static_cast<std::size_t>(box)];
+    const QColor colour = static_cast<std::size_t>(b.Name) < nameColours_.size()
+                              ? nameColours_[static_cast<std::size_t>(b.Name)]
+                              : palette().color(QPalette::Mid);
+    return Dimmed(box) ? Faded(colour, palette().color(QPalette::Base)) : colour;
+}
+
+void FlameGraphView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QPalette& colours = palette();
+    painter.fillRect(rect(), colours.color(QPalette::Base));
+    const FlameLayout& layout = Layout();
+    if (layout.Boxes.empty()) {
+        painter.setPen(colours.color(QPalette::PlaceholderText));
+        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("No trace loaded"));
+        return;
+    }
+    const double scale = PixelsPerNanosecond();
+    const double viewEnd = viewBegin_ + viewSpan_;
+    const QFontMetrics metrics(font());
+    const QColor smallBoxes = colours.color(QPalette::Mid);
+    const bool searching = !matchingCalls_.empty() || !matchingNames_.empty();
+
+    for (std::size_t depth = 0; depth < layout.Rows.size(); ++depth) {
+        const int top = RowTop(static_cast<int>(depth));
+        if (top + kRowHeight <= 0 || top >= height()) continue;
+        const std::vector<int>& row = layout.Rows[depth];
+        // Boxes at one depth do not overlap: the first in view is the first
+        // that ends after the view's left edge.
+        auto it = std::partition_point(row.begin(), row.end(), [&](int b) {
+            const FlameBox& box = layout.Boxes[static_cast<std::size_t>(b)];
+            return static_cast<double>(box.Begin + box.Width) <= viewBegin_;
+        });
+        // Boxes narrower than a pixel are painted together, one run of
+        // neighbouring ones at a time.
+        double runLeft = 0.0;
+        double runRight = -1.0;
+        bool runMatches = false;
+        auto flush = [&] {
+            if (runRight < 0.0) return;
+            const QColor fill = searching && !runMatches ? Faded(smallBoxes, colours.color(QPalette::Base)) : smallBoxes;
+            painter.fillRect(QRectF(runLeft, top, std::max(1.0, runRight - runLeft), kRowHeight - 1), fill);
+            runRight = -1.0;
+            runMatches = false;
+        };
+        for (; it != row.end(); ++it) {
+            const FlameBox& box = layout.Boxes[static_cast<std::size_t>(*it)];
+            if (static_cast<double>(box.Begin) > viewEnd) break;
+            const double left = (static_cast<double>(box.Begin) - viewBegin_) * scale;
+            const double right = (static_cast<double>(box.Begin + box.Width) - viewBegin_) * scale;
+            if (right - left < 1.0) {
+                if (runRight >= 0.0 && left <= runRight + 1.0) {
+                    runRight = std::max(runRight, right);
+                } else {
+                    flush();
+                    runLeft = left;
+                    runRight = right;
+                }
+                runMatches = runMatches || (searching && !Dimmed(*it));
+                continue;
+            }
+            flush();
+            const QRectF area(std::max(left, -1.0), top, std::min(right, width() + 1.0) - std::max(left, -1.0),
+                              kRowHeight - 1);
+            const QColor fill = ColourOf(*it);
+            painter.fillRect(area, fill);
+            if (area.width() > 3 * kTextMargin + metrics.averageCharWidth()) {
+                const QString name = static_cast<std::size_t>(box.Name) < names_.size()
+                                         ? ToQString(names_[static_cast<std::size_t>(box.Name)])
+                                         : QString();
+                const QRectF textArea = area.adjusted(kTextMargin, 0, -kTextMargin, 0);
+                const QString shown = metrics.elidedText(name, Qt::ElideRight, static_cast<int>(textArea.width()));
+                if (!shown.isEmpty()) {
+                    painter.setPen(TextColourOn(fill));
+                    painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter, shown);
+                }
+            }
+            // A thin line between neighbours.
+            painter.fillRect(QRectF(area.right() - 1, top, 1, kRowHeight - 1), fill.darker(115));
+        }
+        flush();
+    }
+    if (selected_ && static_cast<std::size_t>(*selected_) < layout.Boxes.size()) {
+        QRectF outline = BoxRect(*selected_);
+        outline.setLeft(std::max(outline.left(), -2.0));
+        outline.setRight(std::min(outline.right(), width() + 2.0));
+        if (outline.width() < 3.0) outline.adjust(-1.5, 0, 1.5, 0);
+        QPen pen(colours.color(QPalette::Text), 2);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(outline.adjusted(1, 1, -1, -1));
+    }
+}
+
+QString FlameGraphView::ToolTipOf(int box) const {
+    const FlameLayout& layout = Layout();
+    const FlameBox& b = layout.Boxes[static_cast<std::size_t>(box)];
+    auto ms = [this](std::int64_t ns) {
+        return ToQString(timeFormat_.Format(static_cast<float>(static_cast<double>(ns) / 1e6))) + QStringLiteral(" ms");
+    };
+    QStringList lines;
+    lines << (static_cast<std::size_t>(b.Name) < names_.size() ? ToQString(names_[static_cast<std::size_t>(b.Name)])
+                                                               : QString());
+    lines << QStringLiteral("Total: ") + ms(b.Width);
+    lines << QStringLiteral("Own: ") + ms(b.Own);
+    if (runTotal_ > 0.0) {
+        lines << QStringLiteral("Share of the run: %1%").arg(static_cast<double>(b.Width) / runTotal_ * 100.0, 0, 'f', 1);
+    }
+    if (layout.Mode == FlameMode::Merged) {
+        lines << QStringLiteral("Calls: %1").arg(b.Calls);
+    } else if (dataOf_) {
+        const std::vector<std::string> data = dataOf_(static_cast<std::size_t>(b.FirstCall));
+        const char* labels[] = {"Data In: ", "Data Log: ", "Data Out: "};
+        for (std::size_t i = 0; i < data.size() && i < 3; ++i) {
+            if (!data[i].empty()) lines << QString::fromLatin1(labels[i]) + ToQString(data[i]);
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool FlameGraphView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (const auto box = BoxAtPoint(help->pos())) {
+            QToolTip::showText(help->globalPos(), ToolTipOf(*box), this, BoxRect(*box).toAlignedRect());
+        } else {
+            QToolTip::hideText();
+            event->ignore();
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void FlameGraphView::Choose(int box) {
+    selected_ = box;
+    KeepInView(box);
+    update();
+    emit BoxChosen(box);
+}
+
+void FlameGraphView::KeepInView(int box) {
+    const FlameBox& b = Layout().Boxes[static_cast<std::size_t>(box)];
+    const double begin = static_cast<double>(b.Begin);
+    const double end = begin + static_cast<double>(b.Width);
+    if (end < viewBegin_ || begin > viewBegin_ + viewSpan_) viewBegin_ = (begin + end) / 2.0 - viewSpan_ / 2.0;
+    const int top = RowTop(b.Depth);
+    if (top < 0) scrollY_ += flipped_ ? -top : top;
+    if (top + kRowHeight > height()) scrollY_ += flipped_ ? -(top + kRowHeight - height()) : top + kRowHeight - height();
+    ClampView();
+}
+
+void FlameGraphView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    setFocus(Qt::MouseFocusReason);
+    pressedAt_ = event->position().toPoint();
+    pressedBegin_ = viewBegin_;
+    pressedScrollY_ = scrollY_;
+    dragged_ = false;
+}
+
+void FlameGraphView::mouseMoveEvent(QMouseEvent* event) {
+    if (!pressedAt_ || !(event->buttons() & Qt::LeftButton)) return;
+    const QPoint moved = event->position().toPoint() - *pressedAt_;
+    if (!dragged_ && moved.manhattanLength() < kDragDistance) return;
+    dragged_ = true;
+    setCursor(Qt::ClosedHandCursor);
+    viewBegin_ = pressedBegin_ - moved.x() / PixelsPerNanosecond();
+    scrollY_ = pressedScrollY_ + (flipped_ ? moved.y() : -moved.y());
+    ClampView();
+    update();
+}
+
+void FlameGraphView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !pressedAt_) return QWidget::mouseReleaseEvent(event);
+    pressedAt_.reset();
+    unsetCursor();
+    if (dragged_) return;
+    if (const auto box = BoxAtPoint(event->position().toPoint())) Choose(*box);
+}
+
+void FlameGraphView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(event);
+    if (const auto box = BoxAtPoint(event->position().toPoint())) ZoomToBox(*box);
+}
+
+void FlameGraphView::wheelEvent(QWheelEvent* event) {
+    const double steps = event->angleDelta().y() / 120.0;
+    if (steps == 0.0 || Layout().Boxes.empty()) return;
+    const double x = event->position().x();
+    const double at = viewBegin_ + x / PixelsPerNanosecond();  // stays under the pointer
+    viewSpan_ *= std::pow(0.8, steps);
+    ClampView();
+    viewBegin_ = at - x / PixelsPerNanosecond();
+    ClampView();
+    update();
+    event->accept();
+}
+
+void FlameGraphView::keyPressEvent(QKeyEvent* event) {
+    const FlameLayout& layout = Layout();
+    if (event->key() == Qt::Key_Home || event->key() == Qt::Key_Escape) {
+        ShowWholeRun();
+        return;
+    }
+    if (layout.Boxes.empty()) return QWidget::keyPressEvent(event);
+    std::optional<int> next;
+    const bool up = event->key() == Qt::Key_Up;
+    const bool down = event->key() == Qt::Key_Down;
+    if (!selected_) {
+        if (up || down || event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) next = layout.Rows[0].front();
+    } else if (up || down) {
+        // Up on the screen: the caller when callers are on top.
+        if (up != flipped_) {
+            const int parent = layout.Boxes[static_cast<std::size_t>(*selected_)].Parent;
+            if (parent >= 0) next = parent;
+        } else {
+            next = FirstCalleeOf(layout, *selected_);
+        }
+    } else if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
+        next = SiblingOf(layout, *selected_, event->key() == Qt::Key_Right);
+    } else {
+        return QWidget::keyPressEvent(event);
+    }
+    if (next) Choose(*next);
+}
+
+}  // namespace kivra

@@ -1,0 +1,95 @@
+#include "DiffTable.h"
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+#include <string_view>
+
+#include "RowOrder.h"
+
+namespace kivra {
+
+double DiffValue(const DiffEntry& entry, DiffColumn column) {
+    switch (column) {
+    case DiffColumn::OldCalls: return entry.OldCalls;
+    case DiffColumn::NewCalls: return entry.NewCalls;
+    case DiffColumn::OldOwn: return entry.OldOwn;
+    case DiffColumn::NewOwn: return entry.NewOwn;
+    case DiffColumn::OldTotal: return entry.OldTotal;
+    case DiffColumn::NewTotal: return entry.NewTotal;
+    case DiffColumn::Change: return entry.OwnChange;
+    case DiffColumn::ChangePercent:
+        if (entry.OwnChangePercent) return *entry.OwnChangePercent;
+        return entry.OwnChange >= 0.0 ? std::numeric_limits<double>::infinity()
+                                      : -std::numeric_limits<double>::infinity();
+    case DiffColumn::Name:
+    case DiffColumn::Count: break;
+    }
+    return 0.0;
+}
+
+std::string SignedChange(const NumberFormat& format, double change) {
+    std::string text = format.Format(static_cast<float>(change));
+    if (text.starts_with('-')) {
+        // A change too small to show a digit is no change either way.
+        if (text.find_first_of("123456789") == std::string::npos) return "\u00B1" + text.substr(1);
+        return text;
+    }
+    return (text.find_first_of("123456789") == std::string::npos ? "\u00B1" : "+") + text;
+}
+
+DiffTable::DiffTable(TraceDiff diff) : diff_(std::move(diff)) {
+    std::vector<std::string_view> names;
+    names.reserve(diff_.Entries.size());
+    for (const DiffEntry& entry : diff_.Entries) names.push_back(entry.Name);
+    byName_ = NameOrder(names);
+    Sort(DiffColumn::Count, true);
+}
+
+void DiffTable::Sort(DiffColumn column, bool descending) {
+    if (column == DiffColumn::Count) {
+        order_.resize(diff_.Entries.size());
+        std::iota(order_.begin(), order_.end(), std::size_t{0});
+    } else if (column == DiffColumn::Name) {
+        order_ = byName_;
+        if (descending) std::reverse(order_.begin(), order_.end());
+    } else {
+        std::vector<double> values(diff_.Entries.size());
+        for (std::size_t e = 0; e < values.size(); ++e) values[e] = DiffValue(diff_.Entries[e], column);
+        order_ = ValueOrder(byName_, values, descending);
+    }
+}
+
+std::string DiffTable::CellText(std::size_t row, DiffColumn column, const NumberFormat& timeFormat,
+                                const NumberFormat& percentFormat) const {
+    const DiffEntry& entry = EntryAt(row);
+    const bool hasOld = entry.Status != DiffStatus::Added;
+    const bool hasNew = entry.Status != DiffStatus::Removed;
+    auto time = [&](bool present, double value) { return present ? timeFormat.Format(static_cast<float>(value)) : "-"; };
+    switch (column) {
+    case DiffColumn::Name: return entry.Name;
+    case DiffColumn::OldCalls: return hasOld ? std::to_string(entry.OldCalls) : "-";
+    case DiffColumn::NewCalls: return hasNew ? std::to_string(entry.NewCalls) : "-";
+    case DiffColumn::OldOwn: return time(hasOld, entry.OldOwn);
+    case DiffColumn::NewOwn: return time(hasNew, entry.NewOwn);
+    case DiffColumn::OldTotal: return time(hasOld, entry.OldTotal);
+    case DiffColumn::NewTotal: return time(hasNew, entry.NewTotal);
+    case DiffColumn::Change: return SignedChange(timeFormat, entry.OwnChange);
+    case DiffColumn::ChangePercent:
+        if (entry.Status == DiffStatus::Added) return "added";
+        if (entry.Status == DiffStatus::Removed) return "removed";
+        return entry.OwnChangePercent ? SignedChange(percentFormat, *entry.OwnChangePercent) : "";
+    case DiffColumn::Count: break;
+    }
+    return {};
+}
+
+std::string DiffTable::SummaryText(const NumberFormat& timeFormat, const NumberFormat& percentFormat) const {
+    std::string text = "Top-level total: baseline " + timeFormat.Format(static_cast<float>(diff_.OldTopLevelTotal)) +
+                       " ms, current " + timeFormat.Format(static_cast<float>(diff_.NewTopLevelTotal)) +
+                       " ms, change " + SignedChange(timeFormat, diff_.TopLevelChange) + " ms";
+    if (diff_.TopLevelChangePercent) text += " (" + SignedChange(percentFormat, *diff_.TopLevelChangePercent) + "%)";
+    return text;
+}
+
+}  // namespace kivra

@@ -1,0 +1,55 @@
+// The comparison of two runs as a table to look at: the diff's entries
+// sorted by any column either way, first in the diff's own order (the
+// largest change in own time first).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "NumberFormat.h"
+#include "TraceDiff.h"
+
+namespace kivra {
+
+enum class DiffColumn : int {
+    Name = 0, OldCalls, NewCalls, OldOwn, NewOwn, OldTotal, NewTotal, Change, ChangePercent, Count
+};
+
+inline constexpr const char* kDiffHeaders[static_cast<int>(DiffColumn::Count)] = {
+    "Procedure", "Calls old", "Calls new", "Own old (ms)", "Own new (ms)", "Total old (ms)", "Total new (ms)",
+    "Change (ms)", "Change (%)"};
+
+// The number a column sorts by: a side the procedure is missing from counts
+// 0, a change in percent without a base counts as the largest.
+double DiffValue(const DiffEntry& entry, DiffColumn column);
+
+// A change with its sign always: "+1.250", "-0.500", "±0.000".
+std::string SignedChange(const NumberFormat& format, double change);
+
+class DiffTable {
+public:
+    DiffTable() = default;
+    explicit DiffTable(TraceDiff diff);
+
+    // column Count: the diff's own order.
+    void Sort(DiffColumn column, bool descending);
+
+    std::size_t RowCount() const { return order_.size(); }
+    const DiffEntry& EntryAt(std::size_t row) const { return diff_.Entries[order_[row]]; }
+    const TraceDiff& Diff() const { return diff_; }
+
+    // A cell as `kivra diff` prints it, with "-" for a missing side and the
+    // change's sign always shown.
+    std::string CellText(std::size_t row, DiffColumn column, const NumberFormat& timeFormat,
+                         const NumberFormat& percentFormat) const;
+    // The line under the table: both top-level totals and the change.
+    std::string SummaryText(const NumberFormat& timeFormat, const NumberFormat& percentFormat) const;
+
+private:
+    TraceDiff diff_;
+    std::vector<std::size_t> byName_;
+    std::vector<std::size_t> order_;
+};
+
+}  // namespace kivra
