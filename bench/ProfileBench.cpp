@@ -5,6 +5,7 @@
 #include <map>
 
 #include "CallProfile.h"
+#include "FlameLayout.h"
 #include "FlatProfile.h"
 #include "ProcedureTable.h"
 #include "TraceDiff.h"
@@ -156,6 +157,20 @@ void BM_FoldedStacks(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_FoldedStacks)->Unit(benchmark::kMillisecond);
+
+// The flame graph's boxes in either mode.
+void BM_FlameLayout(benchmark::State& state) {
+    const kivra::TraceLoad& load = Loaded();
+    const kivra::CallProfile profile = kivra::BuildCallProfile(load.trace, load.tree.Rows);
+    const bool merged = state.range(0) == 1;
+    for (auto _ : state) {
+        const kivra::FlameLayout layout =
+            merged ? kivra::LayoutMerged(load.trace, profile) : kivra::LayoutTimeOrder(load.trace, profile);
+        benchmark::DoNotOptimize(layout.Boxes.data());
+    }
+    state.SetLabel(merged ? "merged" : "time order");
+}
+BENCHMARK(BM_FlameLayout)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The window's find over every row of the tree, plain and by expression,
 // with the data fields, and the hot path from the top.

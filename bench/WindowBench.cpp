@@ -2,6 +2,8 @@
 // painted table of a 32,767-record trace, and the tagger tagging a
 // 30,000-line module through its window, box filled and status "Complete".
 #include <QApplication>
+#include <QImage>
+#include <QTabWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -16,6 +18,7 @@
 #include "MessageReporter.h"
 #include "CallProfile.h"
 #include "FindBar.h"
+#include "FlameGraphView.h"
 #include "ProceduresModel.h"
 #include "TraceGenerator.h"
 #include "TraceLoad.h"
@@ -123,6 +126,84 @@ void ExpandHotPath(benchmark::State& state) {
     }
 }
 BENCHMARK(ExpandHotPath)->Unit(benchmark::kMillisecond);
+
+// One full repaint of the flame graph at 1600x900 into an image, the whole
+// run or zoomed to a thousandth of it, in either mode.
+void FlameGraphRepaint(benchmark::State& state) {
+    kivra::frmMain& window = LoadedWindow();
+    kivra::FlameGraphView& graph = window.Views().FlameGraph();
+    graph.SetMode(state.range(0) == 1 ? kivra::FlameMode::Merged : kivra::FlameMode::TimeOrder);
+    graph.resize(1600, 900);
+    graph.ShowWholeRun();
+    if (state.range(1) == 1) {
+        // Zoomed on a box about a thousandth of the run wide.
+        const auto& boxes = graph.Layout().Boxes;
+        for (std::size_t b = 0; b < boxes.size(); ++b) {
+            if (boxes[b].Width * 1000 >= graph.Layout().Extent && boxes[b].Width * 500 < graph.Layout().Extent) {
+                graph.ZoomToBox(static_cast<int>(b));
+                break;
+            }
+        }
+    }
+    QImage image(1600, 900, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        graph.render(&image);
+        benchmark::DoNotOptimize(image.bits());
+    }
+    state.SetLabel(std::string(state.range(0) == 1 ? "merged" : "time order") + (state.range(1) == 1 ? ", zoomed" : ""));
+}
+BENCHMARK(FlameGraphRepaint)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Unit(benchmark::kMillisecond);
+
+// What the pointer is over, for the tooltip: the box and its text.
+void FlameGraphHover(benchmark::State& state) {
+    kivra::frmMain& window = LoadedWindow();
+    kivra::FlameGraphView& graph = window.Views().FlameGraph();
+    graph.SetMode(kivra::FlameMode::TimeOrder);
+    graph.resize(1600, 900);
+    graph.ShowWholeRun();
+    int x = 0;
+    for (auto _ : state) {
+        x = (x + 37) % 1600;
+        const auto box = graph.BoxAtPoint(QPoint(x, 2 * kivra::FlameGraphView::kRowHeight + 5));
+        if (box) benchmark::DoNotOptimize(graph.ToolTipOf(*box));
+    }
+}
+BENCHMARK(FlameGraphHover)->Unit(benchmark::kMicrosecond);
+
+// Comparing the loaded run with another of its size: reading the baseline,
+// the diff and filling the tab.
+void CompareTwoRuns(benchmark::State& state) {
+    kivra::frmMain& window = LoadedWindow();
+    kivra::bench::TraceShape shape;
+    shape.calls = 32767;
+    shape.seed = 2;
+    const QString other = Profile().filePath(QStringLiteral("other.pad"));
+    std::ofstream(other.toStdString(), std::ios::binary) << kivra::bench::GeneratePadText(shape);
+    for (auto _ : state) {
+        if (!window.Views().LoadBaseline(other)) state.SkipWithError("the baseline was not read");
+    }
+}
+BENCHMARK(CompareTwoRuns)->Unit(benchmark::kMillisecond);
+
+// The analyzer's memory with a 32,767-call trace and every tab built and
+// painted once.
+void ResidentWithEveryTab(benchmark::State& state) {
+    kivra::frmMain& window = LoadedWindow();
+    window.resize(1600, 900);
+    window.show();
+    for (auto _ : state) {
+        for (int tab = 0; tab < window.Views().Tabs().count(); ++tab) {
+            window.Views().Tabs().setCurrentIndex(tab);
+            benchmark::DoNotOptimize(window.grab());
+        }
+    }
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) state.counters["peak_MB"] = std::stod(line.substr(6)) / 1024.0;
+        if (line.rfind("VmRSS:", 0) == 0) state.counters["resident_MB"] = std::stod(line.substr(6)) / 1024.0;
+    }
+}
+BENCHMARK(ResidentWithEveryTab)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void TaggerTagThroughTheWindow(benchmark::State& state) {
     const QString module = QString::fromStdString(kivra::test::GeneratedModule(static_cast<std::size_t>(state.range(0))));
