@@ -1,6 +1,7 @@
 // Trace bytes through everything a load does and everything that is made of
 // a loaded trace: the reader, the call tree, own times, the text report, the
-// flat profile, the diff and the three exports.
+// flat profile, the diff, the three exports, the flame graph's layouts and
+// the window's tables.
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -8,7 +9,10 @@
 #include <vector>
 
 #include "CallProfile.h"
+#include "DiffTable.h"
+#include "FlameLayout.h"
 #include "FlatProfile.h"
+#include "ProcedureTable.h"
 #include "FuzzCheck.h"
 #include "PadReader.h"
 #include "TraceDiff.h"
@@ -78,6 +82,39 @@ void CheckExports(const kivra::PadTrace& trace, const kivra::CallProfile& profil
     }
 }
 
+// Boxes nest in their callers' boxes, do not overlap at a depth, and each
+// is found where it lies.
+void CheckFlameLayout(const kivra::FlameLayout& layout, const kivra::CallProfile& profile) {
+    FUZZ_CHECK(layout.BoxOfCall.size() == profile.Calls.size(), "every call is in a box");
+    std::int64_t topWidth = 0;
+    for (std::size_t b = 0; b < layout.Boxes.size(); ++b) {
+        const kivra::FlameBox& box = layout.Boxes[b];
+        FUZZ_CHECK(box.Width >= 0 && box.Begin >= 0 && box.Begin + box.Width <= layout.Extent, "boxes lie in the run");
+        if (box.Parent >= 0) {
+            FUZZ_CHECK(static_cast<std::size_t>(box.Parent) < b, "a caller's box comes first");
+            const kivra::FlameBox& caller = layout.Boxes[static_cast<std::size_t>(box.Parent)];
+            FUZZ_CHECK(box.Begin >= caller.Begin && box.Begin + box.Width <= caller.Begin + caller.Width,
+                       "a box lies within its caller's");
+            FUZZ_CHECK(box.Depth == caller.Depth + 1, "a callee is one level down");
+        } else {
+            topWidth += box.Width;
+        }
+    }
+    for (const std::vector<int>& row : layout.Rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            const kivra::FlameBox& box = layout.Boxes[static_cast<std::size_t>(row[i])];
+            if (i + 1 < row.size()) {
+                FUZZ_CHECK(box.Begin + box.Width <= layout.Boxes[static_cast<std::size_t>(row[i + 1])].Begin,
+                           "boxes at one depth do not overlap");
+            }
+            if (box.Width > 0) {
+                FUZZ_CHECK(kivra::BoxAt(layout, box.Depth, box.Begin) == row[i], "a box is found at its left edge");
+            }
+        }
+    }
+    if (layout.Mode == kivra::FlameMode::Merged) FUZZ_CHECK(topWidth == layout.Extent, "merged boxes fill the run");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -112,5 +149,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(entry.Status == kivra::DiffStatus::Added, "against no run, every procedure is added");
     }
     CheckExports(load.trace, profile);
+    CheckFlameLayout(kivra::LayoutTimeOrder(load.trace, profile), profile);
+    CheckFlameLayout(kivra::LayoutMerged(load.trace, profile), profile);
+
+    // The window's tables sort every way and keep every row.
+    kivra::ProcedureTable procedures(flat);
+    kivra::DiffTable diff(same);
+    for (int column = 0; column < static_cast<int>(kivra::ProcedureColumn::Count); ++column) {
+        procedures.Sort(static_cast<kivra::ProcedureColumn>(column), column % 2 == 0);
+        FUZZ_CHECK(procedures.RowCount() == flat.Entries.size(), "sorting keeps every procedure");
+    }
+    for (int column = 0; column <= static_cast<int>(kivra::DiffColumn::Count); ++column) {
+        diff.Sort(static_cast<kivra::DiffColumn>(column), column % 2 == 1);
+        FUZZ_CHECK(diff.RowCount() == same.Entries.size(), "sorting keeps every row of the diff");
+    }
     return 0;
 }
