@@ -17,7 +17,7 @@ CompareModel::CompareModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void CompareModel::SetDiff(TraceDiff diff, const NumberFormat& timeFormat) {
     beginResetModel();
-    table_ = DiffTable(std::move(diff));
+    table_ = DiffRows(std::move(diff));
     if (sortColumn_ >= 0) table_.Sort(ColumnOf(sortColumn_), descending_);
     timeFormat_ = timeFormat;
     percentFormat_ = PercentFormat(timeFormat);

@@ -6,7 +6,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 
-#include "DiffTable.h"
+#include "DiffRows.h"
 #include "NumberFormat.h"
 
 namespace kivra {
@@ -21,7 +21,7 @@ public:
     // Replaces every row; a sort by a column stays in force.
     void SetDiff(TraceDiff diff, const NumberFormat& timeFormat);
     void Clear();
-    const DiffTable& Table() const { return table_; }
+    const DiffRows& Table() const { return table_; }
     QString SummaryText() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -32,7 +32,7 @@ public:
     void sort(int column, Qt::SortOrder order) override;
 
 private:
-    DiffTable table_;
+    DiffRows table_;
     int sortColumn_ = -1;
     bool descending_ = true;
     NumberFormat timeFormat_{"0.000"};

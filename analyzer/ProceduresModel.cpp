@@ -27,6 +27,9 @@ void ProceduresModel::SetProfile(FlatProfile profile, const NumberFormat& timeFo
 void ProceduresModel::Clear() { SetProfile({}, timeFormat_); }
 
 void ProceduresModel::Narrow(const RowMatcher* matcher) {
+    // Narrowed as before (a tab switch, a toggle that changes nothing): the
+    // selection and the scrolling stay.
+    if (!table_.NarrowChanges(matcher)) return;
     beginResetModel();
     table_.Narrow(matcher);
     endResetModel();

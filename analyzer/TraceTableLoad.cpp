@@ -50,10 +50,21 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
         views.rowTotals.push_back(call.Total);
     }
     views.procedures = ComputeFlatProfile(profile);
-    views.timeOrder = LayoutTimeOrder(load.trace, profile);
-    views.merged = LayoutMerged(load.trace, profile);
+    const Timeline timeline = NestedTimeline(load.trace, profile);
+    views.timeOrder = LayoutTimeOrder(profile, timeline);
+    views.merged = LayoutMerged(profile, timeline);
     views.names = profile.Names;
     return table;
+}
+
+std::optional<FlatProfile> ReadFlatProfile(const std::string& path, const std::string& paramChar,
+                                           const NumberFormat& format, std::string& why) {
+    const TraceLoad load = LoadTrace(path, paramChar, format);
+    if (load.error) {
+        why = load.error->Message();
+        return std::nullopt;
+    }
+    return ComputeFlatProfile(BuildCallProfile(load.trace, load.tree.Rows));
 }
 
 }  // namespace kivra

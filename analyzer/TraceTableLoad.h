@@ -22,6 +22,9 @@ struct TraceViewData {
     std::vector<float> rowTotals;   // per row: its total, unrounded
     FlameLayout timeOrder;          // box i is row i
     FlameLayout merged;
+    // The baseline of the Compare view, read with the load when there is one.
+    std::optional<FlatProfile> baseline;
+    std::string baselineError;  // why the baseline could not be read
 };
 
 struct TraceTableLoad {
@@ -39,5 +42,10 @@ struct TraceTableLoad {
 };
 
 TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramChar, const NumberFormat& format);
+
+// The flat profile of another trace, read as a load reads; nothing, with the
+// reason in `why`, when it cannot be read.
+std::optional<FlatProfile> ReadFlatProfile(const std::string& path, const std::string& paramChar,
+                                           const NumberFormat& format, std::string& why);
 
 }  // namespace kivra

@@ -1,6 +1,8 @@
 #include "TraceTableModel.h"
 
 #include <QColor>
+#include <unordered_map>
+#include <utility>
 
 #include "QtText.h"
 
@@ -45,18 +47,29 @@ QModelIndex TraceTableModel::IndexOfRow(int row, int column) const {
 }
 
 void TraceTableModel::SetMarkedRows(const std::vector<std::size_t>& rows, const QColor& tint) {
-    const bool hadMarks = !marked_.empty();
-    marked_.clear();
+    std::vector<char> marked;
     if (!rows.empty()) {
-        marked_.assign(rows_.size(), 0);
+        marked.assign(rows_.size(), 0);
         for (const std::size_t row : rows) {
-            if (row < marked_.size()) marked_[row] = 1;
+            if (row < marked.size()) marked[row] = 1;
         }
     }
+    const bool tintChanged = tint != markTint_;
     markTint_ = tint;
-    // One change over the top level repaints the whole view.
-    if ((hadMarks || !marked_.empty()) && !topLevel_.empty()) {
-        emit dataChanged(index(0, 0), index(static_cast<int>(topLevel_.size()) - 1, kTraceColumnCount - 1),
+    // The rows whose tint changes, as one span of places per parent.
+    std::unordered_map<int, std::pair<int, int>> spans;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const bool was = !marked_.empty() && marked_[i] != 0;
+        const bool is = !marked.empty() && marked[i] != 0;
+        if (was == is && !(is && tintChanged)) continue;
+        const int place = positions_[i];
+        const auto [span, added] = spans.try_emplace(rows_[i].parent, place, place);
+        if (!added) span->second = {std::min(span->second.first, place), std::max(span->second.second, place)};
+    }
+    marked_ = std::move(marked);
+    for (const auto& [parent, span] : spans) {
+        const QModelIndex under = IndexOfRow(parent);
+        emit dataChanged(index(span.first, 0, under), index(span.second, kTraceColumnCount - 1, under),
                          {Qt::BackgroundRole});
     }
 }

@@ -21,12 +21,10 @@
 #include <limits>
 
 #include "BusyCursor.h"
-#include "CallProfile.h"
 #include "ClipboardText.h"
 #include "CompareModel.h"
 #include "FindBar.h"
 #include "FlameGraphView.h"
-#include "TraceLoad.h"
 #include "WindowServices.h"
 #include "ProceduresModel.h"
 #include "QtText.h"
@@ -44,6 +42,7 @@ QWidget* PageAround(QWidget* view, const char* name) {
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view);
+    page->setFocusProxy(view);
     return page;
 }
 
@@ -205,6 +204,7 @@ QWidget* TraceViews::MakeFlameGraphPage() {
     flameGraph_ = new FlameGraphView(page);
     layout->addLayout(bar);
     layout->addWidget(flameGraph_, 1);
+    page->setFocusProxy(flameGraph_);
 
     connect(optMerged_, &QRadioButton::toggled, this, [this](bool merged) {
         flameGraph_->SetMode(merged ? FlameMode::Merged : FlameMode::TimeOrder);
@@ -266,6 +266,7 @@ QWidget* TraceViews::MakeComparePage() {
     layout->addLayout(bar);
     layout->addWidget(lblCompareSummary_);
     layout->addWidget(compareView_, 1);
+    page->setFocusProxy(compareView_);
 
     connect(cmdCompareWith, &QToolButton::clicked, this, &TraceViews::CompareWith);
     connect(cmdSwap_, &QToolButton::clicked, this, &TraceViews::SwapRuns);
@@ -302,6 +303,7 @@ void TraceViews::AddCallTreeActions() {
 void TraceViews::Clear() {
     traceShown_ = false;
     current_.reset();
+    Compare();
     flameGraph_->Clear();
     rowProcedure_.clear();
     rowTotals_.clear();
@@ -339,27 +341,17 @@ void TraceViews::ShowTrace(TraceViewData data, const NumberFormat& timeFormat, c
                               const auto& cells = rows[call].cells;
                               return std::vector<std::string>{cells[kColDataIn], cells[kColDataLog], cells[kColDataOut]};
                           });
-    // A reload compares afresh, the baseline read again as the load read.
-    if (!baselinePath_.isEmpty()) {
-        std::string why;
-        if (auto baseline = ReadBaseline(baselinePath_, why)) {
-            baseline_ = std::move(baseline);
-        } else if (!baseline_) {
-            lblCompareSummary_->setText(QStringLiteral("The baseline '%1' could not be read: %2")
-                                            .arg(baselinePath_, ToQString(why)));
-        }
+    // A reload compares afresh, with the baseline as the load read it again;
+    // one that can no longer be read is compared as it was.
+    if (data.baseline) {
+        baseline_ = std::move(data.baseline);
+        baselineError_.clear();
+    } else if (!baselinePath_.isEmpty()) {
+        baselineError_ = ToQString(data.baselineError);
     }
     Compare();
+    flameGraph_->ShowCall(CurrentRow());
     if (findBar_->isVisible()) QueryChanged();
-}
-
-std::optional<FlatProfile> TraceViews::ReadBaseline(const QString& path, std::string& why) const {
-    TraceLoad load = LoadTrace(ToStdString(path), paramChar_, timeFormat_);
-    if (load.error) {
-        why = load.error->Message();
-        return std::nullopt;
-    }
-    return ComputeFlatProfile(BuildCallProfile(load.trace, load.tree.Rows));
 }
 
 void TraceViews::CompareWith() {
@@ -373,7 +365,7 @@ bool TraceViews::LoadBaseline(const QString& path) {
     std::optional<FlatProfile> baseline;
     {
         BusyCursor busy;
-        baseline = ReadBaseline(path, why);
+        baseline = ReadFlatProfile(ToStdString(path), paramChar_, timeFormat_, why);
     }
     if (!baseline) {
         services_.Reporter().Report(why, MessageIcon::Critical);
@@ -381,6 +373,7 @@ bool TraceViews::LoadBaseline(const QString& path) {
     }
     baseline_ = std::move(baseline);
     baselinePath_ = path;
+    baselineError_.clear();
     swapped_ = false;
     Compare();
     return true;
@@ -394,16 +387,22 @@ void TraceViews::SwapRuns() {
 
 void TraceViews::Compare() {
     cmdSwap_->setEnabled(baseline_.has_value() && current_.has_value());
+    const QString other = QFileInfo(baselinePath_).fileName();
     if (!baseline_ || !current_) {
         comparison_->Clear();
-        if (!baseline_ && baselinePath_.isEmpty()) {
+        lblCompareSummary_->setToolTip(baselinePath_);
+        if (!baseline_ && !baselineError_.isEmpty()) {
+            lblCompareSummary_->setText(
+                QStringLiteral("The baseline %1 could not be read: %2").arg(other, baselineError_));
+        } else if (!baseline_) {
             lblCompareSummary_->setText(QStringLiteral("No baseline: choose a trace to compare with."));
+        } else {
+            lblCompareSummary_->setText(QStringLiteral("Baseline: %1. No run is loaded to compare with it.").arg(other));
         }
         return;
     }
     comparison_->SetDiff(swapped_ ? DiffFlatProfiles(*current_, *baseline_) : DiffFlatProfiles(*baseline_, *current_),
                          timeFormat_);
-    const QString other = QFileInfo(baselinePath_).fileName();
     const QString runs = swapped_ ? QStringLiteral("Baseline: the loaded run, current: %1.").arg(other)
                                   : QStringLiteral("Baseline: %1, current: the loaded run.").arg(other);
     lblCompareSummary_->setText(runs + QLatin1Char(' ') + comparison_->SummaryText());
@@ -502,10 +501,7 @@ void TraceViews::FindClosed() {
     model_->SetMarkedRows({}, {});
     flameGraph_->SetMatches({}, {});
     if (stepsAreMatches_) steps_.clear();
-    tabs_->currentWidget()->setFocus();
-    if (CallTreeShown()) callTree_->setFocus();
-    if (tabs_->currentIndex() == kProceduresTab) procedureView_->setFocus();
-    if (tabs_->currentIndex() == kFlameGraphTab) flameGraph_->setFocus();
+    if (tabs_->currentWidget() != nullptr) tabs_->currentWidget()->setFocus();  // the page's view
 }
 
 void TraceViews::TabChanged() {

@@ -105,7 +105,6 @@ private:
     QWidget* MakeFlameGraphPage();
     QWidget* MakeComparePage();
     void Compare();
-    std::optional<FlatProfile> ReadBaseline(const QString& path, std::string& why) const;
     bool StepsFollowTree() const;
     void AddCallTreeActions();
     QAction* AddTreeAction(const char* name, const char* text, const QKeySequence& keys, void (TraceViews::*slot)());
@@ -140,6 +139,7 @@ private:
     std::string paramChar_;
     bool traceShown_ = false;
     QString baselinePath_;
+    QString baselineError_;  // why the baseline could not be read with the last load
     std::optional<FlatProfile> baseline_;
     std::optional<FlatProfile> current_;
     bool swapped_ = false;  // the loaded run is the baseline

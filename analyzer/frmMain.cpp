@@ -286,8 +286,14 @@ void frmMain::SetupGrid() {
 
 TraceTableLoad frmMain::ReadInBackground(const QString& file) {
     auto reading = std::async(std::launch::async, [path = ToStdString(file), paramChar = display_.ParamChar,
-                                                   format = timeFormat_] {
-        return LoadTraceTable(path, paramChar, format);
+                                                   format = timeFormat_,
+                                                   baseline = ToStdString(views_->BaselinePath())] {
+        TraceTableLoad load = LoadTraceTable(path, paramChar, format);
+        // The comparison's baseline is read again with every load.
+        if (load.error.empty() && !baseline.empty()) {
+            load.views.baseline = ReadFlatProfile(baseline, paramChar, format, load.views.baselineError);
+        }
+        return load;
     });
     QElapsedTimer clock;
     clock.start();

@@ -50,8 +50,14 @@ void AnalyzerStartToFirstPaint(benchmark::State& state) {
 BENCHMARK(AnalyzerStartToFirstPaint)->Arg(32767)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The analyzer's views on a loaded 32,767-record trace, through the window.
-kivra::frmMain& LoadedWindow() {
+// Released in main, before the application object goes.
+std::unique_ptr<kivra::frmMain>& LoadedWindowHolder() {
     static std::unique_ptr<kivra::frmMain> window;
+    return window;
+}
+
+kivra::frmMain& LoadedWindow() {
+    std::unique_ptr<kivra::frmMain>& window = LoadedWindowHolder();
     if (!window) {
         kivra::bench::TraceShape shape;
         shape.calls = 32767;
@@ -234,5 +240,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    LoadedWindowHolder().reset();
     return 0;
 }

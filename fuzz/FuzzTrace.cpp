@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "CallProfile.h"
-#include "DiffTable.h"
+#include "DiffRows.h"
 #include "FlameLayout.h"
 #include "FlatProfile.h"
 #include "ProcedureTable.h"
@@ -154,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The window's tables sort every way and keep every row.
     kivra::ProcedureTable procedures(flat);
-    kivra::DiffTable diff(same);
+    kivra::DiffRows diff(same);
     for (int column = 0; column < static_cast<int>(kivra::ProcedureColumn::Count); ++column) {
         procedures.Sort(static_cast<kivra::ProcedureColumn>(column), column % 2 == 0);
         FUZZ_CHECK(procedures.RowCount() == flat.Entries.size(), "sorting keeps every procedure");

@@ -24,7 +24,10 @@ void IndexRows(FlameLayout& layout) {
 }  // namespace
 
 FlameLayout LayoutTimeOrder(const PadTrace& trace, const CallProfile& profile) {
-    const Timeline timeline = NestedTimeline(trace, profile);
+    return LayoutTimeOrder(profile, NestedTimeline(trace, profile));
+}
+
+FlameLayout LayoutTimeOrder(const CallProfile& profile, const Timeline& timeline) {
     const std::vector<std::int64_t> own = FittedOwnTimes(profile, timeline);
     FlameLayout layout;
     layout.Mode = FlameMode::TimeOrder;
@@ -57,7 +60,10 @@ FlameLayout LayoutTimeOrder(const PadTrace& trace, const CallProfile& profile) {
 }
 
 FlameLayout LayoutMerged(const PadTrace& trace, const CallProfile& profile) {
-    const Timeline timeline = NestedTimeline(trace, profile);
+    return LayoutMerged(profile, NestedTimeline(trace, profile));
+}
+
+FlameLayout LayoutMerged(const CallProfile& profile, const Timeline& timeline) {
     const CallPaths merged = MergeCallPaths(profile, timeline);
     FlameLayout layout;
     layout.Mode = FlameMode::Merged;

@@ -10,6 +10,7 @@
 
 #include "CallProfile.h"
 #include "PadRecord.h"
+#include "TraceExport.h"
 
 namespace kivra {
 
@@ -38,11 +39,13 @@ struct FlameLayout {
 // Time order: box i is call i, at its times on the fitted timeline that the
 // exports write, less the first call's start.
 FlameLayout LayoutTimeOrder(const PadTrace& trace, const CallProfile& profile);
+FlameLayout LayoutTimeOrder(const CallProfile& profile, const Timeline& timeline);
 
 // Merged: one box per call path; callees of a path side by side inside it,
 // the largest total first (equal ones in the order of their first call),
 // the top-level paths likewise from 0.
 FlameLayout LayoutMerged(const PadTrace& trace, const CallProfile& profile);
+FlameLayout LayoutMerged(const CallProfile& profile, const Timeline& timeline);
 
 // The box at a depth covering the time `at` (nanoseconds from the left edge).
 std::optional<int> BoxAt(const FlameLayout& layout, int depth, std::int64_t at);

@@ -46,11 +46,24 @@ void ProcedureTable::Sort(ProcedureColumn column, bool descending) {
     Show();
 }
 
+namespace {
+
+char NameMatches(const RowMatcher* matcher, const FlatEntry& entry) {
+    return matcher == nullptr || matcher->Matches(SearchRow{entry.Name, {}, {}, {}});
+}
+
+}  // namespace
+
 void ProcedureTable::Narrow(const RowMatcher* matcher) {
-    for (std::size_t e = 0; e < profile_.Entries.size(); ++e) {
-        matching_[e] = matcher == nullptr || matcher->Matches(SearchRow{profile_.Entries[e].Name, {}, {}, {}});
-    }
+    for (std::size_t e = 0; e < profile_.Entries.size(); ++e) matching_[e] = NameMatches(matcher, profile_.Entries[e]);
     Show();
+}
+
+bool ProcedureTable::NarrowChanges(const RowMatcher* matcher) const {
+    for (std::size_t e = 0; e < profile_.Entries.size(); ++e) {
+        if (NameMatches(matcher, profile_.Entries[e]) != matching_[e]) return true;
+    }
+    return false;
 }
 
 void ProcedureTable::Show() {

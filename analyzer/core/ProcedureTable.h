@@ -36,6 +36,8 @@ public:
 
     // Shows only the procedures whose name matches; nothing shows them all.
     void Narrow(const RowMatcher* matcher);
+    // Whether Narrow would change the rows shown.
+    bool NarrowChanges(const RowMatcher* matcher) const;
 
     std::size_t RowCount() const { return shown_.size(); }
     std::size_t ProcedureCount() const { return profile_.Entries.size(); }

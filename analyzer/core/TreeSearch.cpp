@@ -29,6 +29,12 @@ std::optional<RowMatcher> RowMatcher::Make(const FindQuery& query, std::string* 
         try {
             auto flags = std::regex::ECMAScript | std::regex::optimize;
             if (!query.matchCase) flags |= std::regex::icase;
+#ifdef __GLIBCXX__
+            // The breadth-first matcher: no recursion as deep as the text is
+            // long (which overflows the stack on long data fields) and no
+            // exponential backtracking on expressions like "(a?)*x".
+            flags |= std::regex_constants::__polynomial;
+#endif
             matcher.expression_.emplace(query.text, flags);
         } catch (const std::regex_error& error) {
             if (why != nullptr) *why = error.what();
@@ -41,7 +47,12 @@ std::optional<RowMatcher> RowMatcher::Make(const FindQuery& query, std::string* 
 }
 
 bool RowMatcher::MatchesText(std::string_view text) const {
-    if (expression_) return std::regex_search(text.begin(), text.end(), *expression_);
+    if (expression_) {
+        // An expression's time grows with the square of the text's length:
+        // it looks at the beginning of a long text only.
+        const std::string_view searched = text.substr(0, kExpressionTextLimit);
+        return std::regex_search(searched.begin(), searched.end(), *expression_);
+    }
     if (query_.matchCase) return text.find(query_.text) != std::string_view::npos;
     return ContainsIgnoringCase(text, lowered_);
 }

@@ -29,6 +29,9 @@ struct FindQuery {
 
 class RowMatcher {
 public:
+    // Characters of a text that a regular expression looks at.
+    static constexpr std::size_t kExpressionTextLimit = 1000;
+
     // Nothing, with the reason in `why`, for an expression that is not one.
     static std::optional<RowMatcher> Make(const FindQuery& query, std::string* why = nullptr);
 

@@ -30,6 +30,25 @@ TEST(TreeSearchTest, PlainCaseRegexAndDataFields) {
     EXPECT_FALSE(why.empty());
 }
 
+// Expressions that a depth-first matcher recurses on once per character, or
+// backtracks on without end, over a data field of 200,000 characters: they
+// end, and look at the field's first 1,000 characters.
+TEST(TreeSearchTest, ExpressionsOnLongFieldsEndAndLookAtTheBeginning) {
+    std::string field(200000, 'a');
+    field[500] = 'c';
+    field[150000] = 'x';
+    const std::vector<SearchRow> rows = {{"Long", "", field, ""}};
+    for (const char* text : {"(a|b)*c", "a.*c", "(a?)*c"}) {
+        const auto matcher = RowMatcher::Make({text, false, true, true});
+        ASSERT_TRUE(matcher) << text;
+        EXPECT_EQ(matcher->AllMatches(rows), (std::vector<std::size_t>{0})) << text;
+    }
+    const auto late = RowMatcher::Make({"x", false, true, true});
+    EXPECT_TRUE(late->AllMatches(rows).empty());  // beyond what an expression looks at
+    const auto plain = RowMatcher::Make({"x", false, false, true});
+    EXPECT_EQ(plain->AllMatches(rows), (std::vector<std::size_t>{0}));  // a plain search sees it all
+}
+
 TEST(TreeSearchTest, NextAndPreviousGoRoundTheEnds) {
     const std::vector<std::size_t> matches = {2, 5, 9};
     const std::size_t none = static_cast<std::size_t>(-1);

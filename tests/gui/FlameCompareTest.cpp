@@ -269,6 +269,14 @@ TEST_F(FlameCompareTest, AnUnreadableBaselineIsReportedAndChangesNothing) {
     std::ofstream(currentPath, std::ios::binary) << kRun;
     window->cmdGo_Click();
     EXPECT_EQ(model.index(0, static_cast<int>(DiffColumn::Change)).data().toString(), QStringLiteral("\u00B10.000"));
+
+    // A reload that fails leaves nothing to compare with the baseline.
+    std::ofstream(currentPath, std::ios::binary) << "not a trace";
+    window->cmdGo_Click();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_FALSE(window->findChild<QToolButton*>(QStringLiteral("cmdSwap"))->isEnabled());
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblCompareSummary"))->text(),
+              "Baseline: baseline.pad. No run is loaded to compare with it.");
 }
 
 }  // namespace

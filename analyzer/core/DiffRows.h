@@ -1,4 +1,4 @@
-// The comparison of two runs as a table to look at: the diff's entries
+// The comparison of two runs as rows to look at: the diff's entries
 // sorted by any column either way, first in the diff's own order (the
 // largest change in own time first).
 #pragma once
@@ -27,10 +27,10 @@ double DiffValue(const DiffEntry& entry, DiffColumn column);
 // A change with its sign always: "+1.250", "-0.500", "±0.000".
 std::string SignedChange(const NumberFormat& format, double change);
 
-class DiffTable {
+class DiffRows {
 public:
-    DiffTable() = default;
-    explicit DiffTable(TraceDiff diff);
+    DiffRows() = default;
+    explicit DiffRows(TraceDiff diff);
 
     // column Count: the diff's own order.
     void Sort(DiffColumn column, bool descending);

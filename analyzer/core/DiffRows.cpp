@@ -1,4 +1,4 @@
-#include "DiffTable.h"
+#include "DiffRows.h"
 
 #include <algorithm>
 #include <limits>
@@ -38,7 +38,7 @@ std::string SignedChange(const NumberFormat& format, double change) {
     return (text.find_first_of("123456789") == std::string::npos ? "\u00B1" : "+") + text;
 }
 
-DiffTable::DiffTable(TraceDiff diff) : diff_(std::move(diff)) {
+DiffRows::DiffRows(TraceDiff diff) : diff_(std::move(diff)) {
     std::vector<std::string_view> names;
     names.reserve(diff_.Entries.size());
     for (const DiffEntry& entry : diff_.Entries) names.push_back(entry.Name);
@@ -46,7 +46,7 @@ DiffTable::DiffTable(TraceDiff diff) : diff_(std::move(diff)) {
     Sort(DiffColumn::Count, true);
 }
 
-void DiffTable::Sort(DiffColumn column, bool descending) {
+void DiffRows::Sort(DiffColumn column, bool descending) {
     if (column == DiffColumn::Count) {
         order_.resize(diff_.Entries.size());
         std::iota(order_.begin(), order_.end(), std::size_t{0});
@@ -60,7 +60,7 @@ void DiffTable::Sort(DiffColumn column, bool descending) {
     }
 }
 
-std::string DiffTable::CellText(std::size_t row, DiffColumn column, const NumberFormat& timeFormat,
+std::string DiffRows::CellText(std::size_t row, DiffColumn column, const NumberFormat& timeFormat,
                                 const NumberFormat& percentFormat) const {
     const DiffEntry& entry = EntryAt(row);
     const bool hasOld = entry.Status != DiffStatus::Added;
@@ -84,7 +84,7 @@ std::string DiffTable::CellText(std::size_t row, DiffColumn column, const Number
     return {};
 }
 
-std::string DiffTable::SummaryText(const NumberFormat& timeFormat, const NumberFormat& percentFormat) const {
+std::string DiffRows::SummaryText(const NumberFormat& timeFormat, const NumberFormat& percentFormat) const {
     std::string text = "Top-level total: baseline " + timeFormat.Format(static_cast<float>(diff_.OldTopLevelTotal)) +
                        " ms, current " + timeFormat.Format(static_cast<float>(diff_.NewTopLevelTotal)) +
                        " ms, change " + SignedChange(timeFormat, diff_.TopLevelChange) + " ms";
