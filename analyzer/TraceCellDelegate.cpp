@@ -17,11 +17,23 @@ QSize TraceCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QMod
     return size;
 }
 
+void TraceCellDelegate::SetMarkedRows(const std::vector<std::size_t>& rows, std::size_t rowCount, const QColor& tint) {
+    marked_.clear();
+    if (!rows.empty()) marked_.assign(rowCount, 0);
+    for (const std::size_t row : rows) {
+        if (row < marked_.size()) marked_[row] = 1;
+    }
+    markTint_ = tint;
+}
+
 void TraceCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     if (showBars_ && index.column() == kColTime) {
         DrawTimeBar(painter, option, index);
         return;
     }
+    // Under the cell: a background of the cell's own (the stop row's) and
+    // the selection are painted over the tint.
+    if (IsMarked(TraceTableModel::RowOf(index))) painter->fillRect(option.rect, markTint_);
     QStyledItemDelegate::paint(painter, option, index);
 }
 

@@ -1,8 +1,11 @@
-// Paints the cells of a TraceTableModel: rows 20 pixels high, and while time bars
-// are on, every own-time cell as a bar against the bar scale.
+// Paints the cells of a TraceTableModel: rows 20 pixels high, while time bars
+// are on every own-time cell as a bar against the bar scale, and the rows
+// that the find bar matches on a tint.
 #pragma once
 
+#include <QColor>
 #include <QStyledItemDelegate>
+#include <vector>
 #include <functional>
 #include <optional>
 #include <string>
@@ -23,6 +26,13 @@ public:
     void SetShowBars(bool on) { showBars_ = on; }
     bool ShowBars() const { return showBars_; }
 
+    // Rows painted on a tint (the find bar's matches); none when `rows` is
+    // empty. The view repaints them.
+    void SetMarkedRows(const std::vector<std::size_t>& rows, std::size_t rowCount, const QColor& tint);
+    bool IsMarked(int row) const {
+        return row >= 0 && static_cast<std::size_t>(row) < marked_.size() && marked_[static_cast<std::size_t>(row)] != 0;
+    }
+
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
@@ -35,6 +45,8 @@ private:
     Formatter format_;
     NumberReader read_;
     bool showBars_ = false;
+    std::vector<char> marked_;
+    QColor markTint_;
 };
 
 }  // namespace kivra

@@ -1,8 +1,6 @@
 #include "TraceTableModel.h"
 
 #include <QColor>
-#include <unordered_map>
-#include <utility>
 
 #include "QtText.h"
 
@@ -24,7 +22,6 @@ void TraceTableModel::SetRows(std::vector<TableRow> rows) {
     positions_.assign(n, 0);
     children_.assign(n, {});
     topLevel_.clear();
-    marked_.clear();
     for (std::size_t i = 0; i < n; ++i) {
         const int parent = rows_[i].parent;
         if (parent >= 0 && static_cast<std::size_t>(parent) < i) {
@@ -44,34 +41,6 @@ void TraceTableModel::SetRows(std::vector<TableRow> rows) {
 QModelIndex TraceTableModel::IndexOfRow(int row, int column) const {
     if (row < 0 || row >= RowCount()) return {};
     return createIndex(positions_[static_cast<std::size_t>(row)], column, static_cast<quintptr>(row));
-}
-
-void TraceTableModel::SetMarkedRows(const std::vector<std::size_t>& rows, const QColor& tint) {
-    std::vector<char> marked;
-    if (!rows.empty()) {
-        marked.assign(rows_.size(), 0);
-        for (const std::size_t row : rows) {
-            if (row < marked.size()) marked[row] = 1;
-        }
-    }
-    const bool tintChanged = tint != markTint_;
-    markTint_ = tint;
-    // The rows whose tint changes, as one span of places per parent.
-    std::unordered_map<int, std::pair<int, int>> spans;
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        const bool was = !marked_.empty() && marked_[i] != 0;
-        const bool is = !marked.empty() && marked[i] != 0;
-        if (was == is && !(is && tintChanged)) continue;
-        const int place = positions_[i];
-        const auto [span, added] = spans.try_emplace(rows_[i].parent, place, place);
-        if (!added) span->second = {std::min(span->second.first, place), std::max(span->second.second, place)};
-    }
-    marked_ = std::move(marked);
-    for (const auto& [parent, span] : spans) {
-        const QModelIndex under = IndexOfRow(parent);
-        emit dataChanged(index(span.first, 0, under), index(span.second, kTraceColumnCount - 1, under),
-                         {Qt::BackgroundRole});
-    }
 }
 
 QModelIndex TraceTableModel::index(int row, int column, const QModelIndex& parent) const {
@@ -111,7 +80,6 @@ QVariant TraceTableModel::data(const QModelIndex& index, int role) const {
             return {};
         case Qt::BackgroundRole:
             if (row.stopRow && index.column() == kColCodeTrace) return QColor(230, 150, 150);
-            if (IsMarked(RowOf(index))) return markTint_;
             return {};
         default:
             return {};

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QAbstractItemModel>
-#include <QColor>
 #include <array>
 #include <string>
 #include <vector>
@@ -44,11 +43,6 @@ public:
     int RowLevel(int row) const { return levels_[static_cast<std::size_t>(row)]; }
     bool HasChildren(int row) const { return !children_[static_cast<std::size_t>(row)].empty(); }
     QModelIndex IndexOfRow(int row, int column = 0) const;
-
-    // Rows shown with a tint behind them (the find bar's matches); none
-    // when `rows` is empty.
-    void SetMarkedRows(const std::vector<std::size_t>& rows, const QColor& tint);
-    bool IsMarked(int row) const { return !marked_.empty() && marked_[static_cast<std::size_t>(row)] != 0; }
     // The table row an index shows.
     static int RowOf(const QModelIndex& index) { return static_cast<int>(index.internalId()); }
 
@@ -66,8 +60,6 @@ private:
     std::vector<int> positions_;  // place among the parent's children
     std::vector<std::vector<int>> children_;
     std::vector<int> topLevel_;
-    std::vector<char> marked_;
-    QColor markTint_;
 };
 
 }  // namespace kivra

@@ -30,6 +30,7 @@
 #include "QtText.h"
 #include "ShareBarDelegate.h"
 #include "TableSnapshot.h"
+#include "TraceCellDelegate.h"
 #include "TraceReport.h"
 #include "TraceTableModel.h"
 
@@ -303,6 +304,7 @@ void TraceViews::AddCallTreeActions() {
 void TraceViews::Clear() {
     traceShown_ = false;
     current_.reset();
+    TintRows({});
     Compare();
     flameGraph_->Clear();
     rowProcedure_.clear();
@@ -431,6 +433,18 @@ void TraceViews::ApplySettings(const ViewSettings& settings) {
     baselinePath_ = ToQString(settings.CompareFile);
 }
 
+void TraceViews::TintRows(const std::vector<std::size_t>& rows) {
+    auto* delegate = qobject_cast<TraceCellDelegate*>(callTree_->itemDelegate());
+    if (delegate == nullptr) return;
+    delegate->SetMarkedRows(rows, model_->Rows().size(), MatchTint(callTree_->palette()));
+    callTree_->viewport()->update();
+}
+
+bool TraceViews::RowTinted(int row) const {
+    const auto* delegate = qobject_cast<const TraceCellDelegate*>(callTree_->itemDelegate());
+    return delegate != nullptr && delegate->IsMarked(row);
+}
+
 bool TraceViews::CallTreeShown() const { return tabs_->currentIndex() == kCallTreeTab; }
 
 // On the call tree and the flame graph, F3 steps through rows of the tree.
@@ -451,7 +465,7 @@ void TraceViews::QueryChanged() {
     queryValid_ = query.text.empty() || matcher.has_value();
     if (!queryValid_) {
         findBar_->ShowCount(QStringLiteral("Invalid expression"), true);
-        model_->SetMarkedRows({}, {});
+        TintRows({});
         flameGraph_->SetMatches({}, {});
         if (stepsAreMatches_) steps_.clear();
         return;
@@ -459,7 +473,7 @@ void TraceViews::QueryChanged() {
     procedures_->Narrow(matcher ? &*matcher : nullptr);
     steps_ = matcher ? matcher->AllMatches(searchRows_) : std::vector<std::size_t>();
     stepsAreMatches_ = true;
-    model_->SetMarkedRows(steps_, MatchTint(callTree_->palette()));
+    TintRows(steps_);
     if (matcher) {
         // The graph: calls by the tree's matches, merged boxes by name.
         std::vector<char> calls(searchRows_.size(), 0);
@@ -498,7 +512,7 @@ void TraceViews::QueryChanged() {
 
 void TraceViews::FindClosed() {
     procedures_->Narrow(nullptr);
-    model_->SetMarkedRows({}, {});
+    TintRows({});
     flameGraph_->SetMatches({}, {});
     if (stepsAreMatches_) steps_.clear();
     if (tabs_->currentWidget() != nullptr) tabs_->currentWidget()->setFocus();  // the page's view
@@ -554,7 +568,7 @@ void TraceViews::ShowCallsOf(std::size_t procedure) {
         if (rowProcedure_[row] == static_cast<int>(procedure)) steps_.push_back(row);
     }
     stepsAreMatches_ = false;
-    model_->SetMarkedRows({}, {});
+    TintRows({});
     if (steps_.empty()) return;
     SelectRow(steps_.front());
     callTree_->setFocus();

@@ -66,6 +66,8 @@ public:
     QTreeView& CompareView() const { return *compareView_; }
     CompareModel& Comparison() const { return *comparison_; }
     bool CallTreeShown() const;
+    // Whether a row of the call tree is painted as a match of the find bar.
+    bool RowTinted(int row) const;
 
     // "Compare with...": asks for the baseline and compares.
     void CompareWith();
@@ -110,6 +112,7 @@ private:
     QAction* AddTreeAction(const char* name, const char* text, const QKeySequence& keys, void (TraceViews::*slot)());
 
     void QueryChanged();
+    void TintRows(const std::vector<std::size_t>& rows);
     void FindClosed();
     void TabChanged();
     void SelectRow(std::size_t row);

@@ -65,11 +65,15 @@ bool RowMatcher::Matches(const SearchRow& row) const {
 std::vector<std::size_t> RowMatcher::AllMatches(const std::vector<SearchRow>& rows) const {
     std::vector<std::size_t> found;
     if (query_.text.empty()) return found;
-    // A trace repeats few names and data texts many times: each distinct
-    // text is looked at once (an expression search is slow).
+    // Most data fields are empty: that answer once. A trace repeats few
+    // names and data texts many times: an expression (slow) looks at each
+    // distinct text once; a plain search is quicker than remembering.
+    const bool emptyMatches = MatchesText({});
     std::unordered_map<std::string_view, bool> seen;
-    seen.reserve(1024);
+    if (expression_) seen.reserve(4096);
     auto matches = [&](std::string_view text) {
+        if (text.empty()) return emptyMatches;
+        if (!expression_) return MatchesText(text);
         const auto [it, added] = seen.try_emplace(text, false);
         if (added) it->second = MatchesText(text);
         return it->second;
