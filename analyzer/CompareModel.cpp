@@ -13,7 +13,7 @@ DiffColumn ColumnOf(int section) { return static_cast<DiffColumn>(section); }
 
 }  // namespace
 
-CompareModel::CompareModel(QObject* parent) : QAbstractTableModel(parent) {}
+CompareModel::CompareModel(QObject* parent) : SortedTableModel(kColumns, parent) {}
 
 void CompareModel::SetDiff(TraceDiff diff, const NumberFormat& timeFormat) {
     beginResetModel();
@@ -28,12 +28,6 @@ void CompareModel::Clear() { SetDiff({}, timeFormat_); }
 
 QString CompareModel::SummaryText() const { return ToQString(table_.SummaryText(timeFormat_, percentFormat_)); }
 
-int CompareModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(table_.RowCount());
-}
-
-int CompareModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
-
 QVariant CompareModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= kColumns) return {};
     const auto row = static_cast<std::size_t>(index.row());
@@ -44,8 +38,7 @@ QVariant CompareModel::data(const QModelIndex& index, int role) const {
     case Qt::AccessibleTextRole:
         return ToQString(table_.CellText(row, column, timeFormat_, percentFormat_));
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(Qt::Alignment(column == DiffColumn::Name ? Qt::AlignLeft | Qt::AlignVCenter
-                                                                            : Qt::AlignRight | Qt::AlignVCenter));
+        return CellAlignment(index.column());
     case Qt::BackgroundRole:
         // Slower in red, faster in green; the colours are faint so that
         // the text reads in a light and a dark palette alike.
@@ -68,11 +61,7 @@ QVariant CompareModel::data(const QModelIndex& index, int role) const {
 
 QVariant CompareModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= kColumns) return {};
-    if (role == Qt::DisplayRole) return QString::fromLatin1(kDiffHeaders[section]);
-    if (role == Qt::InitialSortOrderRole) {
-        return ColumnOf(section) == DiffColumn::Name ? Qt::AscendingOrder : Qt::DescendingOrder;
-    }
-    return {};
+    return Header(kDiffHeaders[section], section, role);
 }
 
 void CompareModel::sort(int column, Qt::SortOrder order) {
@@ -80,27 +69,11 @@ void CompareModel::sort(int column, Qt::SortOrder order) {
     const bool descending = order == Qt::DescendingOrder;
     if (column < 0) column = -1;
     if (column == sortColumn_ && (column < 0 || descending == descending_)) return;
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    // Persistent indexes follow their procedure (names are unique in a diff).
-    const QModelIndexList before = persistentIndexList();
-    std::vector<std::string> names;
-    for (const QModelIndex& index : before) names.push_back(table_.EntryAt(static_cast<std::size_t>(index.row())).Name);
-    sortColumn_ = column;
-    descending_ = descending;
-    table_.Sort(column < 0 ? DiffColumn::Count : ColumnOf(column), descending);
-    QModelIndexList after;
-    for (qsizetype i = 0; i < before.size(); ++i) {
-        QModelIndex moved;
-        for (std::size_t row = 0; row < table_.RowCount(); ++row) {
-            if (table_.EntryAt(row).Name == names[static_cast<std::size_t>(i)]) {
-                moved = index(static_cast<int>(row), before[i].column());
-                break;
-            }
-        }
-        after.push_back(moved);
-    }
-    changePersistentIndexList(before, after);
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    Reorder([&] {
+        sortColumn_ = column;
+        descending_ = descending;
+        table_.Sort(column < 0 ? DiffColumn::Count : ColumnOf(column), descending);
+    });
 }
 
 }  // namespace kivra

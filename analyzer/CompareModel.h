@@ -3,15 +3,15 @@
 // faster ones green.
 #pragma once
 
-#include <QAbstractTableModel>
 #include <QColor>
 
 #include "DiffRows.h"
 #include "NumberFormat.h"
+#include "SortedTableModel.h"
 
 namespace kivra {
 
-class CompareModel : public QAbstractTableModel {
+class CompareModel : public SortedTableModel {
     Q_OBJECT
 public:
     static constexpr int kValueRole = Qt::UserRole;  // the number behind a cell (double)
@@ -24,12 +24,15 @@ public:
     const DiffRows& Table() const { return table_; }
     QString SummaryText() const;
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     // A column below 0 gives the diff's own order: the largest change first.
     void sort(int column, Qt::SortOrder order) override;
+
+protected:
+    std::size_t ShownRows() const override { return table_.RowCount(); }
+    std::size_t ItemAt(std::size_t row) const override { return table_.EntryIndexAt(row); }
+    std::size_t ItemCount() const override { return table_.Diff().Entries.size(); }
 
 private:
     DiffRows table_;

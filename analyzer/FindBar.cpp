@@ -7,26 +7,23 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+#include "DesignControls.h"
 #include "QtText.h"
 
 namespace kivra {
 namespace {
 
+// A button showing a sign, named by what it does.
 QToolButton* SmallButton(QWidget* parent, const char* name, const QString& text, const QString& tip) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
+    auto* button = Named(new QToolButton(parent), name, tip);
     button->setText(text);
     button->setToolTip(tip);
-    button->setAccessibleName(tip);
     button->setAutoRaise(true);
     return button;
 }
 
 QCheckBox* Toggle(QWidget* parent, const char* name, const char* text) {
-    auto* box = new QCheckBox(QString::fromLatin1(text), parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setAccessibleName(QString::fromLatin1(text));
-    return box;
+    return Named(new QCheckBox(QString::fromLatin1(text), parent), name, QString::fromLatin1(text));
 }
 
 }  // namespace
@@ -39,9 +36,7 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     layout->setSpacing(6);
 
     auto* label = new QLabel(QStringLiteral("Find:"), this);
-    txtFind_ = new QLineEdit(this);
-    txtFind_->setObjectName(QStringLiteral("txtFind"));
-    txtFind_->setAccessibleName(QStringLiteral("Find"));
+    txtFind_ = Named(new QLineEdit(this), "txtFind", QStringLiteral("Find"));
     txtFind_->setMinimumWidth(180);
     txtFind_->installEventFilter(this);
     label->setBuddy(txtFind_);
@@ -50,9 +45,7 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     chkMatchCase_ = Toggle(this, "chkMatchCase", "Match case");
     chkRegex_ = Toggle(this, "chkRegex", "Regular expression");
     chkDataFields_ = Toggle(this, "chkDataFields", "Data fields too");
-    lblFindCount_ = new QLabel(this);
-    lblFindCount_->setObjectName(QStringLiteral("lblFindCount"));
-    lblFindCount_->setAccessibleName(QStringLiteral("Matches"));
+    lblFindCount_ = Named(new QLabel(this), "lblFindCount", QStringLiteral("Matches"));
     lblFindCount_->setMinimumWidth(110);
     cmdFindClose_ = SmallButton(this, "cmdFindClose", QStringLiteral("\u2715"), QStringLiteral("Close find bar"));
 

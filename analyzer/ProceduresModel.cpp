@@ -11,7 +11,7 @@ ProcedureColumn ColumnOf(int section) { return static_cast<ProcedureColumn>(sect
 
 }  // namespace
 
-ProceduresModel::ProceduresModel(QObject* parent) : QAbstractTableModel(parent) {}
+ProceduresModel::ProceduresModel(QObject* parent) : SortedTableModel(kColumns, parent) {}
 
 void ProceduresModel::SetProfile(FlatProfile profile, const NumberFormat& timeFormat) {
     beginResetModel();
@@ -40,12 +40,6 @@ QModelIndex ProceduresModel::IndexOfProcedure(std::size_t procedure, int column)
     return row ? index(static_cast<int>(*row), column) : QModelIndex();
 }
 
-int ProceduresModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(table_.RowCount());
-}
-
-int ProceduresModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
-
 QVariant ProceduresModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= kColumns) return {};
     const auto row = static_cast<std::size_t>(index.row());
@@ -55,8 +49,7 @@ QVariant ProceduresModel::data(const QModelIndex& index, int role) const {
     case Qt::AccessibleTextRole:
         return ToQString(table_.CellText(row, column, timeFormat_, percentFormat_));
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(Qt::Alignment(column == ProcedureColumn::Name ? Qt::AlignLeft | Qt::AlignVCenter
-                                                                                 : Qt::AlignRight | Qt::AlignVCenter));
+        return CellAlignment(index.column());
     case kValueRole:
         return ProcedureValue(table_.EntryAt(row), column);
     case kProcedureRole:
@@ -68,35 +61,15 @@ QVariant ProceduresModel::data(const QModelIndex& index, int role) const {
 
 QVariant ProceduresModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= kColumns) return {};
-    if (role == Qt::DisplayRole) return QString::fromLatin1(kProcedureHeaders[section]);
-    // A number column sorts largest first on its first click, the names A to Z.
-    if (role == Qt::InitialSortOrderRole) {
-        return ColumnOf(section) == ProcedureColumn::Name ? Qt::AscendingOrder : Qt::DescendingOrder;
-    }
-    if (role == Qt::TextAlignmentRole) {
-        return QVariant::fromValue(Qt::Alignment(section == 0 ? Qt::AlignLeft | Qt::AlignVCenter
-                                                              : Qt::AlignRight | Qt::AlignVCenter));
-    }
-    return {};
+    if (role == Qt::TextAlignmentRole) return CellAlignment(section);
+    return Header(kProcedureHeaders[section], section, role);
 }
 
 void ProceduresModel::sort(int column, Qt::SortOrder order) {
     if (column < 0 || column >= kColumns) return;
     const bool descending = order == Qt::DescendingOrder;
     if (ColumnOf(column) == table_.SortColumn() && descending == table_.SortDescending()) return;
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList before = persistentIndexList();
-    std::vector<std::size_t> procedures;
-    procedures.reserve(static_cast<std::size_t>(before.size()));
-    for (const QModelIndex& index : before) procedures.push_back(table_.ProcedureAt(static_cast<std::size_t>(index.row())));
-    table_.Sort(ColumnOf(column), descending);
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (qsizetype i = 0; i < before.size(); ++i) {
-        after.push_back(IndexOfProcedure(procedures[static_cast<std::size_t>(i)], before[i].column()));
-    }
-    changePersistentIndexList(before, after);
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    Reorder([&] { table_.Sort(ColumnOf(column), descending); });
 }
 
 }  // namespace kivra

@@ -2,15 +2,15 @@
 // per procedure, sortable by any column and narrowed by the find bar.
 #pragma once
 
-#include <QAbstractTableModel>
 #include <cstddef>
 
 #include "NumberFormat.h"
 #include "ProcedureTable.h"
+#include "SortedTableModel.h"
 
 namespace kivra {
 
-class ProceduresModel : public QAbstractTableModel {
+class ProceduresModel : public SortedTableModel {
     Q_OBJECT
 public:
     static constexpr int kValueRole = Qt::UserRole;          // the number behind a cell (double)
@@ -26,11 +26,14 @@ public:
     const ProcedureTable& Table() const { return table_; }
     QModelIndex IndexOfProcedure(std::size_t procedure, int column = 0) const;
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     void sort(int column, Qt::SortOrder order) override;
+
+protected:
+    std::size_t ShownRows() const override { return table_.RowCount(); }
+    std::size_t ItemAt(std::size_t row) const override { return table_.ProcedureAt(row); }
+    std::size_t ItemCount() const override { return table_.ProcedureCount(); }
 
 private:
     ProcedureTable table_;

@@ -1,17 +1,17 @@
 #include "TraceViews.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QRadioButton>
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QToolButton>
@@ -23,9 +23,9 @@
 #include "BusyCursor.h"
 #include "ClipboardText.h"
 #include "CompareModel.h"
+#include "DesignControls.h"
 #include "FindBar.h"
 #include "FlameGraphView.h"
-#include "WindowServices.h"
 #include "ProceduresModel.h"
 #include "QtText.h"
 #include "ShareBarDelegate.h"
@@ -33,6 +33,7 @@
 #include "TraceCellDelegate.h"
 #include "TraceReport.h"
 #include "TraceTableModel.h"
+#include "WindowServices.h"
 
 namespace kivra {
 namespace {
@@ -45,6 +46,42 @@ QWidget* PageAround(QWidget* view, const char* name) {
     layout->addWidget(view);
     page->setFocusProxy(view);
     return page;
+}
+
+// A page with a bar of controls over its view.
+struct BarPage {
+    QWidget* page;
+    QVBoxLayout* layout;
+    QHBoxLayout* bar;
+};
+
+BarPage PageWithBar() {
+    BarPage made{new QWidget, nullptr, new QHBoxLayout};
+    made.layout = new QVBoxLayout(made.page);
+    made.layout->setContentsMargins(0, 2, 0, 0);
+    made.layout->setSpacing(2);
+    made.bar->setContentsMargins(4, 0, 4, 0);
+    made.layout->addLayout(made.bar);
+    return made;
+}
+
+// A flat, sortable table of one row per item in the call tree's font.
+QTreeView* TableView(QWidget* parent, const char* name, const char* accessibleName, QAbstractItemModel* model,
+                     const QFont& font) {
+    auto* view = Named(new QTreeView(parent), name, QString::fromLatin1(accessibleName));
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    view->setAllColumnsShowFocus(true);
+    view->setModel(model);
+    view->setFont(font);
+    return view;
+}
+
+QToolButton* TextButton(QWidget* parent, const char* name, const char* text, const char* tip) {
+    auto* button = Named(new QToolButton(parent), name, QString::fromLatin1(text));
+    button->setText(QString::fromLatin1(text));
+    button->setToolTip(QString::fromUtf8(tip));
+    return button;
 }
 
 // The tint behind matching rows: the highlight colour, faint on the base.
@@ -148,16 +185,9 @@ QWidget* TraceViews::MakeCallTreePage() {
 
 QWidget* TraceViews::MakeProceduresPage() {
     procedures_ = new ProceduresModel(this);
-    procedureView_ = new QTreeView;
-    procedureView_->setObjectName(QStringLiteral("tvProcedures"));
-    procedureView_->setAccessibleName(QStringLiteral("Procedures"));
-    procedureView_->setRootIsDecorated(false);
-    procedureView_->setUniformRowHeights(true);
-    procedureView_->setAllColumnsShowFocus(true);
-    procedureView_->setModel(procedures_);
+    procedureView_ = TableView(nullptr, "tvProcedures", "Procedures", procedures_, callTree_->font());
     procedureView_->setItemDelegate(
         new ShareBarDelegate(static_cast<int>(ProcedureColumn::OwnPercent), procedureView_));
-    procedureView_->setFont(callTree_->font());
     QHeaderView* header = procedureView_->header();
     header->setStretchLastSection(true);  // the share bar takes what is left
     header->setSortIndicator(static_cast<int>(ProcedureColumn::Own), Qt::DescendingOrder);
@@ -177,22 +207,13 @@ QWidget* TraceViews::MakeProceduresPage() {
 }
 
 QWidget* TraceViews::MakeFlameGraphPage() {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 2, 0, 0);
-    layout->setSpacing(2);
-    auto* bar = new QHBoxLayout;
-    bar->setContentsMargins(4, 0, 4, 0);
-    optTimeOrder_ = new QRadioButton(QStringLiteral("Time order"), page);
-    optTimeOrder_->setObjectName(QStringLiteral("optTimeOrder"));
-    optTimeOrder_->setAccessibleName(QStringLiteral("Time order"));
+    const auto [page, layout, bar] = PageWithBar();
+    optTimeOrder_ = Named(new QRadioButton(QStringLiteral("Time order"), page), "optTimeOrder",
+                          QStringLiteral("Time order"));
     optTimeOrder_->setChecked(true);
-    optMerged_ = new QRadioButton(QStringLiteral("Merged"), page);
-    optMerged_->setObjectName(QStringLiteral("optMerged"));
-    optMerged_->setAccessibleName(QStringLiteral("Merged"));
-    chkFlip_ = new QCheckBox(QStringLiteral("Callers at the bottom"), page);
-    chkFlip_->setObjectName(QStringLiteral("chkFlip"));
-    chkFlip_->setAccessibleName(QStringLiteral("Callers at the bottom"));
+    optMerged_ = Named(new QRadioButton(QStringLiteral("Merged"), page), "optMerged", QStringLiteral("Merged"));
+    chkFlip_ = Named(new QCheckBox(QStringLiteral("Callers at the bottom"), page), "chkFlip",
+                     QStringLiteral("Callers at the bottom"));
     auto* hint = new QLabel(QStringLiteral("Wheel: zoom · drag: move · double-click: zoom to a box · Home: whole run"),
                             page);
     hint->setEnabled(false);
@@ -203,7 +224,6 @@ QWidget* TraceViews::MakeFlameGraphPage() {
     bar->addStretch(1);
     bar->addWidget(hint);
     flameGraph_ = new FlameGraphView(page);
-    layout->addLayout(bar);
     layout->addWidget(flameGraph_, 1);
     page->setFocusProxy(flameGraph_);
 
@@ -221,26 +241,13 @@ QWidget* TraceViews::MakeFlameGraphPage() {
 }
 
 QWidget* TraceViews::MakeComparePage() {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 2, 0, 0);
-    layout->setSpacing(2);
-    auto* bar = new QHBoxLayout;
-    bar->setContentsMargins(4, 0, 4, 0);
-    auto* cmdCompareWith = new QToolButton(page);
-    cmdCompareWith->setObjectName(QStringLiteral("cmdCompareWith"));
-    cmdCompareWith->setText(QStringLiteral("Compare with..."));
-    cmdCompareWith->setAccessibleName(QStringLiteral("Compare with..."));
-    cmdCompareWith->setToolTip(QStringLiteral("Choose the trace of the run to compare with (the baseline)"));
-    cmdSwap_ = new QToolButton(page);
-    cmdSwap_->setObjectName(QStringLiteral("cmdSwap"));
-    cmdSwap_->setText(QStringLiteral("Swap"));
-    cmdSwap_->setAccessibleName(QStringLiteral("Swap"));
-    cmdSwap_->setToolTip(QStringLiteral("Exchange the baseline and the current run"));
+    const auto [page, layout, bar] = PageWithBar();
+    auto* cmdCompareWith = TextButton(page, "cmdCompareWith", "Compare with...",
+                                      "Choose the trace of the run to compare with (the baseline)");
+    cmdSwap_ = TextButton(page, "cmdSwap", "Swap", "Exchange the baseline and the current run");
     cmdSwap_->setEnabled(false);
-    lblCompareSummary_ = new QLabel(QStringLiteral("No baseline: choose a trace to compare with."), page);
-    lblCompareSummary_->setObjectName(QStringLiteral("lblCompareSummary"));
-    lblCompareSummary_->setAccessibleName(QStringLiteral("Comparison"));
+    lblCompareSummary_ = Named(new QLabel(QStringLiteral("No baseline: choose a trace to compare with."), page),
+                               "lblCompareSummary", QStringLiteral("Comparison"));
     lblCompareSummary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     bar->addWidget(cmdCompareWith);
     bar->addWidget(cmdSwap_);
@@ -249,14 +256,7 @@ QWidget* TraceViews::MakeComparePage() {
     lblCompareSummary_->setWordWrap(true);
 
     comparison_ = new CompareModel(this);
-    compareView_ = new QTreeView(page);
-    compareView_->setObjectName(QStringLiteral("tvCompare"));
-    compareView_->setAccessibleName(QStringLiteral("Compare"));
-    compareView_->setRootIsDecorated(false);
-    compareView_->setUniformRowHeights(true);
-    compareView_->setAllColumnsShowFocus(true);
-    compareView_->setModel(comparison_);
-    compareView_->setFont(callTree_->font());
+    compareView_ = TableView(page, "tvCompare", "Compare", comparison_, callTree_->font());
     compareView_->header()->setSortIndicator(-1, Qt::DescendingOrder);  // the diff's own order
     compareView_->setSortingEnabled(true);
     compareView_->setColumnWidth(static_cast<int>(DiffColumn::Name), 140);
@@ -264,7 +264,6 @@ QWidget* TraceViews::MakeComparePage() {
         const bool calls = column == static_cast<int>(DiffColumn::OldCalls) || column == static_cast<int>(DiffColumn::NewCalls);
         compareView_->setColumnWidth(column, calls ? 70 : 95);
     }
-    layout->addLayout(bar);
     layout->addWidget(lblCompareSummary_);
     layout->addWidget(compareView_, 1);
     page->setFocusProxy(compareView_);

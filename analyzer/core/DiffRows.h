@@ -37,6 +37,8 @@ public:
 
     std::size_t RowCount() const { return order_.size(); }
     const DiffEntry& EntryAt(std::size_t row) const { return diff_.Entries[order_[row]]; }
+    // The entry (index into the diff's entries) a row shows.
+    std::size_t EntryIndexAt(std::size_t row) const { return order_[row]; }
     const TraceDiff& Diff() const { return diff_; }
 
     // A cell as `kivra diff` prints it, with "-" for a missing side and the

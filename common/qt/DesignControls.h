@@ -29,4 +29,12 @@ QLabel* MakePicture(QWidget* parent, const char* name, const char* image, int le
 // pictures show no text a screen reader could read.
 void NameButtons(QWidget* window, std::initializer_list<std::pair<const char*, const char*>> names);
 
+// A control with its object name and the name a screen reader gives it.
+template <typename Control>
+Control* Named(Control* control, const char* objectName, const QString& accessibleName) {
+    control->setObjectName(QString::fromLatin1(objectName));
+    control->setAccessibleName(accessibleName);
+    return control;
+}
+
 }  // namespace kivra
