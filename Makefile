@@ -14,8 +14,10 @@ WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine wine64 libcli11-dev nlohmann
                     libgmock-dev cmake make
 FUZZ_BUILD ?= build-fuzz
 FUZZ_PACKAGES := clang libclang-rt-14-dev nlohmann-json3-dev cmake make
-# How long each fuzz target runs in fuzz-run: SECONDS=n.
+# How long each fuzz target runs in fuzz-run: SECONDS=n; SEED=n picks the
+# mutations (1 unless given, 0 a new one each run).
 FUZZ_SECONDS := $(or $(SECONDS),20)
+FUZZ_SEED := $(or $(SEED),1)
 
 .PHONY: deps configure build run test sanitize bench screenshots install clean fuzz fuzz-run windows windows-test
 
@@ -52,14 +54,14 @@ bench: build
 	$(BUILD)/bin/kivra_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 # The libFuzzer targets of fuzz/, built with clang; fuzz-run runs each for
-# SECONDS (20 unless given) on a copy of its seed corpus.
+# SECONDS (20 unless given) on a copy of its seed corpus, mutating by SEED.
 fuzz:
 	@$(MAKE) --no-print-directory install-packages LIST="$(FUZZ_PACKAGES)"
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DKIVRA_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 fuzz-run: fuzz
-	tools/run_fuzzers.sh "$(CURDIR)/$(FUZZ_BUILD)" $(FUZZ_SECONDS)
+	tools/run_fuzzers.sh "$(CURDIR)/$(FUZZ_BUILD)" $(FUZZ_SECONDS) $(FUZZ_SEED)
 
 # kivra.exe and the unit tests for Windows, cross-built with mingw-w64, and
 # kivra-windows.zip (the program and the README); windows-test runs the unit

@@ -158,8 +158,10 @@ std::optional<int> FlameGraphView::BoxAtPoint(const QPoint& point) const {
     const int depth = flipped_ ? static_cast<int>(std::ceil(double(height() + scrollY_ - point.y()) / kRowHeight)) - 1
                                : (point.y() + scrollY_) / kRowHeight;
     if (point.y() < 0 || depth < 0) return std::nullopt;
-    const double at = viewBegin_ + point.x() / PixelsPerNanosecond();
-    return BoxAt(Layout(), depth, static_cast<std::int64_t>(std::floor(at)));
+    // Held just outside the run, so that a point far off it stays a number.
+    const double at = std::clamp(std::floor(viewBegin_ + point.x() / PixelsPerNanosecond()), -1.0,
+                                 static_cast<double>(Layout().Extent) + 1.0);
+    return BoxAt(Layout(), depth, static_cast<std::int64_t>(at));
 }
 
 QColor FlameGraphView::ColourOf(int box) const {

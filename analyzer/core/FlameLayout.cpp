@@ -14,9 +14,14 @@ void IndexRows(FlameLayout& layout) {
         if (layout.Rows.size() <= depth) layout.Rows.resize(depth + 1);
         layout.Rows[depth].push_back(static_cast<int>(b));
     }
+    // By where boxes begin, then where they end: a box of no time at the
+    // place where another begins comes before it, wherever their callers
+    // put them (merged paths are not laid out in the order they were made).
     for (auto& row : layout.Rows) {
         std::stable_sort(row.begin(), row.end(), [&](int a, int b) {
-            return layout.Boxes[static_cast<std::size_t>(a)].Begin < layout.Boxes[static_cast<std::size_t>(b)].Begin;
+            const FlameBox& x = layout.Boxes[static_cast<std::size_t>(a)];
+            const FlameBox& y = layout.Boxes[static_cast<std::size_t>(b)];
+            return x.Begin != y.Begin ? x.Begin < y.Begin : x.Width < y.Width;
         });
     }
 }
@@ -107,20 +112,14 @@ FlameLayout LayoutMerged(const CallProfile& profile, const Timeline& timeline) {
 std::optional<int> BoxAt(const FlameLayout& layout, int depth, std::int64_t at) {
     if (depth < 0 || static_cast<std::size_t>(depth) >= layout.Rows.size()) return std::nullopt;
     const std::vector<int>& row = layout.Rows[static_cast<std::size_t>(depth)];
-    // The last box beginning at or before `at`.
-    auto it = std::upper_bound(row.begin(), row.end(), at, [&](std::int64_t x, int b) {
+    // The last box beginning at or before `at`: of the boxes beginning at one
+    // place it is the widest, and the boxes before them end there or sooner.
+    const auto it = std::upper_bound(row.begin(), row.end(), at, [&](std::int64_t x, int b) {
         return x < layout.Boxes[static_cast<std::size_t>(b)].Begin;
     });
-    while (it != row.begin()) {
-        --it;
-        const FlameBox& box = layout.Boxes[static_cast<std::size_t>(*it)];
-        if (at < box.Begin + box.Width) return *it;
-        // A box of no width shares its place with the next: look no further
-        // left than boxes beginning at the same place.
-        if (box.Width > 0 || (it != row.begin() && layout.Boxes[static_cast<std::size_t>(*(it - 1))].Begin != box.Begin)) {
-            break;
-        }
-    }
+    if (it == row.begin()) return std::nullopt;
+    const FlameBox& box = layout.Boxes[static_cast<std::size_t>(*(it - 1))];
+    if (at < box.Begin + box.Width) return *(it - 1);
     return std::nullopt;
 }
 

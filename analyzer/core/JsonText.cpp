@@ -67,7 +67,9 @@ void AppendScaled(std::string& out, std::int64_t value, int decimals) {
 }
 
 std::int64_t ToNanoseconds(double milliseconds) {
-    constexpr double kBound = 9.0e12;  // milliseconds; 9e18 ns still fits in 64 bits
+    // Milliseconds: 4e18 ns either way, so that the span between any two
+    // points of a run (8e18 ns at most) fits in 64 bits too.
+    constexpr double kBound = 4.0e12;
     if (std::isnan(milliseconds)) return 0;
     if (milliseconds > kBound) milliseconds = kBound;
     if (milliseconds < -kBound) milliseconds = -kBound;

@@ -16,8 +16,9 @@ void AppendJsonString(std::string& out, std::string_view text);
 // zeros after the point: (1059880000, 6) gives 1059.88, (5, 3) 0.005.
 void AppendScaled(std::string& out, std::int64_t value, int decimals);
 
-// Milliseconds as whole nanoseconds, rounded; beyond about 285 years either
-// way the value is held at that bound.
+// Milliseconds as whole nanoseconds, rounded; beyond about 126 years either
+// way the value is held at that bound, so that the difference of any two
+// results fits in 64 bits.
 std::int64_t ToNanoseconds(double milliseconds);
 
 }  // namespace kivra

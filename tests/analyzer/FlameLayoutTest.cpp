@@ -105,6 +105,21 @@ TEST(FlameLayoutTest, PointsFindTheirBoxes) {
     const FlameLayout zeroLayout = LayoutTimeOrder(zero.trace, ProfileOf(zero));
     EXPECT_EQ(BoxAt(zeroLayout, 1, 1 * kMs), 2);
     EXPECT_EQ(BoxAt(zeroLayout, 1, 5 * kMs), std::nullopt);
+
+    // Merged, B's path goes first as the larger, so its last callee Z, of no
+    // time, ends up where A's callee C begins though Z's box was made after
+    // C's: in the row Z comes first, and C is found at its left edge.
+    const TraceLoad edge =
+        LoadRecords({Rec("C", 3, 3, 0, 30), Rec("A", 2, 2, 0, 30), Rec("Y", 5, 3, 30, 100), Rec("Z", 6, 3, 100, 100),
+                     Rec("B", 4, 2, 30, 100), Rec("Main", 1, 1, 0, 100)});
+    const CallProfile edgeProfile = ProfileOf(edge);
+    const FlameLayout merged = LayoutMerged(edge.trace, edgeProfile);
+    std::vector<std::string> row;
+    for (const int box : merged.Rows[2]) row.push_back(edgeProfile.Names[static_cast<std::size_t>(merged.Boxes[static_cast<std::size_t>(box)].Name)]);
+    EXPECT_EQ(row, (std::vector<std::string>{"Y", "Z", "C"}));
+    const std::optional<int> c = BoxAt(merged, 2, 70 * kMs);
+    ASSERT_TRUE(c.has_value());
+    EXPECT_EQ(edgeProfile.Names[static_cast<std::size_t>(merged.Boxes[static_cast<std::size_t>(*c)].Name)], "C");
 }
 
 TEST(FlameLayoutTest, OverlappingCallsAreClippedAsTheExportsClipThem) {

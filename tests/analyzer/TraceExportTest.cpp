@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "FlameLayout.h"
 #include "JsonText.h"
 #include "LoadedTrace.h"
 #include "TraceGenerator.h"
@@ -56,7 +57,22 @@ TEST(JsonTextTest, StringsAndScaledNumbers) {
     EXPECT_EQ(scaled(0, 6), "0");
     EXPECT_EQ(ToNanoseconds(1059.88), 1059880000);
     EXPECT_EQ(ToNanoseconds(-0.25), -250000);
-    EXPECT_EQ(ToNanoseconds(1e300), 9000000000000000000);
+    EXPECT_EQ(ToNanoseconds(1e300), 4000000000000000000);
+    EXPECT_EQ(ToNanoseconds(-1e300), -4000000000000000000);
+}
+
+// Times at both ends of what a trace may hold: every span between two points
+// of the run is still a number of nanoseconds, never a negative duration.
+TEST(TraceExportTest, RunsFromFarPastToFarFutureKeepTheirSpans) {
+    const Exported e = Export({Rec("A", 1, 1, -9e15, 9e15), Rec("B", 2, 1, 9e15, 9.5e15)});
+    const Json chrome = Json::parse(ChromeTraceJson(e.load.trace, e.profile, "far.pad").Text);
+    EXPECT_EQ(chrome.at("traceEvents")[1].at("dur"), 8'000'000'000'000'000);
+    EXPECT_EQ(chrome.at("traceEvents")[2].at("dur"), 0);
+    for (const FlameLayout& layout : {LayoutTimeOrder(e.load.trace, e.profile), LayoutMerged(e.load.trace, e.profile)}) {
+        EXPECT_EQ(layout.Extent, 8'000'000'000'000'000'000);
+        EXPECT_EQ(layout.Boxes[0].Width, layout.Extent);
+    }
+    EXPECT_EQ(FoldedStacks(e.load.trace, e.profile).Text, "A 8000000000000000\n");
 }
 
 TEST(TraceExportTest, ChromeEventsFieldByFieldWithAClippedOverlap) {
