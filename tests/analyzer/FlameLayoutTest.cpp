@@ -120,6 +120,8 @@ TEST(FlameLayoutTest, PointsFindTheirBoxes) {
     const std::optional<int> c = BoxAt(merged, 2, 70 * kMs);
     ASSERT_TRUE(c.has_value());
     EXPECT_EQ(edgeProfile.Names[static_cast<std::size_t>(merged.Boxes[static_cast<std::size_t>(*c)].Name)], "C");
+    // The arrow keys step from Y to Z, its neighbour under B.
+    EXPECT_EQ(SiblingOf(merged, merged.Rows[2][0], true), merged.Rows[2][1]);
 }
 
 TEST(FlameLayoutTest, OverlappingCallsAreClippedAsTheExportsClipThem) {
