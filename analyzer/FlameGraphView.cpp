@@ -289,7 +289,10 @@ bool FlameGraphView::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         if (const auto box = BoxAtPoint(help->pos())) {
-            QToolTip::showText(help->globalPos(), ToolTipOf(*box), this, BoxRect(*box).toAlignedRect());
+            // The part of the box in view: a box zoomed far into is wider than
+            // any rectangle of whole pixels.
+            QToolTip::showText(help->globalPos(), ToolTipOf(*box), this,
+                               BoxRect(*box).intersected(QRectF(rect())).toAlignedRect());
         } else {
             QToolTip::hideText();
             event->ignore();
@@ -370,12 +373,14 @@ void FlameGraphView::keyPressEvent(QKeyEvent* event) {
         ShowWholeRun();
         return;
     }
-    if (layout.Boxes.empty()) return QWidget::keyPressEvent(event);
-    std::optional<int> next;
     const bool up = event->key() == Qt::Key_Up;
     const bool down = event->key() == Qt::Key_Down;
+    const bool sideways = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
+    // Other keys (Ctrl+Tab, Ctrl+PgDown...) go on to the window.
+    if (layout.Boxes.empty() || !(up || down || sideways)) return QWidget::keyPressEvent(event);
+    std::optional<int> next;
     if (!selected_) {
-        if (up || down || event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) next = layout.Rows[0].front();
+        next = layout.Rows[0].front();
     } else if (up || down) {
         // Up on the screen: the caller when callers are on top.
         if (up != flipped_) {
@@ -384,10 +389,8 @@ void FlameGraphView::keyPressEvent(QKeyEvent* event) {
         } else {
             next = FirstCalleeOf(layout, *selected_);
         }
-    } else if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
-        next = SiblingOf(layout, *selected_, event->key() == Qt::Key_Right);
     } else {
-        return QWidget::keyPressEvent(event);
+        next = SiblingOf(layout, *selected_, event->key() == Qt::Key_Right);
     }
     if (next) Choose(*next);
 }

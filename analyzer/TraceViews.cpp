@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "BackgroundWork.h"
 #include "BusyCursor.h"
 #include "ClipboardText.h"
 #include "CompareModel.h"
@@ -246,11 +247,15 @@ QWidget* TraceViews::MakeComparePage() {
                                       "Choose the trace of the run to compare with (the baseline)");
     cmdSwap_ = TextButton(page, "cmdSwap", "Swap", "Exchange the baseline and the current run");
     cmdSwap_->setEnabled(false);
+    cmdCompareClear_ = TextButton(page, "cmdCompareClear", "Clear", "Stop comparing: forget the baseline");
+    cmdCompareClear_->setAccessibleName(QStringLiteral("Clear the baseline"));
+    cmdCompareClear_->setEnabled(false);
     lblCompareSummary_ = Named(new QLabel(QStringLiteral("No baseline: choose a trace to compare with."), page),
                                "lblCompareSummary", QStringLiteral("Comparison"));
     lblCompareSummary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     bar->addWidget(cmdCompareWith);
     bar->addWidget(cmdSwap_);
+    bar->addWidget(cmdCompareClear_);
     bar->addStretch(1);
     lblCompareSummary_->setContentsMargins(4, 0, 4, 0);
     lblCompareSummary_->setWordWrap(true);
@@ -270,6 +275,7 @@ QWidget* TraceViews::MakeComparePage() {
 
     connect(cmdCompareWith, &QToolButton::clicked, this, &TraceViews::CompareWith);
     connect(cmdSwap_, &QToolButton::clicked, this, &TraceViews::SwapRuns);
+    connect(cmdCompareClear_, &QToolButton::clicked, this, &TraceViews::ClearBaseline);
     return page;
 }
 
@@ -366,7 +372,17 @@ bool TraceViews::LoadBaseline(const QString& path) {
     std::optional<FlatProfile> baseline;
     {
         BusyCursor busy;
-        baseline = ReadFlatProfile(ToStdString(path), paramChar_, timeFormat_, why);
+        // Read as the trace is, off the window's thread.
+        auto read = RunInBackground(
+            window(),
+            [file = ToStdString(path), paramChar = paramChar_, format = timeFormat_] {
+                std::string error;
+                std::optional<FlatProfile> profile = ReadFlatProfile(file, paramChar, format, error);
+                return std::make_pair(std::move(profile), std::move(error));
+            },
+            [this](bool on) { ShowProgress(on); });
+        baseline = std::move(read.first);
+        why = std::move(read.second);
     }
     if (!baseline) {
         services_.Reporter().Report(why, MessageIcon::Critical);
@@ -386,8 +402,17 @@ void TraceViews::SwapRuns() {
     Compare();
 }
 
+void TraceViews::ClearBaseline() {
+    baseline_.reset();
+    baselinePath_.clear();
+    baselineError_.clear();
+    swapped_ = false;
+    Compare();
+}
+
 void TraceViews::Compare() {
     cmdSwap_->setEnabled(baseline_.has_value() && current_.has_value());
+    cmdCompareClear_->setEnabled(!baselinePath_.isEmpty());
     const QString other = QFileInfo(baselinePath_).fileName();
     if (!baseline_ || !current_) {
         comparison_->Clear();
@@ -406,7 +431,12 @@ void TraceViews::Compare() {
                          timeFormat_);
     const QString runs = swapped_ ? QStringLiteral("Baseline: the loaded run, current: %1.").arg(other)
                                   : QStringLiteral("Baseline: %1, current: the loaded run.").arg(other);
-    lblCompareSummary_->setText(runs + QLatin1Char(' ') + comparison_->SummaryText());
+    QString summary = runs + QLatin1Char(' ') + comparison_->SummaryText();
+    if (!baselineError_.isEmpty()) {
+        summary += QStringLiteral(" The baseline could not be read again (%1); its numbers from before are shown.")
+                       .arg(baselineError_);
+    }
+    lblCompareSummary_->setText(summary);
     lblCompareSummary_->setToolTip(baselinePath_);
 }
 
@@ -485,27 +515,46 @@ void TraceViews::QueryChanged() {
     } else {
         flameGraph_->SetMatches({}, {});
     }
+    if (matcher && StepsFollowTree() && !steps_.empty()) {
+        // As the text grows, the match at the current row or the next one.
+        const auto current = CurrentRow();
+        const std::size_t from = current ? *current : 0;
+        const auto at = std::lower_bound(steps_.begin(), steps_.end(), from);
+        SelectRow(at != steps_.end() ? *at : steps_.front());
+    }
+    ShowFindCount();
+}
+
+// The find bar's count as the page shown reads it: rows shown of all on
+// Procedures, the place among the steps on the tree and the graph.
+void TraceViews::ShowFindCount() {
+    if (!findBar_->isVisible()) return;
+    if (!queryValid_) {
+        findBar_->ShowCount(QStringLiteral("Invalid expression"), true);
+        return;
+    }
+    const bool searching = !findBar_->Query().text.empty();
     if (tabs_->currentIndex() == kProceduresTab) {
         const int shown = procedures_->rowCount();
-        findBar_->ShowCount(!matcher ? QString()
+        findBar_->ShowCount(!searching ? QString()
                             : shown == 0 ? QStringLiteral("No match")
                             : QStringLiteral("%1 of %2").arg(shown).arg(procedures_->Table().ProcedureCount()),
                             false);
         return;
     }
-    if (!matcher || !StepsFollowTree()) {
-        findBar_->ShowCount(!matcher ? QString() : QStringLiteral("%1 matches").arg(steps_.size()));
+    if (!stepsAreMatches_ && StepsFollowTree()) {
+        if (steps_.empty()) findBar_->ShowCount(QString());
+        ShowStepCount();
+        return;
+    }
+    if (!searching || !StepsFollowTree()) {
+        findBar_->ShowCount(!searching ? QString() : QStringLiteral("%1 matches").arg(steps_.size()));
         return;
     }
     if (steps_.empty()) {
         findBar_->ShowCount(QStringLiteral("No match"), false);
         return;
     }
-    // As the text grows, the match at the current row or the next one.
-    const auto current = CurrentRow();
-    const std::size_t from = current ? *current : 0;
-    const auto at = std::lower_bound(steps_.begin(), steps_.end(), from);
-    SelectRow(at != steps_.end() ? *at : steps_.front());
     ShowStepCount();
 }
 
@@ -518,7 +567,8 @@ void TraceViews::FindClosed() {
 }
 
 void TraceViews::TabChanged() {
-    if (findBar_->isVisible()) QueryChanged();
+    // The matches are the same on every page; only the count reads otherwise.
+    ShowFindCount();
 }
 
 void TraceViews::Step(bool forward) {

@@ -107,11 +107,13 @@ private:
     QWidget* MakeFlameGraphPage();
     QWidget* MakeComparePage();
     void Compare();
+    void ClearBaseline();
     bool StepsFollowTree() const;
     void AddCallTreeActions();
     QAction* AddTreeAction(const char* name, const char* text, const QKeySequence& keys, void (TraceViews::*slot)());
 
     void QueryChanged();
+    void ShowFindCount();
     void TintRows(const std::vector<std::size_t>& rows);
     void FindClosed();
     void TabChanged();
@@ -137,6 +139,7 @@ private:
     CompareModel* comparison_ = nullptr;
     QLabel* lblCompareSummary_ = nullptr;
     QToolButton* cmdSwap_ = nullptr;
+    QToolButton* cmdCompareClear_ = nullptr;
 
     NumberFormat timeFormat_{"0.000"};
     std::string paramChar_;

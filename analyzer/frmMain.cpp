@@ -11,12 +11,10 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <chrono>
 #include <cmath>
-#include <future>
 
 #include "AboutDialog.h"
+#include "BackgroundWork.h"
 #include "BusyCursor.h"
 #include "DefaultSettings.h"
 #include "DesignControls.h"
@@ -43,7 +41,6 @@ constexpr int kDesignClientWidth = 13125;
 constexpr int kDesignClientHeight = 10200;
 constexpr int kMissingColumnWidth = 100;
 constexpr int kHiddenColumnWidth = 50;
-constexpr qint64 kProgressAfterMs = 300;
 
 QString TaggerPath(const std::filesystem::path& programFolder) {
 #ifdef Q_OS_WIN
@@ -248,7 +245,9 @@ void frmMain::cmdGo_Click() {
         if (!file.isEmpty() && !closeAfterLoad_) ReadAndFill(file);
     }
     loading_ = false;
-    if (closeAfterLoad_) close();
+    // Queued: the first load runs before the event loop does, and a close
+    // then would leave the program running with no window.
+    if (closeAfterLoad_) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 int frmMain::ColumnWidthSetting(int column) {
@@ -285,25 +284,18 @@ void frmMain::SetupGrid() {
 }
 
 TraceTableLoad frmMain::ReadInBackground(const QString& file) {
-    auto reading = std::async(std::launch::async, [path = ToStdString(file), paramChar = display_.ParamChar,
-                                                   format = timeFormat_,
-                                                   baseline = ToStdString(views_->BaselinePath())] {
-        TraceTableLoad load = LoadTraceTable(path, paramChar, format);
-        // The comparison's baseline is read again with every load.
-        if (load.error.empty() && !baseline.empty()) {
-            load.views.baseline = ReadFlatProfile(baseline, paramChar, format, load.views.baselineError);
-        }
-        return load;
-    });
-    QElapsedTimer clock;
-    clock.start();
-    // Most loads end within a few milliseconds; a long one shows that it goes on.
-    while (reading.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
-        if (clock.elapsed() >= kProgressAfterMs) views_->ShowProgress(true);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-    }
-    views_->ShowProgress(false);
-    return reading.get();
+    return RunInBackground(
+        this,
+        [path = ToStdString(file), paramChar = display_.ParamChar, format = timeFormat_,
+         baseline = ToStdString(views_->BaselinePath())] {
+            TraceTableLoad load = LoadTraceTable(path, paramChar, format);
+            // The comparison's baseline is read again with every load.
+            if (load.error.empty() && !baseline.empty()) {
+                load.views.baseline = ReadFlatProfile(baseline, paramChar, format, load.views.baselineError);
+            }
+            return load;
+        },
+        [this](bool on) { views_->ShowProgress(on); });
 }
 
 bool frmMain::ReadAndFill(const QString& file) {

@@ -1,6 +1,7 @@
 #include "DiffRows.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <numeric>
 #include <string_view>
@@ -29,13 +30,12 @@ double DiffValue(const DiffEntry& entry, DiffColumn column) {
 }
 
 std::string SignedChange(const NumberFormat& format, double change) {
-    std::string text = format.Format(static_cast<float>(change));
-    if (text.starts_with('-')) {
-        // A change too small to show a digit is no change either way.
-        if (text.find_first_of("123456789") == std::string::npos) return "\u00B1" + text.substr(1);
-        return text;
-    }
-    return (text.find_first_of("123456789") == std::string::npos ? "\u00B1" : "+") + text;
+    // The sign comes from the value and the digits from the format, whose
+    // negative section may print brackets or no sign at all.
+    const std::string text = format.Format(static_cast<float>(std::fabs(change)));
+    // A change too small to show a digit is no change either way.
+    if (text.find_first_of("123456789") == std::string::npos) return "\u00B1" + text;
+    return (change < 0.0 ? "-" : "+") + text;
 }
 
 DiffRows::DiffRows(TraceDiff diff) : diff_(std::move(diff)) {

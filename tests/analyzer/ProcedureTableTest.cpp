@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "DiffRows.h"
 #include "LoadedTrace.h"
+#include "NumberFormat.h"
 
 namespace kivra {
 namespace {
@@ -70,6 +72,19 @@ TEST(ProcedureTableTest, NarrowingKeepsTheOrderAndFindsRows) {
     empty.Narrow(&*matcher);
     EXPECT_EQ(empty.RowCount(), 0u);
     EXPECT_FALSE(empty.RowOf(0).has_value());
+}
+
+// The compared runs' change carries its sign whatever the user's format
+// does with negative numbers.
+TEST(DiffRowsTest, ChangesCarryTheirSignInAnyFormat) {
+    const NumberLocale dot{".", ","};
+    for (const char* pattern : {"0.000", "0.000;0.000", "0.000;(0.000)"}) {
+        const NumberFormat format(pattern, dot);
+        EXPECT_EQ(SignedChange(format, -1.25), "-1.250") << pattern;
+        EXPECT_EQ(SignedChange(format, 1.25), "+1.250") << pattern;
+        EXPECT_EQ(SignedChange(format, -0.0001), "\u00B10.000") << pattern;
+        EXPECT_EQ(SignedChange(format, 0.0), "\u00B10.000") << pattern;
+    }
 }
 
 }  // namespace

@@ -137,6 +137,17 @@ TEST_F(FlameCompareTest, ArrowKeysMoveToCallerCalleeAndSibling) {
     EXPECT_EQ(graph.SelectedBox(), 1);
 }
 
+// Keys the graph has no use for reach the window, chosen box or not.
+TEST_F(FlameCompareTest, OtherKeysGoOnFromTheGraph) {
+    auto window = StartOn(kRun);
+    window->Views().Tabs().setCurrentIndex(kFlameTab);
+    FlameGraphView& graph = Graph(*window);
+    graph.setFocus();
+    ASSERT_FALSE(graph.SelectedBox().has_value());
+    QTest::keyClick(&graph, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(window->Views().Tabs().currentIndex(), kFlameTab + 1);
+}
+
 TEST_F(FlameCompareTest, TooltipsSayWhatABoxStandsFor) {
     auto window = StartOn(kRun);
     FlameGraphView& graph = Graph(*window);
@@ -270,6 +281,15 @@ TEST_F(FlameCompareTest, AnUnreadableBaselineIsReportedAndChangesNothing) {
     window->cmdGo_Click();
     EXPECT_EQ(model.index(0, static_cast<int>(DiffColumn::Change)).data().toString(), QStringLiteral("\u00B10.000"));
 
+    // A baseline that can no longer be read is compared as it was, and the
+    // summary says so.
+    std::ofstream(baseline, std::ios::binary) << "not a trace";
+    window->cmdGo_Click();
+    EXPECT_EQ(model.rowCount(), rows);
+    EXPECT_THAT(window->findChild<QLabel*>(QStringLiteral("lblCompareSummary"))->text().toStdString(),
+                ::testing::HasSubstr("The baseline could not be read again ("));
+    std::ofstream(baseline, std::ios::binary) << kRun;
+
     // A reload that fails leaves nothing to compare with the baseline.
     std::ofstream(currentPath, std::ios::binary) << "not a trace";
     window->cmdGo_Click();
@@ -277,6 +297,20 @@ TEST_F(FlameCompareTest, AnUnreadableBaselineIsReportedAndChangesNothing) {
     EXPECT_FALSE(window->findChild<QToolButton*>(QStringLiteral("cmdSwap"))->isEnabled());
     EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblCompareSummary"))->text(),
               "Baseline: baseline.pad. No run is loaded to compare with it.");
+
+    // Clear forgets the baseline, for this run and the next start.
+    auto* clear = window->findChild<QToolButton*>(QStringLiteral("cmdCompareClear"));
+    ASSERT_TRUE(clear->isEnabled());
+    QTest::mouseClick(clear, Qt::LeftButton);
+    EXPECT_TRUE(window->Views().BaselinePath().isEmpty());
+    EXPECT_FALSE(clear->isEnabled());
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblCompareSummary"))->text(),
+              "No baseline: choose a trace to compare with.");
+    std::ofstream(currentPath, std::ios::binary) << kRun;
+    window->cmdGo_Click();
+    EXPECT_EQ(model.rowCount(), 0);
+    window->close();
+    EXPECT_EQ(Stored("View", "CompareFile"), "");
 }
 
 }  // namespace

@@ -29,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include "AnalyzerWindowFixture.h"
+#include "CompareModel.h"
 #include "FindBar.h"
 #include "ProceduresModel.h"
 #include "TableSnapshot.h"
@@ -352,6 +353,33 @@ TEST_F(TraceViewsTest, FindReachesRowsInCollapsedBranchesAndCountsThem) {
     EXPECT_EQ(window->Model().RowCount(), 6);
 }
 
+// Going to another page and back with the bar open moves nothing: the row
+// the user chose stays chosen, and F3 keeps stepping through what it did.
+TEST_F(TraceViewsTest, SwitchingPagesLeavesTheSelectionAndTheStepsAlone) {
+    auto window = StartOn(kNamedTrace);
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    TypeFind(*window, QStringLiteral("i"));  // Main, Twice, Hidden, Twice
+    const int other = RowNamed(*window, "Other");
+    window->Grid().setCurrentIndex(window->Model().IndexOfRow(other));
+    for (const int tab : {1, 2, 3, 0}) window->Views().Tabs().setCurrentIndex(tab);
+    EXPECT_EQ(CurrentRow(*window), other);
+    EXPECT_EQ(Count(*window), "4 matches");
+
+    // Twice chosen on Procedures: F3 goes to its other call, not to Hidden.
+    window->Views().Tabs().setCurrentIndex(1);
+    QTreeView& view = ProcView(*window);
+    for (int row = 0; row < Procs(*window).rowCount(); ++row) {
+        if (Procs(*window).index(row, 0).data().toString() == "Twice") view.setCurrentIndex(Procs(*window).index(row, 0));
+    }
+    QTest::keyClick(&view, Qt::Key_Return);
+    EXPECT_EQ(CurrentRow(*window), RowNamed(*window, "Twice"));
+    window->Views().Tabs().setCurrentIndex(2);
+    window->Views().Tabs().setCurrentIndex(0);
+    QTest::keyClick(&window->Grid(), Qt::Key_F3);
+    EXPECT_EQ(CurrentRow(*window), RowNamed(*window, "Twice", 1));
+    EXPECT_EQ(Count(*window), "2 of 2");
+}
+
 TEST_F(TraceViewsTest, AnInvalidExpressionSaysSoAndBreaksNothing) {
     auto window = StartOn(kNamedTrace);
     window->Views().OpenFind();
@@ -538,29 +566,38 @@ TEST_F(TraceViewsTest, NewControlsHaveNamesAndRoles) {
     EXPECT_EQ(window->Grid().contextMenuPolicy(), Qt::ActionsContextMenu);
 }
 
-// A trace that arrives slowly (a pipe whose writer takes its time): the
-// window shows the load going on and keeps handling its events.
-TEST_F(TraceViewsTest, ASlowLoadShowsProgressAndTheWindowStaysAlive) {
-    const std::string pipe = (sandbox.Profile() / "slow.pad").string();
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+// A trace that arrives slowly: a pipe whose writer sends half, waits 0.9 s,
+// then sends the rest. Join the thread once the reader is done.
+std::thread SlowPipe(const std::string& pipe, const std::string& text) {
+    EXPECT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const int writer = ::open(pipe.c_str(), O_RDWR);
-    ASSERT_GE(writer, 0);
-    std::thread slow([writer] {
-        const std::string text = test::kTrace;
+    EXPECT_GE(writer, 0);
+    return std::thread([writer, text] {
         const std::size_t half = text.size() / 2;
         (void)!::write(writer, text.data(), half);
         std::this_thread::sleep_for(std::chrono::milliseconds(900));
         (void)!::write(writer, text.data() + half, text.size() - half);
         ::close(writer);
     });
+}
+
+bool ProgressShown() {
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (widget->objectName() == "prgLoad" && widget->isVisible()) return true;
+    }
+    return false;
+}
+
+// The window shows the load going on and keeps handling its events.
+TEST_F(TraceViewsTest, ASlowLoadShowsProgressAndTheWindowStaysAlive) {
+    const std::string pipe = (sandbox.Profile() / "slow.pad").string();
+    std::thread slow = SlowPipe(pipe, test::kTrace);
     int ticks = 0;
     bool progressShown = false;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         ++ticks;
-        for (QWidget* widget : QApplication::allWidgets()) {
-            if (widget->objectName() == "prgLoad" && widget->isVisible()) progressShown = true;
-        }
+        progressShown = progressShown || ProgressShown();
     });
     timer.start(50);
     auto window = Start({QString::fromStdString(pipe)});
@@ -569,6 +606,60 @@ TEST_F(TraceViewsTest, ASlowLoadShowsProgressAndTheWindowStaysAlive) {
     EXPECT_GE(ticks, 3);  // events went on during the load
     EXPECT_FALSE(window->findChild<QProgressBar*>(QStringLiteral("prgLoad"))->isVisible());
     EXPECT_THAT(Labels(*window), ElementsAre("A", "B", "C", "D", "E"));
+}
+
+// What the user clicks or types while the trace is read is dropped, not
+// acted on later against the new rows; a close waits for the load, then
+// closes the window.
+TEST_F(TraceViewsTest, InputDuringALoadIsDroppedAndACloseWaitsForIt) {
+    const std::string pipe = (sandbox.Profile() / "slow.pad").string();
+    std::thread slow = SlowPipe(pipe, test::kTrace);
+    bool done = false;
+    QTimer::singleShot(300, [&] {
+        frmMain* loading = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* main = qobject_cast<frmMain*>(widget)) loading = main;
+        }
+        ASSERT_NE(loading, nullptr);
+        ASSERT_TRUE(loading->Loading());
+        QTest::keyClick(loading, Qt::Key_F, Qt::ControlModifier);
+        QTest::mouseClick(loading->findChild<QToolButton*>(QStringLiteral("cmdGo")), Qt::LeftButton);
+        loading->close();
+        done = true;
+    });
+    auto window = Start({QString::fromStdString(pipe)});
+    slow.join();
+    ASSERT_TRUE(done);
+    EXPECT_FALSE(window->Views().Finder().isVisible());
+    EXPECT_THAT(Labels(*window), ElementsAre("A", "B", "C", "D", "E"));
+    EXPECT_TRUE(desktop.reporter.messages.empty());
+    EXPECT_TRUE(window->isVisible());  // closed once the events go on
+    QApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(Stored("View", "Tab"), "Call Tree");  // the shutdown wrote the settings
+}
+
+// A baseline chosen with "Compare with..." is read like the trace: the
+// window goes on meanwhile and shows that it is reading.
+TEST_F(TraceViewsTest, ASlowBaselineIsReadOffTheWindowsThread) {
+    auto window = Start({QString::fromStdString(WriteTrace("run.pad", test::kTrace))});
+    const std::string pipe = (sandbox.Profile() / "baseline.pad").string();
+    std::thread slow = SlowPipe(pipe, test::kTrace);
+    desktop.files.answers.push_back(QString::fromStdString(pipe));
+    int ticks = 0;
+    bool progressShown = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ++ticks;
+        progressShown = progressShown || ProgressShown();
+    });
+    timer.start(50);
+    QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("cmdCompareWith")), Qt::LeftButton);
+    slow.join();
+    EXPECT_TRUE(progressShown);
+    EXPECT_GE(ticks, 3);
+    EXPECT_EQ(window->Views().Comparison().rowCount(), 5);
+    EXPECT_EQ(window->Views().BaselinePath().toStdString(), pipe);
 }
 
 }  // namespace

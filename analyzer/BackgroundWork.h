@@ -1,0 +1,59 @@
+// Work done off the window's thread while the window waits for it: it
+// keeps painting and its timers keep firing, a long wait shows that it goes
+// on, and what the user clicks or types in the window meanwhile is dropped
+// rather than acted on after the work, against what it has replaced.
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QObject>
+#include <chrono>
+#include <functional>
+#include <future>
+#include <utility>
+
+class QWidget;
+
+namespace kivra {
+
+// While it lives, input events for `window` and the widgets in it are eaten.
+class WindowInputHold : public QObject {
+public:
+    explicit WindowInputHold(QWidget* window);
+    ~WindowInputHold() override;
+    WindowInputHold(const WindowInputHold&) = delete;
+    WindowInputHold& operator=(const WindowInputHold&) = delete;
+
+protected:
+    bool eventFilter(QObject* receiver, QEvent* event) override;
+
+private:
+    QWidget* window_;
+};
+
+// How long a wait runs before `showProgress(true)` is called.
+inline constexpr qint64 kProgressAfterMs = 300;
+
+// Runs `work` on a worker thread and returns its result. The work must not
+// touch widgets; it should own copies of what it reads.
+template <typename Work>
+auto RunInBackground(QWidget* window, Work work, const std::function<void(bool)>& showProgress) {
+    auto running = std::async(std::launch::async, std::move(work));
+    if (running.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+        const WindowInputHold hold(window);
+        QElapsedTimer clock;
+        clock.start();
+        bool shown = false;
+        do {
+            if (!shown && clock.elapsed() >= kProgressAfterMs) {
+                shown = true;
+                showProgress(true);
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        } while (running.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready);
+        if (shown) showProgress(false);
+    }
+    return running.get();
+}
+
+}  // namespace kivra
