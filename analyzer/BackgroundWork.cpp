@@ -2,17 +2,27 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QWidget>
 #include <QWindow>
 
 namespace kivra {
 
 WindowInputHold::WindowInputHold(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
 
-WindowInputHold::~WindowInputHold() { qApp->removeEventFilter(this); }
+WindowInputHold::~WindowInputHold() {
+    // Input already queued for the window goes while the hold still eats it.
+    QCoreApplication::processEvents();
+    qApp->removeEventFilter(this);
+    if (closeAsked_ && window_) QMetaObject::invokeMethod(window_.data(), &QWidget::close, Qt::QueuedConnection);
+}
 
 bool WindowInputHold::eventFilter(QObject* receiver, QEvent* event) {
+    if (!window_) return false;
     switch (event->type()) {
+    case QEvent::Close:
+        if (receiver != window_) return false;
+        closeAsked_ = true;
+        event->ignore();
+        return true;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
@@ -21,9 +31,17 @@ bool WindowInputHold::eventFilter(QObject* receiver, QEvent* event) {
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
     case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
     case QEvent::TouchBegin:
     case QEvent::TouchUpdate:
     case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::NativeGesture:
         break;
     default:
         return false;

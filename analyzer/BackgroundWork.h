@@ -1,22 +1,23 @@
-// Work done off the window's thread while the window waits for it: it
-// keeps painting and its timers keep firing, a long wait shows that it goes
-// on, and what the user clicks or types in the window meanwhile is dropped
-// rather than acted on after the work, against what it has replaced.
+// Work done while the window waits for it: the window keeps painting and
+// its timers keep firing, a long wait shows that it goes on, and what the
+// user clicks or types in the window meanwhile is dropped rather than acted
+// on afterwards, against what the work has replaced.
 #pragma once
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 #include <chrono>
 #include <functional>
 #include <future>
 #include <utility>
 
-class QWidget;
-
 namespace kivra {
 
-// While it lives, input events for `window` and the widgets in it are eaten.
+// While it lives, input for `window` and the widgets in it is eaten, and a
+// request to close the window is held until it ends.
 class WindowInputHold : public QObject {
 public:
     explicit WindowInputHold(QWidget* window);
@@ -28,7 +29,8 @@ protected:
     bool eventFilter(QObject* receiver, QEvent* event) override;
 
 private:
-    QWidget* window_;
+    QPointer<QWidget> window_;
+    bool closeAsked_ = false;
 };
 
 // How long a wait runs before `showProgress(true)` is called.
@@ -40,18 +42,19 @@ template <typename Work>
 auto RunInBackground(QWidget* window, Work work, const std::function<void(bool)>& showProgress) {
     auto running = std::async(std::launch::async, std::move(work));
     if (running.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+        const QPointer<QWidget> alive(window);
         const WindowInputHold hold(window);
         QElapsedTimer clock;
         clock.start();
         bool shown = false;
         do {
-            if (!shown && clock.elapsed() >= kProgressAfterMs) {
+            if (!shown && alive && clock.elapsed() >= kProgressAfterMs) {
                 shown = true;
                 showProgress(true);
             }
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         } while (running.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready);
-        if (shown) showProgress(false);
+        if (shown && alive) showProgress(false);
     }
     return running.get();
 }

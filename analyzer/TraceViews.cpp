@@ -317,6 +317,7 @@ void TraceViews::Clear() {
     parents_.clear();
     searchRows_.clear();
     steps_.clear();
+    matchCount_ = 0;
     stepsAreMatches_ = false;
     procedures_->Clear();
     if (findBar_->isVisible()) findBar_->ShowCount({});
@@ -497,11 +498,13 @@ void TraceViews::QueryChanged() {
         TintRows({});
         flameGraph_->SetMatches({}, {});
         if (stepsAreMatches_) steps_.clear();
+        matchCount_ = 0;
         return;
     }
     procedures_->Narrow(matcher ? &*matcher : nullptr);
     steps_ = matcher ? matcher->AllMatches(searchRows_) : std::vector<std::size_t>();
     stepsAreMatches_ = true;
+    matchCount_ = steps_.size();
     TintRows(steps_);
     if (matcher) {
         // The graph: calls by the tree's matches, merged boxes by name.
@@ -548,7 +551,7 @@ void TraceViews::ShowFindCount() {
         return;
     }
     if (!searching || !StepsFollowTree()) {
-        findBar_->ShowCount(!searching ? QString() : QStringLiteral("%1 matches").arg(steps_.size()));
+        findBar_->ShowCount(!searching ? QString() : QStringLiteral("%1 matches").arg(matchCount_));
         return;
     }
     if (steps_.empty()) {
@@ -563,6 +566,7 @@ void TraceViews::FindClosed() {
     TintRows({});
     flameGraph_->SetMatches({}, {});
     if (stepsAreMatches_) steps_.clear();
+    matchCount_ = 0;
     if (tabs_->currentWidget() != nullptr) tabs_->currentWidget()->setFocus();  // the page's view
 }
 

@@ -159,6 +159,7 @@ private:
     // or one procedure's calls.
     std::vector<std::size_t> steps_;
     bool stepsAreMatches_ = false;
+    std::size_t matchCount_ = 0;  // the find bar's matches, whatever F3 steps through
     bool queryValid_ = true;
 };
 

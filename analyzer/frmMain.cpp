@@ -237,6 +237,9 @@ void frmMain::cmdGo_Click() {
     loading_ = true;
     const QString file = TraceFileInForce();
     {
+        // Through the whole load, clicks and keys in the window are dropped
+        // and a close waits for its end.
+        const WindowInputHold hold(this);
         BusyCursor busy;
         show();
         services_.Pump().PumpNow();

@@ -32,9 +32,10 @@ double DiffValue(const DiffEntry& entry, DiffColumn column) {
 std::string SignedChange(const NumberFormat& format, double change) {
     // The sign comes from the value and the digits from the format, whose
     // negative section may print brackets or no sign at all.
+    if (std::isnan(change)) return format.Format(static_cast<float>(change));
     const std::string text = format.Format(static_cast<float>(std::fabs(change)));
     // A change too small to show a digit is no change either way.
-    if (text.find_first_of("123456789") == std::string::npos) return "\u00B1" + text;
+    if (std::isfinite(static_cast<float>(change)) && text.find_first_of("123456789") == std::string::npos) return "\u00B1" + text;
     return (change < 0.0 ? "-" : "+") + text;
 }
 

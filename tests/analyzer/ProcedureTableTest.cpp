@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "DiffRows.h"
 #include "LoadedTrace.h"
 #include "NumberFormat.h"
@@ -85,6 +88,10 @@ TEST(DiffRowsTest, ChangesCarryTheirSignInAnyFormat) {
         EXPECT_EQ(SignedChange(format, -0.0001), "\u00B10.000") << pattern;
         EXPECT_EQ(SignedChange(format, 0.0), "\u00B10.000") << pattern;
     }
+    const NumberFormat plain("0.000", dot);
+    EXPECT_EQ(SignedChange(plain, -std::numeric_limits<double>::infinity()).front(), '-');
+    EXPECT_EQ(SignedChange(plain, std::numeric_limits<double>::infinity()).front(), '+');
+    EXPECT_EQ(SignedChange(plain, std::nan("")), plain.Format(std::nanf("")));  // no sign, and no "no change"
 }
 
 }  // namespace

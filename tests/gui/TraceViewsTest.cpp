@@ -378,6 +378,8 @@ TEST_F(TraceViewsTest, SwitchingPagesLeavesTheSelectionAndTheStepsAlone) {
     QTest::keyClick(&window->Grid(), Qt::Key_F3);
     EXPECT_EQ(CurrentRow(*window), RowNamed(*window, "Twice", 1));
     EXPECT_EQ(Count(*window), "2 of 2");
+    window->Views().Tabs().setCurrentIndex(3);  // Compare counts the find bar's matches
+    EXPECT_EQ(Count(*window), "4 matches");
 }
 
 TEST_F(TraceViewsTest, AnInvalidExpressionSaysSoAndBreaksNothing) {
@@ -615,7 +617,11 @@ TEST_F(TraceViewsTest, InputDuringALoadIsDroppedAndACloseWaitsForIt) {
     const std::string pipe = (sandbox.Profile() / "slow.pad").string();
     std::thread slow = SlowPipe(pipe, test::kTrace);
     bool done = false;
-    QTimer::singleShot(300, [&] {
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        // Once the trace is being read: the bar shows.
+        if (done || !ProgressShown()) return;
+        done = true;
         frmMain* loading = nullptr;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (auto* main = qobject_cast<frmMain*>(widget)) loading = main;
@@ -625,10 +631,11 @@ TEST_F(TraceViewsTest, InputDuringALoadIsDroppedAndACloseWaitsForIt) {
         QTest::keyClick(loading, Qt::Key_F, Qt::ControlModifier);
         QTest::mouseClick(loading->findChild<QToolButton*>(QStringLiteral("cmdGo")), Qt::LeftButton);
         loading->close();
-        done = true;
     });
+    timer.start(20);
     auto window = Start({QString::fromStdString(pipe)});
     slow.join();
+    timer.stop();
     ASSERT_TRUE(done);
     EXPECT_FALSE(window->Views().Finder().isVisible());
     EXPECT_THAT(Labels(*window), ElementsAre("A", "B", "C", "D", "E"));
@@ -654,12 +661,18 @@ TEST_F(TraceViewsTest, ASlowBaselineIsReadOffTheWindowsThread) {
         progressShown = progressShown || ProgressShown();
     });
     timer.start(50);
+    // A close asked for meanwhile waits for the read, then keeps its baseline.
+    QTimer::singleShot(400, window.get(), [&] { window->close(); });
     QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("cmdCompareWith")), Qt::LeftButton);
     slow.join();
     EXPECT_TRUE(progressShown);
     EXPECT_GE(ticks, 3);
     EXPECT_EQ(window->Views().Comparison().rowCount(), 5);
     EXPECT_EQ(window->Views().BaselinePath().toStdString(), pipe);
+    EXPECT_TRUE(window->isVisible());
+    QApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(Stored("View", "CompareFile"), pipe);
 }
 
 }  // namespace
