@@ -35,6 +35,8 @@ QVariant SortedTableModel::Header(const char* text, int section, int role) {
     if (role == Qt::DisplayRole) return QString::fromLatin1(text);
     // A number column sorts largest first on its first click, the names A to Z.
     if (role == Qt::InitialSortOrderRole) return section == 0 ? Qt::AscendingOrder : Qt::DescendingOrder;
+    // Headers sit over their cells: numbers and their headers on the right.
+    if (role == Qt::TextAlignmentRole) return CellAlignment(section);
     return {};
 }
 

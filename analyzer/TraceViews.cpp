@@ -264,10 +264,15 @@ QWidget* TraceViews::MakeComparePage() {
     compareView_ = TableView(page, "tvCompare", "Compare", comparison_, callTree_->font());
     compareView_->header()->setSortIndicator(-1, Qt::DescendingOrder);  // the diff's own order
     compareView_->setSortingEnabled(true);
-    compareView_->setColumnWidth(static_cast<int>(DiffColumn::Name), 140);
+    compareView_->setColumnWidth(static_cast<int>(DiffColumn::Name), 150);
     for (int column = 1; column < static_cast<int>(DiffColumn::Count); ++column) {
         const bool calls = column == static_cast<int>(DiffColumn::OldCalls) || column == static_cast<int>(DiffColumn::NewCalls);
-        compareView_->setColumnWidth(column, calls ? 70 : 95);
+        // Wide enough for each line of the header's text.
+        int text = 0;
+        for (const QString& line : comparison_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString().split('\n')) {
+            text = std::max(text, compareView_->header()->fontMetrics().horizontalAdvance(line) + 16);
+        }
+        compareView_->setColumnWidth(column, std::max(calls ? 60 : 85, text));
     }
     layout->addWidget(lblCompareSummary_);
     layout->addWidget(compareView_, 1);
