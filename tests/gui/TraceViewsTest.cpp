@@ -590,22 +590,29 @@ bool ProgressShown() {
     return false;
 }
 
+// Counts the timer's ticks during a slow read, and whether the bar showed.
+struct LoadWatch {
+    int ticks = 0;
+    bool progressShown = false;
+    QTimer timer;
+    LoadWatch() {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            ++ticks;
+            progressShown = progressShown || ProgressShown();
+        });
+        timer.start(50);
+    }
+};
+
 // The window shows the load going on and keeps handling its events.
 TEST_F(TraceViewsTest, ASlowLoadShowsProgressAndTheWindowStaysAlive) {
     const std::string pipe = (sandbox.Profile() / "slow.pad").string();
     std::thread slow = SlowPipe(pipe, test::kTrace);
-    int ticks = 0;
-    bool progressShown = false;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        ++ticks;
-        progressShown = progressShown || ProgressShown();
-    });
-    timer.start(50);
+    LoadWatch watch;
     auto window = Start({QString::fromStdString(pipe)});
     slow.join();
-    EXPECT_TRUE(progressShown);
-    EXPECT_GE(ticks, 3);  // events went on during the load
+    EXPECT_TRUE(watch.progressShown);
+    EXPECT_GE(watch.ticks, 3);  // events went on during the load
     EXPECT_FALSE(window->findChild<QProgressBar*>(QStringLiteral("prgLoad"))->isVisible());
     EXPECT_THAT(Labels(*window), ElementsAre("A", "B", "C", "D", "E"));
 }
@@ -653,20 +660,13 @@ TEST_F(TraceViewsTest, ASlowBaselineIsReadOffTheWindowsThread) {
     const std::string pipe = (sandbox.Profile() / "baseline.pad").string();
     std::thread slow = SlowPipe(pipe, test::kTrace);
     desktop.files.answers.push_back(QString::fromStdString(pipe));
-    int ticks = 0;
-    bool progressShown = false;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        ++ticks;
-        progressShown = progressShown || ProgressShown();
-    });
-    timer.start(50);
+    LoadWatch watch;
     // A close asked for meanwhile waits for the read, then keeps its baseline.
     QTimer::singleShot(400, window.get(), [&] { window->close(); });
     QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("cmdCompareWith")), Qt::LeftButton);
     slow.join();
-    EXPECT_TRUE(progressShown);
-    EXPECT_GE(ticks, 3);
+    EXPECT_TRUE(watch.progressShown);
+    EXPECT_GE(watch.ticks, 3);
     EXPECT_EQ(window->Views().Comparison().rowCount(), 5);
     EXPECT_EQ(window->Views().BaselinePath().toStdString(), pipe);
     EXPECT_TRUE(window->isVisible());
