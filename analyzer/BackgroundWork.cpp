@@ -12,6 +12,8 @@ WindowInputHold::~WindowInputHold() {
     // Input already queued for the window goes while the hold still eats it.
     QCoreApplication::processEvents();
     qApp->removeEventFilter(this);
+    // Queued: a hold may end before the event loop runs (the first load),
+    // and a close then would leave the program running with no window.
     if (closeAsked_ && window_) QMetaObject::invokeMethod(window_.data(), &QWidget::close, Qt::QueuedConnection);
 }
 

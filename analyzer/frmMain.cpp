@@ -245,12 +245,9 @@ void frmMain::cmdGo_Click() {
         services_.Pump().PumpNow();
         SetupGrid();
         services_.Pump().PumpNow();
-        if (!file.isEmpty() && !closeAfterLoad_) ReadAndFill(file);
+        if (!file.isEmpty()) ReadAndFill(file);
     }
     loading_ = false;
-    // Queued: the first load runs before the event loop does, and a close
-    // then would leave the program running with no window.
-    if (closeAfterLoad_) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 int frmMain::ColumnWidthSetting(int column) {
@@ -398,12 +395,8 @@ void frmMain::cmdAbout_Click() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    if (loading_) {
-        // The load ends first; the shutdown follows it.
-        closeAfterLoad_ = true;
-        event->ignore();
-        return;
-    }
+    // A close asked for during a load is held until the load ends (the
+    // load's input hold), so none arrives here in the middle of one.
     Form_Unload();
     event->accept();
 }

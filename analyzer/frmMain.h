@@ -78,7 +78,6 @@ private:
     bool autoSizeColumns_ = false;
     float barScale_ = 0.0f;
     bool loading_ = false;
-    bool closeAfterLoad_ = false;
     // The placement values read at start-up and the pixels they gave.
     struct StoredPlacement {
         std::string key;
