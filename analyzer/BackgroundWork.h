@@ -37,9 +37,11 @@ private:
 inline constexpr qint64 kProgressAfterMs = 300;
 
 // Runs `work` on a worker thread and returns its result. The work must not
-// touch widgets; it should own copies of what it reads.
+// touch widgets; it should own copies of what it reads. While the progress
+// shows, `tick` is called every few milliseconds, to show how far it came.
 template <typename Work>
-auto RunInBackground(QWidget* window, Work work, const std::function<void(bool)>& showProgress) {
+auto RunInBackground(QWidget* window, Work work, const std::function<void(bool)>& showProgress,
+                     const std::function<void()>& tick = {}) {
     auto running = std::async(std::launch::async, std::move(work));
     if (running.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
         const QPointer<QWidget> alive(window);
@@ -52,6 +54,7 @@ auto RunInBackground(QWidget* window, Work work, const std::function<void(bool)>
                 shown = true;
                 showProgress(true);
             }
+            if (shown && alive && tick) tick();
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         } while (running.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready);
         if (shown && alive) showProgress(false);

@@ -40,6 +40,8 @@ public:
 
 private:
     void DrawTimeBar(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    // The tree's column: indented by the row's level, with its branch's button.
+    void PaintTreeCell(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
     float& barScale_;
     Formatter format_;

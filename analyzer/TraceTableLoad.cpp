@@ -5,8 +5,10 @@
 
 namespace kivra {
 
-TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramChar, const NumberFormat& format) {
-    TraceLoad load = LoadTrace(path, paramChar, format);
+TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramChar, const NumberFormat& format,
+                              LoadProgress* progress) {
+    const ProgressStep whole{progress, 0.0, 1.0};
+    TraceLoad load = LoadTrace(path, paramChar, format, whole.Part(0.0, 0.7));
     TraceTableLoad table;
     table.headerLinesRead = load.headerLinesRead;
     table.runDateLine = std::move(load.trace.RunDateLine);
@@ -27,19 +29,26 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
             placeOf[static_cast<std::size_t>(rows[i].Number)] = static_cast<int>(i);
         }
     }
-    table.rows.reserve(rows.size());
-    for (const TraceRow& row : rows) {
+    table.rows.resize(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const TraceRow& row = rows[i];
         const PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
-        TableRow out;
+        TableRow& out = table.rows[i];
         out.parent = row.ParentRow > 0 && static_cast<std::size_t>(row.ParentRow) <= rows.size()
                          ? placeOf[static_cast<std::size_t>(row.ParentRow)]
                          : -1;
-        out.cells = {std::string(row.Label),      row.TotalText.str(),          row.Time.str(),
-                     std::string(record.DataIn),  std::string(record.DataLog),  std::string(record.DataOut),
-                     std::to_string(record.Order), std::to_string(record.Depth)};
+        out.label = row.Label;
+        out.total = row.TotalText;
+        out.time = row.Time;
+        out.dataIn = record.DataIn;
+        out.dataLog = record.DataLog;
+        out.dataOut = record.DataOut;
+        out.order = record.Order;
+        out.depth = record.Depth;
         out.stopRow = row.Number == load.tree.StopRow && load.tree.StopRow != 0;
-        table.rows.push_back(std::move(out));
     }
+    table.texts = load.trace.Texts;
+    whole.Report(0.8);
     // The same profile as the command line's: one call per row, in display order.
     const CallProfile profile = BuildCallProfile(load.trace, rows);
     TraceViewData& views = table.views;
@@ -50,10 +59,13 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
         views.rowTotals.push_back(call.Total);
     }
     views.procedures = ComputeFlatProfile(profile);
+    whole.Report(0.85);
     const Timeline timeline = NestedTimeline(load.trace, profile);
     views.timeOrder = LayoutTimeOrder(profile, timeline);
+    whole.Report(0.92);
     views.merged = LayoutMerged(profile, timeline);
     views.names = profile.Names;
+    whole.Report(1.0);
     return table;
 }
 

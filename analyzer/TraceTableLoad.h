@@ -2,6 +2,7 @@
 // computes what the other views show of it.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 
 #include "FlameLayout.h"
 #include "FlatProfile.h"
+#include "LoadProgress.h"
 #include "NumberFormat.h"
 #include "TraceTableModel.h"
 
@@ -36,12 +38,15 @@ struct TraceTableLoad {
     std::string resolutionLine;
     bool hasRecords = false;
     std::vector<TableRow> rows;  // display order
+    std::shared_ptr<const TraceTexts> texts;  // what the rows' texts point into
     std::string stopMessage;     // set when the tree stopped early
     bool timesUnreadable = false;  // some own times could not be computed
     TraceViewData views;
 };
 
-TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramChar, const NumberFormat& format);
+// `progress`, when given, hears how far the load has come.
+TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramChar, const NumberFormat& format,
+                              LoadProgress* progress = nullptr);
 
 // The flat profile of another trace, read as a load reads; nothing, with the
 // reason in `why`, when it cannot be read.

@@ -1,6 +1,7 @@
 #include "TraceTableModel.h"
 
 #include <QColor>
+#include <algorithm>
 
 #include "QtText.h"
 
@@ -14,55 +15,141 @@ const char* const kHeaders[kTraceColumnCount] = {"Code Trace", "Total (ms)", "Ti
 
 TraceTableModel::TraceTableModel(QObject* parent) : QAbstractItemModel(parent) {}
 
-void TraceTableModel::SetRows(std::vector<TableRow> rows) {
+void TraceTableModel::SetRows(std::vector<TableRow> rows, std::shared_ptr<const TraceTexts> texts) {
     beginResetModel();
     rows_ = std::move(rows);
+    texts_ = std::move(texts);
     const std::size_t n = rows_.size();
     levels_.assign(n, 0);
-    positions_.assign(n, 0);
-    children_.assign(n, {});
-    topLevel_.clear();
     for (std::size_t i = 0; i < n; ++i) {
         const int parent = rows_[i].parent;
         if (parent >= 0 && static_cast<std::size_t>(parent) < i) {
-            auto& siblings = children_[static_cast<std::size_t>(parent)];
-            positions_[i] = static_cast<int>(siblings.size());
-            siblings.push_back(static_cast<int>(i));
             levels_[i] = levels_[static_cast<std::size_t>(parent)] + 1;
         } else {
             rows_[i].parent = -1;
-            positions_[i] = static_cast<int>(topLevel_.size());
-            topLevel_.push_back(static_cast<int>(i));
         }
     }
+    // Each subtree ends where its last descendant's does.
+    subtreeEnd_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) subtreeEnd_[i] = static_cast<std::int32_t>(i + 1);
+    for (std::size_t i = n; i-- > 0;) {
+        const int parent = rows_[i].parent;
+        if (parent >= 0) {
+            auto& end = subtreeEnd_[static_cast<std::size_t>(parent)];
+            end = std::max(end, subtreeEnd_[i]);
+        }
+    }
+    expanded_.assign(n, 1);
+    shown_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) shown_[i] = static_cast<std::int32_t>(i);
     endResetModel();
 }
 
+std::string TraceTableModel::Cell(int row, int column) const {
+    const TableRow& r = rows_[static_cast<std::size_t>(row)];
+    switch (column) {
+        case kColCodeTrace: return std::string(r.label);
+        case kColTotal: return r.total.str();
+        case kColTime: return r.time.str();
+        case kColDataIn: return std::string(r.dataIn);
+        case kColDataLog: return std::string(r.dataLog);
+        case kColDataOut: return std::string(r.dataOut);
+        case kColOrder: return std::to_string(r.order);
+        case kColDepth: return std::to_string(r.depth);
+        default: return {};
+    }
+}
+
+bool TraceTableModel::IsExpanded(int row) const {
+    return row >= 0 && row < RowCount() && HasChildren(row) && expanded_[static_cast<std::size_t>(row)] != 0;
+}
+
+int TraceTableModel::PlaceOf(int row) const {
+    const auto found = std::lower_bound(shown_.begin(), shown_.end(), row);
+    if (found == shown_.end() || *found != row) return -1;
+    return static_cast<int>(found - shown_.begin());
+}
+
+void TraceTableModel::SetExpanded(int row, bool expanded) {
+    if (row < 0 || row >= RowCount() || !HasChildren(row) || IsExpanded(row) == expanded) return;
+    expanded_[static_cast<std::size_t>(row)] = expanded ? 1 : 0;
+    if (IsShown(row)) Relayout();
+}
+
+void TraceTableModel::ExpandRows(const std::vector<int>& rows) {
+    bool changed = false;
+    for (const int row : rows) {
+        if (row < 0 || row >= RowCount() || !HasChildren(row) || IsExpanded(row)) continue;
+        expanded_[static_cast<std::size_t>(row)] = 1;
+        changed = true;
+    }
+    if (changed) Relayout();
+}
+
+void TraceTableModel::ExpandBranch(int row) {
+    if (row < 0 || row >= RowCount() || !HasChildren(row)) return;
+    std::fill(expanded_.begin() + row, expanded_.begin() + subtreeEnd_[static_cast<std::size_t>(row)], 1);
+    if (IsShown(row)) Relayout();
+}
+
+void TraceTableModel::ExpandAll() {
+    std::fill(expanded_.begin(), expanded_.end(), 1);
+    Relayout();
+}
+
+void TraceTableModel::CollapseAll() {
+    std::fill(expanded_.begin(), expanded_.end(), 0);
+    Relayout();
+}
+
+void TraceTableModel::Relayout() {
+    std::vector<std::int32_t> shown;
+    shown.reserve(rows_.size());
+    const auto n = static_cast<std::int32_t>(rows_.size());
+    for (std::int32_t i = 0; i < n;) {
+        shown.push_back(i);
+        i = expanded_[static_cast<std::size_t>(i)] != 0 ? i + 1 : subtreeEnd_[static_cast<std::size_t>(i)];
+    }
+    if (shown == shown_) return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    // Only the indexes someone keeps (the selection, the current row) move.
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& old : before) {
+        const int row = RowOf(old);
+        const auto found = std::lower_bound(shown.begin(), shown.end(), row);
+        after.push_back(found != shown.end() && *found == row
+                            ? createIndex(static_cast<int>(found - shown.begin()), old.column(), static_cast<quintptr>(row))
+                            : QModelIndex());
+    }
+    shown_ = std::move(shown);
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
 QModelIndex TraceTableModel::IndexOfRow(int row, int column) const {
-    if (row < 0 || row >= RowCount()) return {};
-    return createIndex(positions_[static_cast<std::size_t>(row)], column, static_cast<quintptr>(row));
+    if (row < 0 || row >= RowCount() || column < 0 || column >= kTraceColumnCount) return {};
+    const int place = PlaceOf(row);
+    if (place < 0) return {};
+    return createIndex(place, column, static_cast<quintptr>(row));
 }
 
 QModelIndex TraceTableModel::index(int row, int column, const QModelIndex& parent) const {
-    if (column < 0 || column >= kTraceColumnCount || row < 0) return {};
-    const std::vector<int>& siblings =
-        parent.isValid() ? children_[static_cast<std::size_t>(RowOf(parent))] : topLevel_;
-    if (static_cast<std::size_t>(row) >= siblings.size()) return {};
-    return createIndex(row, column, static_cast<quintptr>(siblings[static_cast<std::size_t>(row)]));
+    if (parent.isValid() || column < 0 || column >= kTraceColumnCount || row < 0 ||
+        static_cast<std::size_t>(row) >= shown_.size()) {
+        return {};
+    }
+    return createIndex(row, column, static_cast<quintptr>(shown_[static_cast<std::size_t>(row)]));
 }
 
-QModelIndex TraceTableModel::parent(const QModelIndex& child) const {
-    if (!child.isValid()) return {};
-    return IndexOfRow(rows_[static_cast<std::size_t>(RowOf(child))].parent);
-}
+QModelIndex TraceTableModel::parent(const QModelIndex&) const { return {}; }
 
 int TraceTableModel::rowCount(const QModelIndex& parent) const {
-    if (!parent.isValid()) return static_cast<int>(topLevel_.size());
-    if (parent.column() != 0) return 0;
-    return static_cast<int>(children_[static_cast<std::size_t>(RowOf(parent))].size());
+    return parent.isValid() ? 0 : static_cast<int>(shown_.size());
 }
 
-int TraceTableModel::columnCount(const QModelIndex&) const { return kTraceColumnCount; }
+int TraceTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kTraceColumnCount; }
 
 bool TraceTableModel::hasChildren(const QModelIndex& parent) const { return rowCount(parent) > 0; }
 
@@ -72,7 +159,17 @@ QVariant TraceTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole:
-            return ToQString(row.cells[static_cast<std::size_t>(index.column())]);
+            switch (index.column()) {
+                case kColCodeTrace: return ToQString(row.label);
+                case kColTotal: return ToQString(row.total.view());
+                case kColTime: return ToQString(row.time.view());
+                case kColDataIn: return ToQString(row.dataIn);
+                case kColDataLog: return ToQString(row.dataLog);
+                case kColDataOut: return ToQString(row.dataOut);
+                case kColOrder: return QString::number(row.order);
+                case kColDepth: return QString::number(row.depth);
+                default: return {};
+            }
         case Qt::TextAlignmentRole:
             if (index.column() == kColTotal || index.column() == kColTime) {
                 return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);

@@ -137,7 +137,7 @@ TraceViews::TraceViews(WindowServices& services, QTreeView* callTree, TraceTable
     prgLoad_ = new QProgressBar(corner);
     prgLoad_->setObjectName(QStringLiteral("prgLoad"));
     prgLoad_->setAccessibleName(QStringLiteral("Reading the trace"));
-    prgLoad_->setRange(0, 0);  // a load gives no fraction: the bar just moves
+    prgLoad_->setRange(0, 0);
     prgLoad_->setMaximumSize(140, 14);
     prgLoad_->hide();
     cmdFind_ = new QToolButton(corner);
@@ -339,8 +339,7 @@ void TraceViews::ShowTrace(TraceViewData data, const NumberFormat& timeFormat, c
     searchRows_.resize(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         parents_[i] = rows[i].parent;
-        searchRows_[i] = {rows[i].cells[kColCodeTrace], rows[i].cells[kColDataIn], rows[i].cells[kColDataLog],
-                          rows[i].cells[kColDataOut]};
+        searchRows_[i] = {rows[i].label, rows[i].dataIn, rows[i].dataLog, rows[i].dataOut};
     }
     // A load that stopped early has a row the profile lacks; it counts as no call.
     rowProcedure_.resize(rows.size(), -1);
@@ -351,8 +350,9 @@ void TraceViews::ShowTrace(TraceViewData data, const NumberFormat& timeFormat, c
                           [this](std::size_t call) {
                               const auto& rows = model_->Rows();
                               if (call >= rows.size()) return std::vector<std::string>();
-                              const auto& cells = rows[call].cells;
-                              return std::vector<std::string>{cells[kColDataIn], cells[kColDataLog], cells[kColDataOut]};
+                              const TableRow& row = rows[call];
+                              return std::vector<std::string>{std::string(row.dataIn), std::string(row.dataLog),
+                                                              std::string(row.dataOut)};
                           });
     // A reload compares afresh, with the baseline as the load read it again;
     // one that can no longer be read is compared as it was.
@@ -446,7 +446,15 @@ void TraceViews::Compare() {
     lblCompareSummary_->setToolTip(baselinePath_);
 }
 
-void TraceViews::ShowProgress(bool on) { prgLoad_->setVisible(on); }
+void TraceViews::ShowProgress(bool on) {
+    prgLoad_->setRange(0, 0);  // until a share is known the bar just moves
+    prgLoad_->setVisible(on);
+}
+
+void TraceViews::ShowProgressShare(double share) {
+    if (prgLoad_->maximum() != 1000) prgLoad_->setRange(0, 1000);
+    prgLoad_->setValue(static_cast<int>(share * 1000.0));
+}
 
 ViewSettings TraceViews::Settings() const {
     ViewSettings settings;
@@ -643,10 +651,9 @@ std::optional<std::size_t> TraceViews::CurrentRow() const {
 
 void TraceViews::SelectRow(std::size_t row) {
     const int r = static_cast<int>(row);
-    for (int parent = model_->Rows()[row].parent; parent >= 0;
-         parent = model_->Rows()[static_cast<std::size_t>(parent)].parent) {
-        callTree_->expand(model_->IndexOfRow(parent));
-    }
+    std::vector<int> callers;
+    for (int parent = model_->ParentRow(r); parent >= 0; parent = model_->ParentRow(parent)) callers.push_back(parent);
+    model_->ExpandRows(callers);
     const QModelIndex index = model_->IndexOfRow(r);
     callTree_->selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -658,17 +665,16 @@ void TraceViews::ExpandHotPath() {
     const auto current = CurrentRow();
     const std::vector<std::size_t> path = HotPath(parents_, rowTotals_, current ? static_cast<int>(*current) : -1);
     if (path.empty()) return;
-    for (const std::size_t row : path) callTree_->expand(model_->IndexOfRow(static_cast<int>(row)));
+    model_->ExpandRows(std::vector<int>(path.begin(), path.end()));
     SelectRow(path.back());
 }
 
-void TraceViews::ExpandAll() { callTree_->expandAll(); }
+void TraceViews::ExpandAll() { model_->ExpandAll(); }
 
-void TraceViews::CollapseAll() { callTree_->collapseAll(); }
+void TraceViews::CollapseAll() { model_->CollapseAll(); }
 
 void TraceViews::ExpandChildren() {
-    const QModelIndex current = callTree_->currentIndex();
-    if (current.isValid()) callTree_->expandRecursively(current.siblingAtColumn(0));
+    if (const auto current = CurrentRow()) model_->ExpandBranch(static_cast<int>(*current));
 }
 
 void TraceViews::ShowInProcedures() {
@@ -696,7 +702,7 @@ void TraceViews::CopyRows() {
     }
     if (rows.empty()) return;
     std::sort(rows.begin(), rows.end());
-    SetClipboardText(ToQString(ReportLines(SnapshotOf(*callTree_, *model_), rows)));
+    SetClipboardText(ToQString(ReportLinesOfTable(*callTree_, *model_, rows)));
 }
 
 }  // namespace kivra

@@ -52,8 +52,9 @@ public:
     // After a load filled the call tree. `paramChar` and `timeFormat` are
     // the load's, for reading the baseline of a comparison alike.
     void ShowTrace(TraceViewData data, const NumberFormat& timeFormat, const std::string& paramChar);
-    // The indication that a load is under way.
+    // The indication that a load is under way, and the share of it done.
     void ShowProgress(bool on);
+    void ShowProgressShare(double share);
 
     ViewSettings Settings() const;
     void ApplySettings(const ViewSettings& settings);

@@ -15,6 +15,7 @@
 
 #include "AboutDialog.h"
 #include "BackgroundWork.h"
+#include "CallTreeView.h"
 #include "BusyCursor.h"
 #include "DefaultSettings.h"
 #include "DesignControls.h"
@@ -110,13 +111,13 @@ void frmMain::CreateControls() {
     lblAbout_ = label("lblAbout", "About...", 12120, 60, 705, 255);
     cmdAbout_ = button("cmdAbout", "about", "Open About dialog", 12120, 300, 495, 495);
 
-    iGridTree_ = new QTreeView(client);
+    iGridTree_ = new CallTreeView(client);
     iGridTree_->setObjectName(QStringLiteral("iGridTree"));
     model_ = new TraceTableModel(iGridTree_);
     delegate_ = new TraceCellDelegate(
         barScale_, [this](float value) { return timeFormat_.Format(value); },
         [this](std::string_view text) { return timeFormat_.Read(text); }, iGridTree_);
-    iGridTree_->setModel(model_);
+    iGridTree_->SetTraceModel(model_);
     iGridTree_->setItemDelegate(delegate_);
     iGridTree_->setUniformRowHeights(true);
     iGridTree_->setAllColumnsShowFocus(true);
@@ -284,18 +285,20 @@ void frmMain::SetupGrid() {
 }
 
 TraceTableLoad frmMain::ReadInBackground(const QString& file) {
+    // Shared with the work, which may outlive a window closed meanwhile.
+    const auto progress = std::make_shared<LoadProgress>();
     return RunInBackground(
         this,
         [path = ToStdString(file), paramChar = display_.ParamChar, format = timeFormat_,
-         baseline = ToStdString(views_->BaselinePath())] {
-            TraceTableLoad load = LoadTraceTable(path, paramChar, format);
+         baseline = ToStdString(views_->BaselinePath()), progress] {
+            TraceTableLoad load = LoadTraceTable(path, paramChar, format, progress.get());
             // The comparison's baseline is read again with every load.
             if (load.error.empty() && !baseline.empty()) {
                 load.views.baseline = ReadFlatProfile(baseline, paramChar, format, load.views.baselineError);
             }
             return load;
         },
-        [this](bool on) { views_->ShowProgress(on); });
+        [this](bool on) { views_->ShowProgress(on); }, [this, progress] { views_->ShowProgressShare(progress->Share()); });
 }
 
 bool frmMain::ReadAndFill(const QString& file) {
@@ -318,7 +321,7 @@ bool frmMain::ReadAndFill(const QString& file) {
     if (load.timesUnreadable) {
         services_.Reporter().Report(UnreadableTimeFormatMessage(display_.Format), MessageIcon::Exclamation);
     }
-    model_->SetRows(std::move(load.rows));
+    model_->SetRows(std::move(load.rows), std::move(load.texts));
     FinishGrid();
     views_->ShowTrace(std::move(load.views), timeFormat_, display_.ParamChar);
     return true;
@@ -327,9 +330,8 @@ bool frmMain::ReadAndFill(const QString& file) {
 void frmMain::FinishGrid() {
     barScale_ = 0.0f;
     for (const TableRow& row : model_->Rows()) {
-        if (const auto value = timeFormat_.Read(row.cells[kColTime]); value && *value > barScale_) barScale_ = *value;
+        if (const auto value = timeFormat_.Read(row.time.view()); value && *value > barScale_) barScale_ = *value;
     }
-    iGridTree_->expandAll();
     if (autoSizeColumns_) {
         for (int column = 0; column < kTraceColumnCount; ++column) iGridTree_->resizeColumnToContents(column);
     }
@@ -368,7 +370,7 @@ void frmMain::cmdCopyPrint_Click() {
     std::string text;
     {
         BusyCursor busy;
-        text = ReportText(SnapshotOf(*iGridTree_, *model_));
+        text = ReportOfTable(*iGridTree_, *model_);
     }
     // The program's folder may be closed to writing; the settings folder is not.
     const std::filesystem::path settingsFolder = std::filesystem::path(Config().IniFilePath("")).parent_path();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CallTreeView.h"
 #include "DisplaySettings.h"
 #include "FramePlacement.h"
 #include "NumberFormat.h"
@@ -103,7 +104,7 @@ private:
     QLabel* Label6_ = nullptr;
     QLabel* lblAbout_ = nullptr;
     QToolButton* cmdAbout_ = nullptr;
-    QTreeView* iGridTree_ = nullptr;
+    CallTreeView* iGridTree_ = nullptr;
     TraceTableModel* model_ = nullptr;
     TraceCellDelegate* delegate_ = nullptr;
     TraceViews* views_ = nullptr;  // the table area: the views' tabs and the find bar

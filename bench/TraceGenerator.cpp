@@ -1,5 +1,6 @@
 #include "TraceGenerator.h"
 
+#include <algorithm>
 #include <charconv>
 #include <random>
 
@@ -18,12 +19,22 @@ void AppendTime(std::string& out, double ms) {
 
 }  // namespace
 
+TraceShape RealRunShape(std::size_t calls, std::size_t loop) {
+    TraceShape shape;
+    shape.calls = calls;
+    shape.maxDepth = 8;
+    shape.maxSpan = 0;
+    shape.names = 40;
+    shape.loopCallees = std::min(loop, calls > 2 ? calls - 2 : 0);
+    return shape;
+}
+
 std::vector<GeneratedCall> GenerateCalls(const TraceShape& shape) {
     std::mt19937 random(shape.seed);
     std::uniform_real_distribution<double> chance(0.0, 1.0);
     std::uniform_int_distribution<int> step(1, 2000);  // microseconds between events
-    std::uniform_int_distribution<std::size_t> module(0, std::size(kModules) - 1);
-    std::uniform_int_distribution<std::size_t> procedure(0, std::size(kProcedures) - 1);
+    const std::size_t allNames = std::size(kModules) * std::size(kProcedures);
+    std::uniform_int_distribution<std::size_t> name(0, std::clamp<std::size_t>(shape.names, 1, allNames) - 1);
 
     std::vector<GeneratedCall> done;
     done.reserve(shape.calls);
@@ -38,18 +49,41 @@ std::vector<GeneratedCall> GenerateCalls(const TraceShape& shape) {
         running.pop_back();
     };
 
+    auto nameOf = [&](std::size_t n) {
+        return std::string(kModules[n / std::size(kProcedures)]) + "." + kProcedures[n % std::size(kProcedures)];
+    };
+    bool looped = shape.loopCallees == 0;
     while (static_cast<std::size_t>(started) < shape.calls) {
-        // The analyzer looks for a caller at most 999 calls back: long calls
-        // return before they get that far.
+        if (!looped && static_cast<std::size_t>(started) >= shape.calls / 10 &&
+            static_cast<int>(running.size()) + 2 <= shape.maxDepth) {
+            // The loop: one caller, then its callees one after another.
+            looped = true;
+            tick();
+            running.push_back({"modImport.ImportRows", ++started, static_cast<int>(running.size()) + 1,
+                               static_cast<double>(clockMicros) / 1000.0, 0.0, "rows=" + std::to_string(shape.loopCallees),
+                               "", ""});
+            for (std::size_t i = 0; i < shape.loopCallees && static_cast<std::size_t>(started) < shape.calls; ++i) {
+                tick();
+                running.push_back({"modImport.ImportRow", ++started, static_cast<int>(running.size()) + 1,
+                                   static_cast<double>(clockMicros) / 1000.0, 0.0, "row=" + std::to_string(i + 1), "",
+                                   ""});
+                finish();
+            }
+            finish();
+            continue;
+        }
+        // maxSpan keeps a call from seeing more than so many calls start
+        // before it returns.
         const bool mustReturn = static_cast<int>(running.size()) >= shape.maxDepth ||
-                                (!running.empty() && started + 1 - running.front().order > shape.maxSpan);
+                                (shape.maxSpan > 0 && !running.empty() &&
+                                 started + 1 - running.front().order > shape.maxSpan);
         if (!running.empty() && (mustReturn || chance(random) < shape.returnChance)) {
             finish();
             continue;
         }
         tick();
         GeneratedCall call;
-        call.name = std::string(kModules[module(random)]) + "." + kProcedures[procedure(random)];
+        call.name = nameOf(name(random));
         call.order = ++started;
         call.depth = static_cast<int>(running.size()) + 1;
         call.start = static_cast<double>(clockMicros) / 1000.0;

@@ -27,8 +27,17 @@ struct TraceShape {
     int maxDepth = 12;
     double returnChance = 0.45;  // chance, at each step, that the running call returns
     double dataChance = 0.25;    // chance that a call carries data items
-    int maxSpan = 990;           // calls a running call may see start before it returns
+    int maxSpan = 990;           // calls a running call may see start before it returns; 0 for no limit
+    std::size_t names = 60;      // distinct procedure names, at most 60
+    // One call, started after a tenth of the calls, whose loop makes this
+    // many direct callees (counted in `calls`); 0 for none.
+    std::size_t loopCallees = 0;
 };
+
+// A trace shaped like a real run: nesting to depth 8, about 40 procedure
+// names, calls running as long as they like, and one call with `loop`
+// direct callees.
+TraceShape RealRunShape(std::size_t calls, std::size_t loop = 40000);
 
 // The calls in completion order (the order of the file's lines).
 std::vector<GeneratedCall> GenerateCalls(const TraceShape& shape);

@@ -125,7 +125,7 @@ void ExpandHotPath(benchmark::State& state) {
     kivra::frmMain& window = LoadedWindow();
     for (auto _ : state) {
         state.PauseTiming();
-        window.Grid().collapseAll();
+        window.Model().CollapseAll();
         window.Grid().setCurrentIndex({});
         state.ResumeTiming();
         window.Views().ExpandHotPath();

@@ -1,7 +1,6 @@
 #include "CallTree.h"
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 #include "MemoryPages.h"
@@ -10,25 +9,11 @@
 namespace kivra {
 namespace {
 
-// Decimal place values of the digits of a Depth.
-constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5};
-
-// The Key "<Order>.<Depth>" read as a decimal number: its digits as one whole
-// number divided by a power of ten. Both are exact in double precision, so the
-// one division rounds correctly, as reading the text does.
-double SortValue(const PadRecord& record) {
-    // A negative depth ("5.-1") does not read as a decimal number.
-    if (record.Depth < 0) return record.Order;
-    int places = 1;
-    long long scale = 10;
-    while (scale <= record.Depth) {
-        ++places;
-        scale *= 10;
-    }
-    const long long order = record.Order;
-    const long long digits = (order < 0 ? -order : order) * scale + record.Depth;
-    const double value = static_cast<double>(digits) / kPowersOfTen[places];
-    return order < 0 ? -value : value;
+// The whole part of a record's sort value, its Key read as a decimal number.
+long long StartOrder(const PadRecord& record) {
+    // "-2.3" is -2.3 and rounds down to -3; "-2.0" and "5.-1" (read as its
+    // Order) keep their Order.
+    return record.Order < 0 && record.Depth > 0 ? static_cast<long long>(record.Order) - 1 : record.Order;
 }
 
 // Links of the rows as they are made: each new row becomes the last child
@@ -87,41 +72,39 @@ std::vector<TraceRow> InDisplayOrder(std::vector<TraceRow> created, const RowLin
 
 }  // namespace
 
-std::vector<double> SortedKeyValues(const PadTrace& trace) {
+std::vector<long long> SortedStartOrders(const PadTrace& trace) {
     const std::size_t count = trace.RecordCount();
-    std::vector<double> values = FilledVector(count, 0.0);
-    if (count == 0) return values;
-    // The values of one Order lie between it and the next whole number away
-    // from zero, so ascending Orders give ascending values. When the Orders
-    // are exactly count consecutive numbers, each value has its place.
-    int lowest = trace.Records[1].Order;
-    int highest = lowest;
-    for (std::size_t r = 2; r <= count; ++r) {
-        lowest = std::min<int>(lowest, trace.Records[r].Order);
-        highest = std::max<int>(highest, trace.Records[r].Order);
+    std::vector<long long> orders = FilledVector(count, 0LL);
+    if (count == 0) return orders;
+    long long lowest = StartOrder(trace.Records[1]);
+    long long highest = lowest;
+    for (std::size_t r = 1; r <= count; ++r) {
+        const long long order = StartOrder(trace.Records[r]);
+        orders[r - 1] = order;
+        lowest = std::min(lowest, order);
+        highest = std::max(highest, order);
     }
-    if (static_cast<std::size_t>(highest - lowest) + 1 == count) {
-        std::vector<bool> taken(count, false);
-        bool placed = true;
-        for (std::size_t r = 1; r <= count && placed; ++r) {
-            const auto slot = static_cast<std::size_t>(trace.Records[r].Order - lowest);
-            placed = !taken[slot];
-            taken[slot] = true;
-            values[slot] = SortValue(trace.Records[r]);
-        }
-        if (placed) return values;
+    if (highest - lowest >= 2 * static_cast<long long>(count) + 64) {
+        std::sort(orders.begin(), orders.end());
+        return orders;
     }
-    for (std::size_t r = 1; r <= count; ++r) values[r - 1] = SortValue(trace.Records[r]);
-    std::sort(values.begin(), values.end());
-    return values;
+    // Few distinct values, as in every trace a timing object writes: counted
+    // into place, in one pass each way.
+    std::vector<std::uint32_t> tally = FilledVector<std::uint32_t>(static_cast<std::size_t>(highest - lowest) + 1, 0);
+    for (const long long order : orders) ++tally[static_cast<std::size_t>(order - lowest)];
+    std::size_t at = 0;
+    for (std::size_t slot = 0; slot < tally.size(); ++slot) {
+        for (std::uint32_t n = tally[slot]; n > 0; --n) orders[at++] = static_cast<long long>(slot) + lowest;
+    }
+    return orders;
 }
 
-CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues, const NumberFormat& format) {
+CallTree BuildCallTree(PadTrace& trace, const std::vector<long long>& sortedOrders, const NumberFormat& format) {
     CallTree tree;
     RecordIndex index(trace);
     std::vector<int> firstRowOf = FilledVector(trace.Records.size(), 0);
     std::vector<TraceRow> created;
-    created.reserve(sortedValues.size());
+    created.reserve(sortedOrders.size());
     PrepareForWriting(created.data(), created.capacity() * sizeof(TraceRow));
     std::string text;  // a row's total being formatted
 
@@ -134,14 +117,12 @@ CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues,
         }
     };
 
-    RowLinks links(sortedValues.size());
-    auto recordAt = [&](std::size_t place) {
-        return index.FirstWithOrder(static_cast<long long>(std::floor(sortedValues[place])));
-    };
+    RowLinks links(sortedOrders.size());
+    auto recordAt = [&](std::size_t place) { return index.FirstWithOrder(sortedOrders[place]); };
     constexpr std::size_t kLookAhead = 8;
-    for (std::size_t i = 1; i <= sortedValues.size() && i <= kMaxRecords; ++i) {
+    for (std::size_t i = 1; i <= sortedOrders.size() && i <= kMaxRecords; ++i) {
         const int number = static_cast<int>(i);
-        if (i + kLookAhead <= sortedValues.size()) {
+        if (i + kLookAhead <= sortedOrders.size()) {
             // Records lie in completion order: fetch the ones to come early.
             __builtin_prefetch(&trace.Records[static_cast<std::size_t>(recordAt(i + kLookAhead - 1))]);
         }
@@ -158,7 +139,8 @@ CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues,
         }
         int parentRow = 0;
         if (record.Depth != 1) {
-            const int parent = index.NearestBefore(record.Order, record.Depth - 1, kParentSearchLimit);
+            // However far back it lies.
+            const int parent = index.NearestBefore(record.Order, static_cast<long long>(record.Depth) - 1);
             if (parent == 0) {
                 stop(record, kStackExceededFlag);
                 break;

@@ -33,9 +33,6 @@ struct TraceRow {
 inline constexpr const char* kMissingStartFlag = " <<< Missing Start";
 inline constexpr const char* kStackExceededFlag = " <<< Push Stack trace exceeded 1000";
 
-// How far back, in start order, a call's caller may lie.
-inline constexpr int kParentSearchLimit = 999;
-
 struct CallTree {
     std::vector<TraceRow> Rows;  // in display order: each row after its parent and its parent's earlier children
     std::string StopMessage;     // empty unless the building stopped early
@@ -43,15 +40,19 @@ struct CallTree {
     int MarkedCount = 0;         // rows whose record's Order differed from the row number
 };
 
-// The sort value of each record 1 to n: its Key read as a decimal number,
-// or its Order alone when the Key does not read as one. Ascending.
-std::vector<double> SortedKeyValues(const PadTrace& trace);
+// The records sorted by their Key read as a decimal number ("12.3" as 12.3;
+// a Key that does not read as one, "5.-1", as its Order alone), each sort
+// value rounded down to a whole number: the Order that each place of the
+// sorted list stands for. That is the record's Order, or one less for a
+// negative Order with a fraction ("-2.3" gives -3). Ascending. Computed
+// exactly, where a decimal reading of the largest Keys would round.
+std::vector<long long> SortedStartOrders(const PadTrace& trace);
 
 // Builds the rows. Marks records whose Order differs from their row number
 // by appending "*" to their Name in the trace itself. When the building
 // stops with rows made, the stop message replaces the label of the last row
 // created; with no row made it is only returned. Labels point into the
 // trace's texts.
-CallTree BuildCallTree(PadTrace& trace, const std::vector<double>& sortedValues, const NumberFormat& format);
+CallTree BuildCallTree(PadTrace& trace, const std::vector<long long>& sortedOrders, const NumberFormat& format);
 
 }  // namespace kivra

@@ -22,12 +22,6 @@ namespace {
 
 constexpr std::size_t kHeaderLines = 7;
 constexpr std::size_t kFields = 8;
-// A file no larger is read at once; a larger one in blocks, and no further
-// than a reading can go.
-constexpr std::uint64_t kWholeFileBytes = std::uint64_t{16} << 20;
-// The longest line a trace may hold, and the most it may hold in all.
-constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
-constexpr std::size_t kMaxTraceBytes = std::size_t{128} << 20;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -176,7 +170,8 @@ std::string LongLineProblem() {
 // limit, of the first line longer than a line may be, or of kMaxTraceBytes.
 // A pipe or a device is read so too. Nothing, with the reason, when the file
 // cannot be read or holds more than kMaxTraceBytes before its end.
-std::optional<std::string> ReadTraceBytes(const std::filesystem::path& path, std::string& why) {
+std::optional<std::string> ReadTraceBytes(const std::filesystem::path& path, const PadReadOptions& options,
+                                          std::string& why) {
     platform::ReadableFile file(path);
     if (!file.IsOpen()) {
         why = file.Error();
@@ -188,7 +183,8 @@ std::optional<std::string> ReadTraceBytes(const std::filesystem::path& path, std
         return std::nullopt;
     }
     std::string bytes;
-    if (status->regular) bytes.reserve(static_cast<std::size_t>(std::min(status->size, kWholeFileBytes)));
+    const std::uint64_t expected = status->regular ? std::min<std::uint64_t>(status->size, options.maxTraceBytes) : 0;
+    if (expected > 0) bytes.reserve(static_cast<std::size_t>(expected));
     std::size_t line = 1;        // the line being read
     std::size_t lineLength = 0;  // its characters so far
     bool content = false;        // it holds more than line ends
@@ -214,7 +210,7 @@ std::optional<std::string> ReadTraceBytes(const std::filesystem::path& path, std
             }
             afterReturn = c == '\r';
             if (c == '\n' || c == '\r') {
-                if (line > kHeaderLines && content && ++records > kMaxRecords) enough = true;
+                if (line > kHeaderLines && content && ++records > options.maxRecords) enough = true;
                 ++line;
                 lineLength = 0;
                 content = false;
@@ -224,11 +220,12 @@ std::optional<std::string> ReadTraceBytes(const std::filesystem::path& path, std
             // The reader names the line that is too long.
             if (++lineLength > kMaxLineBytes) enough = true;
         }
-        if (!enough && bytes.size() > kMaxTraceBytes) {
-            why = "the file holds more than " + MegabytesText(kMaxTraceBytes) + " before its records end; it is not "
-                  "a trace file";
+        if (!enough && bytes.size() > options.maxTraceBytes) {
+            why = "the file holds more than " + MegabytesText(options.maxTraceBytes) +
+                  " before its records end; it is not a trace file";
             break;
         }
+        if (expected > 0) options.progress.Report(static_cast<double>(bytes.size()) / static_cast<double>(expected));
     }
     if (!why.empty()) return std::nullopt;
     return bytes;
@@ -240,19 +237,21 @@ std::optional<std::string> ReadTraceBytes(const std::filesystem::path& path, std
 // reads the file the ordinary way. The records of a trace point into it.
 class FileBytes {
 public:
-    explicit FileBytes(const std::filesystem::path& path) {
+    FileBytes(const std::filesystem::path& path, const PadReadOptions& options) {
         platform::ReadableFile file(path);
         if (!file.IsOpen()) return;
         const auto status = file.Status();
-        if (!status || !status->regular || status->size == 0 || status->size > kWholeFileBytes) return;
+        if (!status || !status->regular || status->size == 0 || status->size > options.wholeFileBytes) return;
         const auto size = static_cast<std::size_t>(status->size);
         data_ = platform::AllocatePages(size);
         if (data_ == nullptr) return;
         capacity_ = size;
+        constexpr std::size_t kPiece = std::size_t{32} << 20;  // read so, to tell how far it came
         while (size_ < size) {
-            const long long got = file.Read(static_cast<char*>(data_) + size_, size - size_);
+            const long long got = file.Read(static_cast<char*>(data_) + size_, std::min(kPiece, size - size_));
             if (got <= 0) break;
             size_ += static_cast<std::size_t>(got);
+            options.progress.Report(static_cast<double>(size_) / static_cast<double>(size));
         }
         // A file that changed size meanwhile is read the ordinary way.
         char probe = 0;
@@ -291,18 +290,20 @@ std::string FieldName(int index) {
     return std::string("field ") + std::to_string(index + 1) + " (" + kFieldNames[index] + ") ";
 }
 
-// A whole number from -32768 to 32767, or a problem.
-bool ReadWhole(std::string_view field, int index, std::int16_t& value, std::string& problem) {
-    // Usually one to five digits, maybe a minus sign, nothing else.
-    if (!field.empty() && field.size() <= 6) {
+// A whole number of 32 bits, -2147483648 to 2147483647, or a problem.
+bool ReadWhole(std::string_view field, int index, std::int32_t& value, std::string& problem) {
+    constexpr long long kLowest = std::numeric_limits<std::int32_t>::min();
+    constexpr long long kHighest = std::numeric_limits<std::int32_t>::max();
+    // Usually one to ten digits, maybe a minus sign, nothing else.
+    if (!field.empty() && field.size() <= 11) {
         const bool negative = field.front() == '-';
         std::size_t i = negative ? 1 : 0;
-        int number = 0;
+        long long number = 0;
         for (; i < field.size() && IsDigit(field[i]); ++i) number = number * 10 + (field[i] - '0');
         if (i == field.size() && i > (negative ? 1u : 0u)) {
             number = negative ? -number : number;
-            if (number >= std::numeric_limits<std::int16_t>::min() && number <= std::numeric_limits<std::int16_t>::max()) {
-                value = static_cast<std::int16_t>(number);
+            if (number >= kLowest && number <= kHighest) {
+                value = static_cast<std::int32_t>(number);
                 return true;
             }
         }
@@ -310,18 +311,17 @@ bool ReadWhole(std::string_view field, int index, std::int16_t& value, std::stri
     std::string_view text = Trim(field);
     const std::string_view original = text;
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    int number = 0;
+    long long number = 0;
     const char* end = text.data() + text.size();
     const auto result = std::from_chars(text.data(), end, number);
-    if (result.ec == std::errc() && result.ptr == end && !text.empty() &&
-        number >= std::numeric_limits<std::int16_t>::min() && number <= std::numeric_limits<std::int16_t>::max()) {
-        value = static_cast<std::int16_t>(number);
+    if (result.ec == std::errc() && result.ptr == end && !text.empty() && number >= kLowest && number <= kHighest) {
+        value = static_cast<std::int32_t>(number);
         return true;
     }
     if (text.empty() || result.ptr != end || (result.ec != std::errc() && result.ec != std::errc::result_out_of_range)) {
         problem = FieldName(index) + Quoted(field) + " is not a whole number";
     } else {
-        problem = FieldName(index) + std::string(original) + " is outside -32768 to 32767";
+        problem = FieldName(index) + std::string(original) + " is outside -2147483648 to 2147483647";
     }
     return false;
 }
@@ -454,45 +454,55 @@ namespace {
 
 // Reads the records out of text that `texts` holds.
 PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> texts, std::string_view file,
-                            std::string_view ParamChar, const NumberLocale& locale);
+                            std::string_view ParamChar, const NumberLocale& locale, const PadReadOptions& options);
+
+// Of a reading, the part that reads the bytes and the part that parses them.
+constexpr double kBytesShare = 0.25;
+PadReadOptions Stage(const PadReadOptions& options, double from, double to) {
+    PadReadOptions stage = options;
+    stage.progress = options.progress.Part(from, to);
+    return stage;
+}
 
 }  // namespace
 
 PadReadResult ReadPadFile(const std::filesystem::path& path, std::string_view ParamChar,
-                          const NumberLocale& locale) {
+                          const NumberLocale& locale, const PadReadOptions& options) {
     if (path.empty()) return {};
     auto texts = std::make_shared<TraceTexts>();
     {
         // The usual trace, UTF-8 without a byte-order mark, is parsed as read.
-        FileBytes file(path);
+        FileBytes file(path, Stage(options, 0.0, kBytesShare));
         const std::string_view bytes = file.Bytes();
         if (!bytes.empty() && !bytes.starts_with("\xEF\xBB\xBF") && IsValidUtf8(bytes)) {
             const std::string_view text = file.MoveTo(*texts);
-            return ParseKeptText(text, std::move(texts), platform::PathToUtf8(path), ParamChar, locale);
+            return ParseKeptText(text, std::move(texts), platform::PathToUtf8(path), ParamChar, locale,
+                                 Stage(options, kBytesShare, 1.0));
         }
     }
     std::string why;
-    auto bytes = ReadTraceBytes(path, why);
+    auto bytes = ReadTraceBytes(path, Stage(options, 0.0, kBytesShare), why);
     if (!bytes) {
         PadReadResult result;
         result.error = PadReadError{platform::PathToUtf8(path), 0, why.empty() ? "the file cannot be opened" : why};
         return result;
     }
     const std::string_view text = texts->Adopt(DecodeTextInPlace(std::move(*bytes)).text);
-    return ParseKeptText(text, std::move(texts), platform::PathToUtf8(path), ParamChar, locale);
+    return ParseKeptText(text, std::move(texts), platform::PathToUtf8(path), ParamChar, locale,
+                         Stage(options, kBytesShare, 1.0));
 }
 
 PadReadResult ParsePadText(std::string_view text, std::string_view file, std::string_view ParamChar,
-                           const NumberLocale& locale) {
+                           const NumberLocale& locale, const PadReadOptions& options) {
     auto texts = std::make_shared<TraceTexts>();
     const std::string_view kept = texts->Adopt(std::string(text));
-    return ParseKeptText(kept, std::move(texts), file, ParamChar, locale);
+    return ParseKeptText(kept, std::move(texts), file, ParamChar, locale, options);
 }
 
 namespace {
 
 PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> texts, std::string_view file,
-                            std::string_view ParamChar, const NumberLocale& locale) {
+                            std::string_view ParamChar, const NumberLocale& locale, const PadReadOptions& options) {
     PadReadResult result;
     PadTrace& trace = result.trace;
     trace.Texts = std::move(texts);
@@ -523,7 +533,7 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
          (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr; ++p) {
         ++lineEnds;
     }
-    trace.Records.reserve(std::min(lineEnds, kMaxRecords) + 1);
+    trace.Records.reserve(std::min(lineEnds, options.maxRecords) + 1);
     PrepareForWriting(trace.Records.data() + 1, (trace.Records.capacity() - 1) * sizeof(PadRecord));
     std::string_view fields[kFields];
     std::size_t count = 0;
@@ -538,8 +548,11 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
             if (cursor.OnlyLineEndsLeft()) break;
             return fail(lineNumber, "the line is empty; every line after the header holds one record");
         }
-        if (trace.RecordCount() == kMaxRecords) {
-            return fail(lineNumber, "the file holds more than " + std::to_string(kMaxRecords) + " records");
+        if (trace.RecordCount() == options.maxRecords) {
+            return fail(lineNumber, "the file holds more than " + std::to_string(options.maxRecords) + " records");
+        }
+        if ((lineNumber & 0xFFFF) == 0) {
+            options.progress.Report(static_cast<double>(line.data() - text.data()) / static_cast<double>(text.size()));
         }
         if (count < kFields) {
             return fail(lineNumber, "the line has " + std::to_string(count) + (count == 1 ? " field" : " fields") +

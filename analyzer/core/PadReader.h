@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "LoadProgress.h"
 #include "NumberFormat.h"
 #include "PadRecord.h"
 
@@ -31,15 +32,24 @@ struct PadReadResult {
     bool headerLinesRead = false;
 };
 
+// How much a reading takes before it refuses a file (the defaults are a
+// trace file's limits), and where it tells how far it has come.
+struct PadReadOptions {
+    std::size_t maxRecords = kMaxRecords;
+    std::size_t maxTraceBytes = kMaxTraceBytes;  // the most a file may hold before its records end
+    std::size_t wholeFileBytes = kMaxTraceBytes; // a file no larger is read in one piece
+    ProgressStep progress;                       // the share of the file read and parsed
+};
+
 // Reads a whole trace file. An empty path reads nothing and gives an empty
 // trace. Numbers follow the locale's decimal and group separators; text is
 // UTF-8 when valid, else Windows-1252; lines end in CR LF, LF or CR. Empty
 // lines at the very end are ignored. The file is only read, never changed.
 PadReadResult ReadPadFile(const std::filesystem::path& path, std::string_view ParamChar,
-                          const NumberLocale& locale = NumberLocale::Current());
+                          const NumberLocale& locale = NumberLocale::Current(), const PadReadOptions& options = {});
 
 // The same for text already in memory (UTF-8); `file` names it in messages.
 PadReadResult ParsePadText(std::string_view text, std::string_view file, std::string_view ParamChar,
-                           const NumberLocale& locale = NumberLocale::Current());
+                           const NumberLocale& locale = NumberLocale::Current(), const PadReadOptions& options = {});
 
 }  // namespace kivra

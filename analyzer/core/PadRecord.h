@@ -17,8 +17,8 @@ std::string RecordKey(int order, int depth);
 // The texts are views into the texts of the trace that holds the record.
 struct PadRecord {
     std::string_view Name;     // field 1, or "No Pushed in Name?" when it is empty
-    std::int16_t Order = 0;
-    std::int16_t Depth = 0;
+    std::int32_t Order = 0;
+    std::int32_t Depth = 0;
     float Total = 0.0f;        // stop minus start, in milliseconds
     std::string_view DataIn;   // fields 6 to 8, every "~" replaced by the parameter delimiter
     std::string_view DataLog;
@@ -45,7 +45,11 @@ struct PadTrace {
 // The name of a record whose first field is empty.
 inline constexpr const char* kUnnamedRecord = "No Pushed in Name?";
 
-// The largest number of records a trace may hold: one per positive Order.
-inline constexpr std::size_t kMaxRecords = 32767;
+// The largest number of records a trace may hold.
+inline constexpr std::size_t kMaxRecords = 10'000'000;
+// The most a trace file may hold: room for that many records of some 200
+// characters each. A line holds at most kMaxLineBytes.
+inline constexpr std::size_t kMaxTraceBytes = std::size_t{2} << 30;
+inline constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
 
 }  // namespace kivra

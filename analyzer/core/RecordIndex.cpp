@@ -7,113 +7,163 @@
 
 namespace kivra {
 namespace {
-// Shifts Order and Depth, and one below their range, to 0 and up.
-constexpr long long kOffset = -static_cast<long long>(std::numeric_limits<std::int16_t>::min()) + 1;
-constexpr unsigned kOrderShift = 16;  // record number in bits 0 to 15
-constexpr unsigned kDepthShift = 33;  // order in bits 16 to 32
-constexpr std::uint64_t kRecordMask = 0xFFFF;
+constexpr long long kLowest = std::numeric_limits<std::int32_t>::min();
+constexpr long long kHighest = std::numeric_limits<std::int32_t>::max();
+
+// A table by place stays small against the records it indexes.
+bool FewValues(long long lowest, long long highest, std::size_t count) {
+    return highest - lowest < 2 * static_cast<long long>(count) + 64;
+}
+
+struct Entry {
+    std::uint64_t key;
+    std::int32_t record;
+};
 }  // namespace
 
-std::uint64_t RecordIndex::Pack(long long depth, long long order, long long record) {
-    return (static_cast<std::uint64_t>(depth + kOffset) << kDepthShift) |
-           (static_cast<std::uint64_t>(order + kOffset) << kOrderShift) | static_cast<std::uint64_t>(record);
+bool RecordIndex::InRange(long long value) { return value >= kLowest && value <= kHighest; }
+
+std::uint64_t RecordIndex::Key(long long depth, long long order) {
+    return (static_cast<std::uint64_t>(depth - kLowest) << 32) | static_cast<std::uint64_t>(order - kLowest);
 }
 
 RecordIndex::RecordIndex(const PadTrace& trace) {
-    const auto count = static_cast<long long>(trace.RecordCount());
-    // One slot per Order from the lowest to the highest in the trace.
-    long long highest = 0;
-    lowestOrder_ = count > 0 ? std::numeric_limits<long long>::max() : 0;
-    int lowestDepth = std::numeric_limits<int>::max();
-    int highestDepth = std::numeric_limits<int>::min();
-    for (long long r = 1; r <= count; ++r) {
-        const PadRecord& record = trace.Records[static_cast<std::size_t>(r)];
-        lowestOrder_ = std::min<long long>(lowestOrder_, record.Order);
-        highest = std::max<long long>(highest, record.Order);
-        lowestDepth = std::min<int>(lowestDepth, record.Depth);
-        highestDepth = std::max<int>(highestDepth, record.Depth);
-    }
-    const std::size_t slots = count > 0 ? static_cast<std::size_t>(highest - lowestOrder_ + 1) : 0;
-    byOrder_ = FilledVector<std::int32_t>(slots, 0);
-    std::vector<std::int16_t> depthAt = FilledVector<std::int16_t>(slots, 0);
-    bool sharedOrders = false;
-    for (long long r = count; r >= 1; --r) {
-        // Walking backwards leaves the first record in file order in each slot.
-        const PadRecord& record = trace.Records[static_cast<std::size_t>(r)];
-        const auto slot = static_cast<std::size_t>(record.Order - lowestOrder_);
-        sharedOrders = sharedOrders || byOrder_[slot] != 0;
-        byOrder_[slot] = static_cast<std::int32_t>(r);
-        depthAt[slot] = record.Depth;
-    }
+    const std::size_t count = trace.RecordCount();
     if (count == 0) return;
-    lowestDepth_ = lowestDepth;
-    resumeAt_.assign(static_cast<std::size_t>(highestDepth - lowestDepth) + 1, 0);
+    long long highestOrder = kLowest;
+    long long highestDepth = kLowest;
+    lowestOrder_ = kHighest;
+    lowestDepth_ = kHighest;
+    for (std::size_t r = 1; r <= count; ++r) {
+        const PadRecord& record = trace.Records[r];
+        lowestOrder_ = std::min<long long>(lowestOrder_, record.Order);
+        highestOrder = std::max<long long>(highestOrder, record.Order);
+        lowestDepth_ = std::min<long long>(lowestDepth_, record.Depth);
+        highestDepth = std::max<long long>(highestDepth, record.Depth);
+    }
+    const bool fewDepths = FewValues(lowestDepth_, highestDepth, count);
+    if (fewDepths) resumeAt_.assign(static_cast<std::size_t>(highestDepth - lowestDepth_) + 1, 0);
 
-    if (!sharedOrders) {
-        // Every Order once: walking the slots upwards meets each depth's
+    // The distinct Orders ascending with their first records, and whether
+    // an Order appears more than once.
+    bool sharedOrders = false;
+    std::vector<std::int32_t> orders;
+    std::vector<std::int32_t> firsts;
+    if (FewValues(lowestOrder_, highestOrder, count)) {
+        const auto slots = static_cast<std::size_t>(highestOrder - lowestOrder_) + 1;
+        byOrder_ = FilledVector<std::int32_t>(slots, 0);
+        for (std::size_t r = count; r >= 1; --r) {
+            // Walking backwards leaves the first record in file order in each slot.
+            const auto slot = static_cast<std::size_t>(trace.Records[r].Order - lowestOrder_);
+            sharedOrders = sharedOrders || byOrder_[slot] != 0;
+            byOrder_[slot] = static_cast<std::int32_t>(r);
+        }
+        if (!sharedOrders) {
+            orders.reserve(count);
+            firsts.reserve(count);
+            for (std::size_t slot = 0; slot < slots; ++slot) {
+                if (byOrder_[slot] == 0) continue;
+                orders.push_back(static_cast<std::int32_t>(static_cast<long long>(slot) + lowestOrder_));
+                firsts.push_back(byOrder_[slot]);
+            }
+        }
+    } else {
+        std::vector<Entry> byOrder;
+        byOrder.reserve(count);
+        for (std::size_t r = 1; r <= count; ++r) {
+            byOrder.push_back({static_cast<std::uint64_t>(trace.Records[r].Order - kLowest), static_cast<std::int32_t>(r)});
+        }
+        std::sort(byOrder.begin(), byOrder.end(),
+                  [](const Entry& a, const Entry& b) { return a.key != b.key ? a.key < b.key : a.record < b.record; });
+        for (const Entry& entry : byOrder) {
+            const auto order = static_cast<std::int32_t>(static_cast<long long>(entry.key) + kLowest);
+            if (!sortedOrders_.empty() && sortedOrders_.back() == order) {
+                sharedOrders = true;
+                continue;
+            }
+            sortedOrders_.push_back(order);
+            firstOfOrder_.push_back(entry.record);
+        }
+        if (!sharedOrders) {
+            orders = sortedOrders_;
+            firsts = firstOfOrder_;
+        }
+    }
+
+    if (!sharedOrders && fewDepths) {
+        // Every Order once: walking the Orders upwards meets each depth's
         // records in ascending order, so placing them into one run per depth
         // sorts them without comparing.
-        std::vector<std::size_t> next(static_cast<std::size_t>(highestDepth - lowestDepth) + 2, 0);
-        for (std::size_t slot = 0; slot < slots; ++slot) {
-            if (byOrder_[slot] != 0) ++next[static_cast<std::size_t>(depthAt[slot] - lowestDepth) + 1];
+        std::vector<std::size_t> next(resumeAt_.size() + 1, 0);
+        for (const std::int32_t record : firsts) {
+            ++next[static_cast<std::size_t>(trace.Records[static_cast<std::size_t>(record)].Depth - lowestDepth_) + 1];
         }
         for (std::size_t d = 1; d < next.size(); ++d) next[d] += next[d - 1];
-        byDepth_ = FilledVector<std::uint64_t>(static_cast<std::size_t>(count), 0);
-        for (std::size_t slot = 0; slot < slots; ++slot) {
-            if (byOrder_[slot] == 0) continue;
-            const long long order = static_cast<long long>(slot) + lowestOrder_;
-            byDepth_[next[static_cast<std::size_t>(depthAt[slot] - lowestDepth)]++] =
-                Pack(depthAt[slot], order, byOrder_[slot]);
+        keys_ = FilledVector<std::uint64_t>(count, 0);
+        keyRecord_ = FilledVector<std::int32_t>(count, 0);
+        for (std::size_t i = 0; i < orders.size(); ++i) {
+            const int depth = trace.Records[static_cast<std::size_t>(firsts[i])].Depth;
+            const std::size_t at = next[static_cast<std::size_t>(depth - lowestDepth_)]++;
+            keys_[at] = Key(depth, orders[i]);
+            keyRecord_[at] = firsts[i];
         }
         return;
     }
 
-    byDepth_.reserve(static_cast<std::size_t>(count));
-    for (long long r = 1; r <= count; ++r) {
-        const PadRecord& record = trace.Records[static_cast<std::size_t>(r)];
-        byDepth_.push_back(Pack(record.Depth, record.Order, r));
+    std::vector<Entry> entries;
+    entries.reserve(count);
+    for (std::size_t r = 1; r <= count; ++r) {
+        entries.push_back({Key(trace.Records[r].Depth, trace.Records[r].Order), static_cast<std::int32_t>(r)});
     }
-    std::sort(byDepth_.begin(), byDepth_.end());
-    byDepth_.erase(std::unique(byDepth_.begin(), byDepth_.end(),
-                               [](std::uint64_t a, std::uint64_t b) { return (a >> kOrderShift) == (b >> kOrderShift); }),
-                   byDepth_.end());
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.key != b.key ? a.key < b.key : a.record < b.record; });
+    keys_.reserve(count);
+    keyRecord_.reserve(count);
+    for (const Entry& entry : entries) {
+        if (!keys_.empty() && keys_.back() == entry.key) continue;  // the first in file order stays
+        keys_.push_back(entry.key);
+        keyRecord_.push_back(entry.record);
+    }
 }
 
 int RecordIndex::FirstWithOrder(long long order) const {
-    const long long slot = order - lowestOrder_;
-    if (slot < 0 || slot >= static_cast<long long>(byOrder_.size())) return 0;
-    return byOrder_[static_cast<std::size_t>(slot)];
+    if (!byOrder_.empty()) {
+        const long long slot = order - lowestOrder_;
+        if (slot < 0 || slot >= static_cast<long long>(byOrder_.size())) return 0;
+        return byOrder_[static_cast<std::size_t>(slot)];
+    }
+    if (!InRange(order)) return 0;
+    const auto found = std::lower_bound(sortedOrders_.begin(), sortedOrders_.end(), static_cast<std::int32_t>(order));
+    if (found == sortedOrders_.end() || *found != order) return 0;
+    return firstOfOrder_[static_cast<std::size_t>(found - sortedOrders_.begin())];
 }
 
-int RecordIndex::NearestBefore(int order, int depth, int maxBack) {
-    if (depth + kOffset < 0 || depth + kOffset > 2 * kOffset) return 0;
-    const long long lowest = std::max<long long>(static_cast<long long>(order) - maxBack, 1 - kOffset);
+int RecordIndex::NearestBefore(std::int32_t order, long long depth) {
+    if (!InRange(depth) || keys_.empty()) return 0;
+    const std::uint64_t key = Key(depth, order);
     // The entry before the first one at (depth, order) or beyond is the
     // nearest smaller order at that depth, if there is one.
-    const std::uint64_t key = Pack(depth, order, 0);
     std::size_t at = 0;
-    const long long slot = static_cast<long long>(depth) - lowestDepth_;
+    const long long slot = depth - lowestDepth_;
     std::uint32_t* resume =
         slot >= 0 && slot < static_cast<long long>(resumeAt_.size()) ? &resumeAt_[static_cast<std::size_t>(slot)] : nullptr;
-    if (resume != nullptr && *resume > 1 && byDepth_[*resume - 2] < key) {
+    if (resume != nullptr && *resume > 1 && keys_[*resume - 2] < key) {
         // Everything before the last place found is still smaller: go on
         // from there, a few steps, then by halving what is left.
         at = *resume - 1;
         constexpr std::size_t kSteps = 16;
-        const std::size_t stepsEnd = std::min(byDepth_.size(), at + kSteps);
-        while (at < stepsEnd && byDepth_[at] < key) ++at;
-        if (at == stepsEnd && at < byDepth_.size() && byDepth_[at] < key) {
-            const auto from = byDepth_.begin() + static_cast<std::ptrdiff_t>(at);
-            at = static_cast<std::size_t>(std::lower_bound(from, byDepth_.end(), key) - byDepth_.begin());
+        const std::size_t stepsEnd = std::min(keys_.size(), at + kSteps);
+        while (at < stepsEnd && keys_[at] < key) ++at;
+        if (at == stepsEnd && at < keys_.size() && keys_[at] < key) {
+            const auto from = keys_.begin() + static_cast<std::ptrdiff_t>(at);
+            at = static_cast<std::size_t>(std::lower_bound(from, keys_.end(), key) - keys_.begin());
         }
     } else {
-        at = static_cast<std::size_t>(std::lower_bound(byDepth_.begin(), byDepth_.end(), key) - byDepth_.begin());
+        at = static_cast<std::size_t>(std::lower_bound(keys_.begin(), keys_.end(), key) - keys_.begin());
     }
     if (resume != nullptr) *resume = static_cast<std::uint32_t>(at + 1);
-    if (at == 0) return 0;
-    const std::uint64_t found = byDepth_[at - 1];
-    if (found < Pack(depth, lowest, 0)) return 0;
-    return static_cast<int>(found & kRecordMask);
+    if (at == 0 || (keys_[at - 1] >> 32) != (key >> 32)) return 0;  // none at this depth before
+    return keyRecord_[at - 1];
 }
 
 }  // namespace kivra

@@ -4,20 +4,26 @@
 
 namespace kivra {
 
-void BuildAndTime(TraceLoad& load, const NumberFormat& format) {
+void BuildAndTime(TraceLoad& load, const NumberFormat& format, const ProgressStep& progress) {
     if (load.trace.RecordCount() == 0) return;
-    const std::vector<double> sorted = SortedKeyValues(load.trace);
+    const std::vector<long long> sorted = SortedStartOrders(load.trace);
+    progress.Report(0.1);
     load.tree = BuildCallTree(load.trace, sorted, format);
+    progress.Report(0.7);
     load.timesUnreadable = !ComputeOwnTimes(load.tree.Rows, format);
+    progress.Report(1.0);
 }
 
-TraceLoad LoadTrace(const std::filesystem::path& path, std::string_view ParamChar, const NumberFormat& format) {
+TraceLoad LoadTrace(const std::filesystem::path& path, std::string_view ParamChar, const NumberFormat& format,
+                    const ProgressStep& progress) {
     TraceLoad load;
-    PadReadResult read = ReadPadFile(path, ParamChar, format.Locale());
+    PadReadOptions options;
+    options.progress = progress.Part(0.0, 0.6);
+    PadReadResult read = ReadPadFile(path, ParamChar, format.Locale(), options);
     load.trace = std::move(read.trace);
     load.error = std::move(read.error);
     load.headerLinesRead = read.headerLinesRead;
-    if (!load.error) BuildAndTime(load, format);
+    if (!load.error) BuildAndTime(load, format, progress.Part(0.6, 1.0));
     return load;
 }
 

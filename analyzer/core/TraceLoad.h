@@ -22,9 +22,11 @@ struct TraceLoad {
     bool timesUnreadable = false;       // the format's texts could not all be read back
 };
 
-TraceLoad LoadTrace(const std::filesystem::path& path, std::string_view ParamChar, const NumberFormat& format);
+// `progress` hears how far the reading and the building have come.
+TraceLoad LoadTrace(const std::filesystem::path& path, std::string_view ParamChar, const NumberFormat& format,
+                    const ProgressStep& progress = {});
 
 // The steps after reading, for a trace already read.
-void BuildAndTime(TraceLoad& load, const NumberFormat& format);
+void BuildAndTime(TraceLoad& load, const NumberFormat& format, const ProgressStep& progress = {});
 
 }  // namespace kivra

@@ -42,10 +42,19 @@ void ExpectRows(const TraceLoad& load, const std::vector<Shown>& expected) {
     }
 }
 
-TEST(CallTreeTest, SortValuesReadTheKeyAsADecimalNumber) {
+TEST(CallTreeTest, SortedOrdersAreTheKeysReadAsDecimalNumbersRoundedDown) {
     const TraceLoad load = Load({Rec("a", 12, 2, 0, 1), Rec("b", 12, 10, 0, 1), Rec("c", 5, -1, 0, 1),
                                  Rec("d", 3, 1, 0, 1)});
-    EXPECT_EQ(SortedKeyValues(load.trace), (std::vector<double>{3.1, 5.0, 12.1, 12.2}));
+    EXPECT_EQ(SortedStartOrders(load.trace), (std::vector<long long>{3, 5, 12, 12}));
+    // "-2.3" is -2.3, which rounds down to -3; "-2.0" and "-4.-1" keep their Order.
+    const TraceLoad negative = Load({Rec("a", -2, 3, 0, 1), Rec("b", -2, 0, 0, 1), Rec("c", -4, -1, 0, 1)});
+    EXPECT_EQ(SortedStartOrders(negative.trace), (std::vector<long long>{-4, -3, -2}));
+    // At the ends of 32 bits, where reading "2147483647.999999999" in double
+    // precision would round up to the next whole number; Orders far apart
+    // are sorted without a table as wide as their range.
+    const TraceLoad wide = Load({Rec("a", 2147483647, 999999999, 0, 1), Rec("b", -2147483648, 7, 0, 1),
+                                 Rec("c", -2147483648, 0, 0, 1), Rec("d", 40000, 1, 0, 1)});
+    EXPECT_EQ(SortedStartOrders(wide.trace), (std::vector<long long>{-2147483649LL, -2147483648LL, 40000, 2147483647}));
 }
 
 TEST(CallTreeTest, CallsHangUnderTheNearestEarlierCallOneLevelUp) {
@@ -145,19 +154,75 @@ std::vector<std::string> CallerBack(int distance) {
     return records;
 }
 
-TEST(CallTreeTest, TheCallerIsSoughtAtMost999OrdersBack) {
-    const TraceLoad near = Load(CallerBack(999));
-    ASSERT_EQ(near.tree.Rows.size(), 1001u);
-    EXPECT_TRUE(near.tree.StopMessage.empty());
-    EXPECT_EQ(near.tree.Rows[2].Label, "C");
-    EXPECT_EQ(near.tree.Rows[2].ParentRow, 2);
+TEST(CallTreeTest, TheCallerIsFoundHoweverFarBackItStarted) {
+    for (const int distance : {999, 1000, 5000}) {
+        const TraceLoad load = Load(CallerBack(distance));
+        ASSERT_EQ(load.tree.Rows.size(), static_cast<std::size_t>(distance) + 2) << distance;
+        EXPECT_TRUE(load.tree.StopMessage.empty()) << distance;
+        EXPECT_EQ(load.tree.Rows[2].Label, "C") << distance;
+        EXPECT_EQ(load.tree.Rows[2].ParentRow, 2) << distance;
+        EXPECT_EQ(load.tree.Rows[2].Level, 2) << distance;
+    }
+    // Without any earlier call one level up, the building still stops with
+    // the text it always had: here C's depth 3 has no depth-2 call before it.
+    std::vector<std::string> records = CallerBack(2000);
+    records[1] = Rec("B", 2, 1, 0, 1);
+    const TraceLoad none = Load(records);
+    ASSERT_EQ(none.tree.Rows.size(), 2001u);
+    EXPECT_EQ(none.tree.StopMessage, "C <<< Push Stack trace exceeded 1000");
+    EXPECT_EQ(none.tree.StopRow, 2001);
+    EXPECT_EQ(none.tree.Rows.back().Label, "C <<< Push Stack trace exceeded 1000");
+}
 
-    const TraceLoad far = Load(CallerBack(1000));
-    ASSERT_EQ(far.tree.Rows.size(), 1001u);  // every row before C
-    EXPECT_EQ(far.tree.StopMessage, "C <<< Push Stack trace exceeded 1000");
-    EXPECT_EQ(far.tree.StopRow, 1001);
-    EXPECT_EQ(far.tree.Rows.back().Number, 1001);
-    EXPECT_EQ(far.tree.Rows.back().Label, "C <<< Push Stack trace exceeded 1000");
+TEST(CallTreeTest, ALoopOfFortyThousandCallsHangsUnderItsCaller) {
+    // Outer calls Inner 40,000 times, then a second top-level call follows;
+    // the lines come in completion order, as a timing object writes them.
+    constexpr int kCallees = 40000;
+    std::vector<std::string> records;
+    for (int i = 0; i < kCallees; ++i) records.push_back(Rec("Inner", i + 2, 2, i, i + 0.5));
+    records.push_back(Rec("Outer", 1, 1, 0, kCallees + 1));
+    records.push_back(Rec("Next", kCallees + 2, 1, kCallees + 2, kCallees + 3));
+    const TraceLoad load = Load(records, "0.0");
+    ASSERT_EQ(load.tree.Rows.size(), static_cast<std::size_t>(kCallees) + 2);
+    EXPECT_TRUE(load.tree.StopMessage.empty());
+    EXPECT_EQ(load.tree.MarkedCount, 0);
+    EXPECT_EQ(load.tree.Rows[0].Label, "Outer");
+    for (std::size_t i = 1; i <= kCallees; ++i) {
+        ASSERT_EQ(load.tree.Rows[i].ParentRow, 1) << i;
+        ASSERT_EQ(load.tree.Rows[i].Level, 1) << i;
+    }
+    EXPECT_EQ(load.tree.Rows.back().Label, "Next");
+    EXPECT_EQ(load.tree.Rows.back().Level, 0);
+    EXPECT_EQ(load.tree.Rows.back().Number, kCallees + 2);
+    // 40,001 ms less 40,000 callees of 0.5 ms each.
+    EXPECT_EQ(load.tree.Rows[0].Time, "20001.0");
+}
+
+TEST(CallTreeTest, OrdersPastSixteenBitsAndNearTheTopOfThirtyTwo) {
+    // A run that starts counting high: rows are numbered from 1, so every
+    // row is marked, and the callers are still found by Order and Depth.
+    const int top = 2147483647;
+    const TraceLoad high = Load({Rec("A", top - 3, 1, 0, 10), Rec("B", top - 2, 2, 1, 4), Rec("C", top - 1, 3, 2, 3),
+                                 Rec("D", top, 2, 5, 6)});
+    ASSERT_EQ(high.tree.Rows.size(), 4u);
+    EXPECT_TRUE(high.tree.StopMessage.empty());
+    EXPECT_EQ(high.tree.MarkedCount, 4);
+    ExpectRows(high, {{1, 0, 0, "A*", "6.00"}, {2, 1, 1, "B*", "2.00"}, {3, 2, 2, "C*", "1"}, {4, 1, 1, "D*", "1.00"}});
+
+    // Orders far apart, looked up without a table as wide as their range.
+    const TraceLoad sparse = Load({Rec("C", 2000000000, 3, 2, 3), Rec("B", 1000000000, 2, 1, 4), Rec("A", 1, 1, 0, 10),
+                                   Rec("E", 2000000001, 2, 5, 6), Rec("B2", 1000000000, 2, 0, 0)});
+    ExpectRows(sparse, {{1, 0, 0, "A", "3.00"}, {2, 1, 1, "B*", "2.00"}, {4, 2, 2, "C*", "1"},
+                        {3, 1, 1, "B**", "3.00"}, {5, 1, 1, "E*", "1.00"}});
+
+    // Orders just past 32,767 in a run that counted them all.
+    std::vector<std::string> records;
+    for (int order = 1; order <= 33000; ++order) records.push_back(Rec(order == 1 ? "Main" : "P", order, order == 1 ? 1 : 2, 0, 0));
+    const TraceLoad past = Load(records);
+    ASSERT_EQ(past.tree.Rows.size(), 33000u);
+    EXPECT_EQ(past.tree.MarkedCount, 0);
+    EXPECT_EQ(past.tree.Rows.back().Number, 33000);
+    EXPECT_EQ(past.tree.Rows.back().ParentRow, 1);
 }
 
 TEST(CallTreeTest, TheStopMessageGoesIntoTheLastRowCreated) {

@@ -154,8 +154,12 @@ TEST(PadReaderTest, UnreadableFilesNameTheLineAndTheProblem) {
         {PadText({"P|1||0|1|||"}), 8, "field 3 (Depth) \"\" is not a whole number"},
         {PadText({"P|1|1|abc|1|||"}), 8, "field 4 (start time) \"abc\" is not a number"},
         {PadText({"P|1|1|0|1,5|||"}), 8, "field 5 (stop time) \"1,5\" is not a number"},
-        {PadText({"P|32768|1|0|1|||"}), 8, "field 2 (Order) 32768 is outside -32768 to 32767"},
-        {PadText({"P|1|-32769|0|1|||"}), 8, "field 3 (Depth) -32769 is outside -32768 to 32767"},
+        {PadText({"P|2147483648|1|0|1|||"}), 8, "field 2 (Order) 2147483648 is outside -2147483648 to 2147483647"},
+        {PadText({"P|1|-2147483649|0|1|||"}), 8, "field 3 (Depth) -2147483649 is outside -2147483648 to 2147483647"},
+        {PadText({"P|1|1|0|1|||", "P| 99999999999 |1|0|1|||"}), 9,
+         "field 2 (Order) 99999999999 is outside -2147483648 to 2147483647"},
+        {PadText({"P|1|123456789012345678901234567890|0|1|||"}), 8,
+         "field 3 (Depth) 123456789012345678901234567890 is outside -2147483648 to 2147483647"},
     };
     for (const BadFile& bad : cases) {
         const PadReadResult result = Parse(bad.text);
@@ -169,55 +173,87 @@ TEST(PadReaderTest, UnreadableFilesNameTheLineAndTheProblem) {
               "Cannot read the trace file \"t.pad\", line 8: field 2 (Order) \"x\" is not a whole number.");
 }
 
-TEST(PadReaderTest, AtMost32767Records) {
-    std::vector<std::string> lines(kMaxRecords, "P|1|1|0|1|||");
-    EXPECT_FALSE(Parse(PadText(lines)).error);
+TEST(PadReaderTest, OrdersAndDepthsAreThirtyTwoBitNumbers) {
+    const PadReadResult result = Parse(PadText({"P|32768|-32769|0|1|||", "Q|2147483647|-2147483648|0|1|||",
+                                                "R| +40000 |  7 |0|1|||"}));
+    ASSERT_FALSE(result.error) << result.error->Message();
+    EXPECT_EQ(result.trace.Records[1].Order, 32768);
+    EXPECT_EQ(result.trace.Records[1].Depth, -32769);
+    EXPECT_EQ(result.trace.Records[1].Key(), "32768.-32769");
+    EXPECT_EQ(result.trace.Records[2].Order, 2147483647);
+    EXPECT_EQ(result.trace.Records[2].Depth, -2147483648);
+    EXPECT_EQ(result.trace.Records[2].Key(), "2147483647.-2147483648");
+    EXPECT_EQ(result.trace.Records[3].Order, 40000);
+    EXPECT_EQ(result.trace.Records[3].Depth, 7);
+}
+
+TEST(PadReaderTest, AtMostTenMillionRecords) {
+    EXPECT_EQ(kMaxRecords, 10'000'000u);
+    EXPECT_EQ(kMaxTraceBytes, std::size_t{2} << 30);
+    // The limit's rule, on a smaller limit: as many records as it allows
+    // are a trace, one more is refused on its line.
+    PadReadOptions options;
+    options.maxRecords = 1000;
+    std::vector<std::string> lines(1000, "P|1|1|0|1|||");
+    EXPECT_FALSE(ParsePadText(PadText(lines), "t.pad", ", ", DotLocale(), options).error);
     lines.push_back("P|1|1|0|1|||");
-    const PadReadResult result = Parse(PadText(lines));
+    const PadReadResult result = ParsePadText(PadText(lines), "t.pad", ", ", DotLocale(), options);
     ASSERT_TRUE(result.error);
-    EXPECT_EQ(result.error->line, 7 + kMaxRecords + 1);
-    EXPECT_EQ(result.error->problem, "the file holds more than 32767 records");
+    EXPECT_EQ(result.error->line, 7 + 1000 + 1u);
+    EXPECT_EQ(result.error->problem, "the file holds more than 1000 records");
+    // 70,000 records, more than 16 bits could count, under the real limit.
+    std::vector<std::string> many(70000, "P|1|1|0|1|||");
+    const PadReadResult big = Parse(PadText(many));
+    ASSERT_FALSE(big.error) << big.error->Message();
+    EXPECT_EQ(big.trace.RecordCount(), 70000u);
 }
 
 // A big file is read no further than a reading can go: the record limit,
 // a line that is too long, or an endless device.
 TEST(PadReaderTest, BigAndEndlessFilesAreRefusedEarly) {
+    // The limits as they were, so that the files stay small: the rules are
+    // the same at any limit.
+    PadReadOptions options;
+    options.maxRecords = 32767;
+    options.wholeFileBytes = std::size_t{16} << 20;
+    options.maxTraceBytes = std::size_t{128} << 20;
+    const std::size_t limit = options.maxRecords;
     // More records than a trace holds, in a file too big to read at once
     // (long data fields), in UTF-8 and in Windows-1252.
     for (const std::string name : {"P", "Caf\xe9"}) {
         const std::string data(600, 'd');
         std::string text = PadHeader();
-        for (std::size_t i = 0; i < kMaxRecords + 5000; ++i) text += name + "|1|1|0|1|" + data + "||\r\n";
+        for (std::size_t i = 0; i < limit + 5000; ++i) text += name + "|1|1|0|1|" + data + "||\r\n";
         ASSERT_GT(text.size(), std::size_t{16} << 20);
         const TempFile big(text);
-        const PadReadResult result = ReadPadFile(big.path(), ", ", DotLocale());
+        const PadReadResult result = ReadPadFile(big.path(), ", ", DotLocale(), options);
         ASSERT_TRUE(result.error);
-        EXPECT_EQ(result.error->line, 7 + kMaxRecords + 1);
+        EXPECT_EQ(result.error->line, 7 + limit + 1);
         EXPECT_EQ(result.error->problem, "the file holds more than 32767 records");
         EXPECT_TRUE(result.headerLinesRead);
     }
     // Exactly the limit, followed by empty lines, is a trace.
     {
         std::string text = PadHeader();
-        for (std::size_t i = 0; i < kMaxRecords; ++i) text += "P|1|1|0|1|" + std::string(600, 'd') + "||\r\n";
+        for (std::size_t i = 0; i < limit; ++i) text += "P|1|1|0|1|" + std::string(600, 'd') + "||\r\n";
         text += "\r\n\r\n";
         const TempFile big(text);
-        const PadReadResult result = ReadPadFile(big.path(), ", ", DotLocale());
+        const PadReadResult result = ReadPadFile(big.path(), ", ", DotLocale(), options);
         ASSERT_FALSE(result.error) << result.error->Message();
-        EXPECT_EQ(result.trace.RecordCount(), kMaxRecords);
+        EXPECT_EQ(result.trace.RecordCount(), limit);
     }
     // A line longer than 1 MB, in a small file and in a big one.
     for (const std::size_t after : {std::size_t{0}, std::size_t{20} << 20}) {
         const TempFile file(PadText({"P|1|1|0|1|||", "Q|2|1|0|1|" + std::string(std::size_t{1} << 21, 'x') + "||"}) +
                             std::string(after, '\n'));
-        const PadReadResult result = ReadPadFile(file.path(), ", ", DotLocale());
+        const PadReadResult result = ReadPadFile(file.path(), ", ", DotLocale(), options);
         ASSERT_TRUE(result.error);
         EXPECT_EQ(result.error->line, 9u);
         EXPECT_EQ(result.error->problem, "the line is longer than 1 MB; it is not a trace file");
     }
 #ifndef _WIN32
     // An endless device: its first line never ends.
-    const PadReadResult zero = ReadPadFile("/dev/zero", ", ", DotLocale());
+    const PadReadResult zero = ReadPadFile("/dev/zero", ", ", DotLocale(), options);
     ASSERT_TRUE(zero.error);
     EXPECT_EQ(zero.error->line, 1u);
     EXPECT_FALSE(zero.headerLinesRead);

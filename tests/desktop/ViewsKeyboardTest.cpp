@@ -42,9 +42,7 @@ TEST_F(ViewsKeyboardTest, FindBarTakesAndGivesBackTheFocus) {
     ASSERT_TRUE(test::WaitFor([&] { return QApplication::focusWidget() == box; }));
     QTest::keyClicks(box, QStringLiteral("C"));
     EXPECT_EQ(window->Views().Finder().CountText(), "1 of 1");
-    EXPECT_EQ(window->Model().Rows()[static_cast<std::size_t>(TraceTableModel::RowOf(window->Grid().currentIndex()))]
-                  .cells[kColCodeTrace],
-              "C");
+    EXPECT_EQ(window->Model().Cell(TraceTableModel::RowOf(window->Grid().currentIndex()), kColCodeTrace), "C");
     QTest::keyClick(box, Qt::Key_F3);
     EXPECT_EQ(QApplication::focusWidget(), box);  // stepping leaves the caret where it is
     QTest::keyClick(box, Qt::Key_Escape);

@@ -70,7 +70,7 @@ protected:
     }
     static std::vector<std::string> Labels(const frmMain& window) {
         std::vector<std::string> labels;
-        for (const auto& row : window.Model().Rows()) labels.push_back(row.cells[kColCodeTrace]);
+        for (const auto& row : window.Model().Rows()) labels.emplace_back(row.label);
         return labels;
     }
 

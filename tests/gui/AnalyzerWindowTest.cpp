@@ -63,13 +63,13 @@ TEST_F(AnalyzerWindowTest, TableShowsTheTreeWithItsColumns) {
     ASSERT_EQ(model.RowCount(), 5);
     EXPECT_EQ(model.RowLevel(1), 1);
     EXPECT_EQ(model.RowLevel(3), 0);
-    const auto& b = model.Rows()[1].cells;
-    EXPECT_THAT(std::vector<std::string>(b.begin(), b.end()),
-                ElementsAre("B", "3.00", "3.00", "x, y", "log", "out", "2", "2"));
-    EXPECT_EQ(model.Rows()[0].cells[kColTime], "3.00");  // 10 less 3 less 4
+    std::vector<std::string> b;
+    for (int column = 0; column < kTraceColumnCount; ++column) b.push_back(model.Cell(1, column));
+    EXPECT_THAT(b, ElementsAre("B", "3.00", "3.00", "x, y", "log", "out", "2", "2"));
+    EXPECT_EQ(model.Cell(0, kColTime), "3.00");  // 10 less 3 less 4
     // Rows start expanded; Order and Depth are hidden; the times are right-aligned.
     const QTreeView& grid = window->Grid();
-    EXPECT_TRUE(grid.isExpanded(model.IndexOfRow(0)));
+    EXPECT_TRUE(model.IsExpanded(0));
     EXPECT_TRUE(grid.isColumnHidden(kColOrder));
     EXPECT_TRUE(grid.isColumnHidden(kColDepth));
     EXPECT_EQ(model.IndexOfRow(1, kColTime).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),

@@ -70,7 +70,7 @@ TEST_F(FlameCompareTest, ABoxAndATreeRowSelectEachOther) {
     // Box 4 is C, row 4 of the tree.
     QTest::mouseClick(&graph, Qt::LeftButton, {}, Centre(graph, 4));
     EXPECT_EQ(CurrentRow(*window), 4);
-    EXPECT_EQ(window->Model().Rows()[4].cells[kColCodeTrace], "C");
+    EXPECT_EQ(window->Model().Cell(4, kColCodeTrace), "C");
     EXPECT_EQ(graph.SelectedBox(), 4);
     // The other way: a row chosen in the tree is outlined in the graph.
     window->Grid().setCurrentIndex(window->Model().IndexOfRow(2));

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "AnalyzerWindowFixture.h"
+#include "CallTreeView.h"
 #include "frmConfig.h"
 #include "FullDisk.h"
 #include "ReportFile.h"
@@ -69,8 +70,11 @@ TEST_F(ReportTest, CollapsedBranchesAreLeftOut) {
     Settings("Application", "LastFile", WriteTrace("run.pad", test::kTrace));
     Settings("Application", "Format", "0.00");
     auto window = Start();
+    // A click on A's button closes its branch, as in any tree.
     QTreeView& grid = window->Grid();
-    grid.collapse(window->Model().IndexOfRow(0));
+    const QRect cell = grid.visualRect(window->Model().IndexOfRow(0));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CallTreeView::ButtonRect(cell, 0, grid.indentation()).center());
+    EXPECT_FALSE(window->Model().IsExpanded(0));
     auto lines = Lines(Report(*window));
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[2].substr(0, 3), "+ A");
@@ -78,7 +82,7 @@ TEST_F(ReportTest, CollapsedBranchesAreLeftOut) {
     EXPECT_EQ(lines[4].substr(0, 8), "       E");
     EXPECT_EQ(lines[2].size(), 120u);
 
-    grid.expand(window->Model().IndexOfRow(0));
+    window->Model().SetExpanded(0, true);
     lines = Lines(Report(*window));
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[2].substr(0, 3), "- A");
@@ -114,8 +118,8 @@ TEST_F(ReportTest, SecondReportReplacesTheFirst) {
     Settings("Application", "LastFile", WriteTrace("run.pad", test::kTrace));
     auto window = Start();
     EXPECT_EQ(Lines(Report(*window)).size(), 7u);
-    window->Grid().collapse(window->Model().IndexOfRow(0));
-    window->Grid().collapse(window->Model().IndexOfRow(3));
+    window->Model().SetExpanded(0, false);
+    window->Model().SetExpanded(3, false);
     EXPECT_EQ(Lines(Report(*window)).size(), 4u);
 }
 
@@ -182,9 +186,9 @@ TEST_F(ConfigDialogTest, TypedFormatIsStoredAtEveryKeyAndUsedAfterClosing) {
             stored.push_back(Stored("Application", "Format"));
         }
         EXPECT_THAT(stored, ElementsAre("0", "0.", "0.0", "0.00"));
-        EXPECT_EQ(window->Model().Rows()[0].cells[kColTime], "3");  // not yet
+        EXPECT_EQ(window->Model().Cell(0, kColTime), "3");  // not yet
     });
-    EXPECT_EQ(window->Model().Rows()[0].cells[kColTime], "3.00");
+    EXPECT_EQ(window->Model().Cell(0, kColTime), "3.00");
 }
 
 TEST_F(ConfigDialogTest, ClearedDelimiterIsStoredEmpty) {

@@ -82,14 +82,14 @@ protected:
     static int RowNamed(const frmMain& window, const std::string& name, int skip = 0) {
         const auto& rows = window.Model().Rows();
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (rows[i].cells[kColCodeTrace] == name && skip-- == 0) return static_cast<int>(i);
+            if (rows[i].label == name && skip-- == 0) return static_cast<int>(i);
         }
         return -1;
     }
     static bool AncestorsExpanded(const frmMain& window, int row) {
         const auto& rows = window.Model().Rows();
         for (int p = rows[static_cast<std::size_t>(row)].parent; p >= 0; p = rows[static_cast<std::size_t>(p)].parent) {
-            if (!window.Grid().isExpanded(window.Model().IndexOfRow(p))) return false;
+            if (!window.Model().IsExpanded(p)) return false;
         }
         return true;
     }
@@ -234,7 +234,7 @@ TEST_F(TraceViewsTest, ChoosingAProcedureSelectsItsFirstCallAndF3ItsNext) {
     // Moving between the views reloads nothing.
     QSignalSpy treeResets(&window->Model(), &QAbstractItemModel::modelReset);
     QSignalSpy procedureResets(&Procs(*window), &QAbstractItemModel::modelReset);
-    window->Grid().collapseAll();
+    window->Model().CollapseAll();
     window->Views().Tabs().setCurrentIndex(1);
     ProceduresModel& model = Procs(*window);
     // A procedure whose first call lies deep in the tree.
@@ -247,7 +247,7 @@ TEST_F(TraceViewsTest, ChoosingAProcedureSelectsItsFirstCallAndF3ItsNext) {
         if (window->Model().RowLevel(call) >= 2 && RowNamed(*window, name, 1) >= 0) chosen = row, first = call;
     }
     ASSERT_GE(chosen, 0);
-    const std::string name = rows[static_cast<std::size_t>(first)].cells[kColCodeTrace];
+    const std::string name(rows[static_cast<std::size_t>(first)].label);
     QTreeView& view = ProcView(*window);
     const QModelIndex index = model.index(chosen, 0);
     view.scrollTo(index);
@@ -274,7 +274,7 @@ TEST_F(TraceViewsTest, ChoosingAProcedureSelectsItsFirstCallAndF3ItsNext) {
     QTest::keyClick(&view, Qt::Key_Return);
     EXPECT_EQ(window->Views().Tabs().currentIndex(), 0);
     const int top = CurrentRow(*window);
-    EXPECT_EQ(rows[static_cast<std::size_t>(top)].cells[kColCodeTrace], model.index(0, 0).data().toString().toStdString());
+    EXPECT_EQ(rows[static_cast<std::size_t>(top)].label, model.index(0, 0).data().toString().toStdString());
     window->findChild<QAction*>(QStringLiteral("actShowInProcedures"))->trigger();
     EXPECT_EQ(window->Views().Tabs().currentIndex(), 1);
     EXPECT_EQ(view.currentIndex().row(), 0);
@@ -285,7 +285,7 @@ TEST_F(TraceViewsTest, ChoosingAProcedureSelectsItsFirstCallAndF3ItsNext) {
 TEST_F(TraceViewsTest, FindReachesRowsInCollapsedBranchesAndCountsThem) {
     auto window = StartOn(kNamedTrace);
     QAbstractItemModelTester tester(&window->Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    window->Grid().collapseAll();
+    window->Model().CollapseAll();
     QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(window->Views().Finder().isVisible());
     TypeFind(*window, QStringLiteral("deep"));
@@ -403,10 +403,10 @@ TEST_F(TraceViewsTest, AnInvalidExpressionSaysSoAndBreaksNothing) {
 
 TEST_F(TraceViewsTest, HotPathExpandsExactlyTheChainOfLargestTotals) {
     auto window = StartOnGenerated();
-    window->Grid().collapseAll();
+    window->Model().CollapseAll();
     window->Grid().setCurrentIndex({});
     const auto& rows = window->Model().Rows();
-    auto total = [&](std::size_t row) { return std::stod(rows[row].cells[kColTotal]); };
+    auto total = [&](std::size_t row) { return std::stod(rows[row].total.str()); };
     // The chain worked out here from the shown totals.
     std::vector<int> chain;
     int at = -1;
@@ -426,7 +426,7 @@ TEST_F(TraceViewsTest, HotPathExpandsExactlyTheChainOfLargestTotals) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (!window->Model().HasChildren(static_cast<int>(i))) continue;
         const bool inChain = std::find(chain.begin(), chain.end(), static_cast<int>(i)) != chain.end();
-        EXPECT_EQ(window->Grid().isExpanded(window->Model().IndexOfRow(static_cast<int>(i))), inChain) << i;
+        EXPECT_EQ(window->Model().IsExpanded(static_cast<int>(i)), inChain) << i;
     }
     EXPECT_EQ(CurrentRow(*window), chain.back());
 
@@ -439,11 +439,11 @@ TEST_F(TraceViewsTest, HotPathExpandsExactlyTheChainOfLargestTotals) {
         }
     }
     ASSERT_GE(start, 0);
-    window->Grid().collapseAll();
+    window->Model().CollapseAll();
     window->Grid().setCurrentIndex(window->Model().IndexOfRow(start));
     window->findChild<QAction*>(QStringLiteral("actExpandHotPath"))->trigger();
-    EXPECT_TRUE(window->Grid().isExpanded(window->Model().IndexOfRow(start)));
-    EXPECT_FALSE(window->Grid().isExpanded(window->Model().IndexOfRow(chain[1])));
+    EXPECT_TRUE(window->Model().IsExpanded(start));
+    EXPECT_FALSE(window->Model().IsExpanded(chain[1]));
     const int end = CurrentRow(*window);
     EXPECT_FALSE(window->Model().HasChildren(end));
     int up = end;
@@ -455,15 +455,15 @@ TEST_F(TraceViewsTest, HotPathExpandsExactlyTheChainOfLargestTotals) {
     }
 
     window->findChild<QAction*>(QStringLiteral("actCollapseAll"))->trigger();
-    EXPECT_FALSE(window->Grid().isExpanded(window->Model().IndexOfRow(chain[0])));
+    EXPECT_FALSE(window->Model().IsExpanded(chain[0]));
     window->findChild<QAction*>(QStringLiteral("actExpandAll"))->trigger();
-    EXPECT_TRUE(window->Grid().isExpanded(window->Model().IndexOfRow(chain[1])));
+    EXPECT_TRUE(window->Model().IsExpanded(chain[1]));
 }
 
 TEST_F(TraceViewsTest, CopyGivesTheSelectedRowsInTheReportsLayout) {
     auto window = StartOn(test::kTrace);  // A(B, C), D(E)
     QTreeView& grid = window->Grid();
-    window->Grid().collapse(window->Model().IndexOfRow(3));  // D collapsed: its line shows "+ "
+    window->Model().SetExpanded(3, false);  // D collapsed: its line shows "+ "
     for (const int row : {1, 0, 3}) {
         grid.selectionModel()->select(window->Model().IndexOfRow(row),
                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
