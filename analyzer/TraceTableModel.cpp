@@ -29,15 +29,16 @@ void TraceTableModel::SetRows(std::vector<TableRow> rows, std::shared_ptr<const 
             rows_[i].parent = -1;
         }
     }
-    // Each subtree ends where its last descendant's does.
-    subtreeEnd_.resize(n);
-    for (std::size_t i = 0; i < n; ++i) subtreeEnd_[i] = static_cast<std::int32_t>(i + 1);
-    for (std::size_t i = n; i-- > 0;) {
-        const int parent = rows_[i].parent;
-        if (parent >= 0) {
-            auto& end = subtreeEnd_[static_cast<std::size_t>(parent)];
-            end = std::max(end, subtreeEnd_[i]);
+    // A row's subtree is the run of rows after it with a greater level: it
+    // ends at the next row that is not deeper.
+    subtreeEnd_.assign(n, static_cast<std::int32_t>(n));
+    std::vector<std::int32_t> open;  // rows whose subtree has not ended yet
+    for (std::size_t i = 0; i < n; ++i) {
+        while (!open.empty() && levels_[static_cast<std::size_t>(open.back())] >= levels_[i]) {
+            subtreeEnd_[static_cast<std::size_t>(open.back())] = static_cast<std::int32_t>(i);
+            open.pop_back();
         }
+        open.push_back(static_cast<std::int32_t>(i));
     }
     expanded_.assign(n, 1);
     shown_.resize(n);

@@ -138,7 +138,7 @@ TEST(FlatProfileTest, EmptyOrStoppedTraces) {
     EXPECT_DOUBLE_EQ(zero.Entries[0].OwnPercent, 0.0);
 
     // The building stops at a missing caller; the rows made so far count.
-    const TraceLoad stopped = LoadRecords({Rec("A", 1, 1, 0, 10), Rec("B", 2, 2, 1, 2), Rec("X", 1002, 3, 3, 4)});
+    const TraceLoad stopped = LoadRecords({Rec("A", 1, 1, 0, 10), Rec("B", 2, 2, 1, 2), Rec("X", 3, 4, 3, 4)});
     ASSERT_FALSE(stopped.tree.StopMessage.empty());
     const FlatProfile partial = ComputeFlatProfile(ProfileOf(stopped));
     EXPECT_EQ(partial.CallCount, 2);
