@@ -25,6 +25,7 @@ TraceShape RealRunShape(std::size_t calls, std::size_t loop) {
     shape.maxDepth = 8;
     shape.maxSpan = 0;
     shape.names = 40;
+    shape.calleesPerProcedure = 3;
     shape.loopCallees = std::min(loop, calls > 2 ? calls - 2 : 0);
     return shape;
 }
@@ -34,7 +35,10 @@ std::vector<GeneratedCall> GenerateCalls(const TraceShape& shape) {
     std::uniform_real_distribution<double> chance(0.0, 1.0);
     std::uniform_int_distribution<int> step(1, 2000);  // microseconds between events
     const std::size_t allNames = std::size(kModules) * std::size(kProcedures);
-    std::uniform_int_distribution<std::size_t> name(0, std::clamp<std::size_t>(shape.names, 1, allNames) - 1);
+    const std::size_t names = std::clamp<std::size_t>(shape.names, 1, allNames);
+    std::uniform_int_distribution<std::size_t> name(0, names - 1);
+    std::uniform_int_distribution<std::size_t> callee(0, std::max<std::size_t>(shape.calleesPerProcedure, 1) - 1);
+    std::vector<std::size_t> nameOfRunning;  // the name of each running call
 
     std::vector<GeneratedCall> done;
     done.reserve(shape.calls);
@@ -47,6 +51,7 @@ std::vector<GeneratedCall> GenerateCalls(const TraceShape& shape) {
         running.back().stop = static_cast<double>(clockMicros) / 1000.0;
         done.push_back(std::move(running.back()));
         running.pop_back();
+        nameOfRunning.pop_back();
     };
 
     auto nameOf = [&](std::size_t n) {
@@ -59,11 +64,13 @@ std::vector<GeneratedCall> GenerateCalls(const TraceShape& shape) {
             // The loop: one caller, then its callees one after another.
             looped = true;
             tick();
+            nameOfRunning.push_back(0);
             running.push_back({"modImport.ImportRows", ++started, static_cast<int>(running.size()) + 1,
                                static_cast<double>(clockMicros) / 1000.0, 0.0, "rows=" + std::to_string(shape.loopCallees),
                                "", ""});
             for (std::size_t i = 0; i < shape.loopCallees && static_cast<std::size_t>(started) < shape.calls; ++i) {
                 tick();
+                nameOfRunning.push_back(0);
                 running.push_back({"modImport.ImportRow", ++started, static_cast<int>(running.size()) + 1,
                                    static_cast<double>(clockMicros) / 1000.0, 0.0, "row=" + std::to_string(i + 1), "",
                                    ""});
@@ -83,7 +90,13 @@ std::vector<GeneratedCall> GenerateCalls(const TraceShape& shape) {
         }
         tick();
         GeneratedCall call;
-        call.name = nameOf(name(random));
+        std::size_t chosen = name(random);
+        if (shape.calleesPerProcedure > 0 && !running.empty()) {
+            // One of the few procedures that the caller calls.
+            chosen = (nameOfRunning.back() * 7 + callee(random) * 13 + 1) % names;
+        }
+        nameOfRunning.push_back(chosen);
+        call.name = nameOf(chosen);
         call.order = ++started;
         call.depth = static_cast<int>(running.size()) + 1;
         call.start = static_cast<double>(clockMicros) / 1000.0;

@@ -29,14 +29,17 @@ struct TraceShape {
     double dataChance = 0.25;    // chance that a call carries data items
     int maxSpan = 990;           // calls a running call may see start before it returns; 0 for no limit
     std::size_t names = 60;      // distinct procedure names, at most 60
+    // How many procedures each procedure calls, as a program's call graph
+    // fixes them; 0 for any procedure at all.
+    std::size_t calleesPerProcedure = 0;
     // One call, started after a tenth of the calls, whose loop makes this
     // many direct callees (counted in `calls`); 0 for none.
     std::size_t loopCallees = 0;
 };
 
 // A trace shaped like a real run: nesting to depth 8, about 40 procedure
-// names, calls running as long as they like, and one call with `loop`
-// direct callees.
+// names, each calling three others of them, calls running as long as they
+// like, and one call with `loop` direct callees.
 TraceShape RealRunShape(std::size_t calls, std::size_t loop = 40000);
 
 // The calls in completion order (the order of the file's lines).

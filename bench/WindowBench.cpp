@@ -1,11 +1,14 @@
 // The windows with big inputs: the analyzer from its start to the first
-// painted table of a 32,767-record trace, and the tagger tagging a
-// 30,000-line module through its window, box filled and status "Complete".
+// painted table of a 32,767-call and of a 1,000,000-call trace, its views on
+// the 1,000,000-call trace of a run's shape (depth 8, about 40 names, one
+// loop of 40,000 calls), and the tagger tagging a 30,000-line module through
+// its window, box filled and status "Complete".
 #include <QApplication>
 #include <QImage>
 #include <QTabWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <benchmark/benchmark.h>
@@ -33,9 +36,15 @@ QTemporaryDir& Profile() {
     return dir;
 }
 
+constexpr std::size_t kViewCalls = 1'000'000;
+
 void AnalyzerStartToFirstPaint(benchmark::State& state) {
-    kivra::bench::TraceShape shape;
-    shape.calls = static_cast<std::size_t>(state.range(0));
+    const auto calls = static_cast<std::size_t>(state.range(0));
+    const kivra::bench::TraceShape shape = calls > 32767 ? kivra::bench::RealRunShape(calls) : [&] {
+        kivra::bench::TraceShape small;
+        small.calls = calls;
+        return small;
+    }();
     const QString trace = Profile().filePath(QStringLiteral("big.pad"));
     std::ofstream(trace.toStdString(), std::ios::binary) << kivra::bench::GeneratePadText(shape);
     kivra::SilentReporter quiet;
@@ -47,9 +56,9 @@ void AnalyzerStartToFirstPaint(benchmark::State& state) {
         if (window.Model().RowCount() == 0) state.SkipWithError("nothing loaded");
     }
 }
-BENCHMARK(AnalyzerStartToFirstPaint)->Arg(32767)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(AnalyzerStartToFirstPaint)->Arg(32767)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The analyzer's views on a loaded 32,767-record trace, through the window.
+// The analyzer's views on a loaded 1,000,000-call trace, through the window.
 // Released in main, before the application object goes.
 std::unique_ptr<kivra::frmMain>& LoadedWindowHolder() {
     static std::unique_ptr<kivra::frmMain> window;
@@ -59,8 +68,7 @@ std::unique_ptr<kivra::frmMain>& LoadedWindowHolder() {
 kivra::frmMain& LoadedWindow() {
     std::unique_ptr<kivra::frmMain>& window = LoadedWindowHolder();
     if (!window) {
-        kivra::bench::TraceShape shape;
-        shape.calls = 32767;
+        const kivra::bench::TraceShape shape = kivra::bench::RealRunShape(kViewCalls);
         const QString trace = Profile().filePath(QStringLiteral("views.pad"));
         std::ofstream(trace.toStdString(), std::ios::binary) << kivra::bench::GeneratePadText(shape);
         static kivra::SilentReporter quiet;
@@ -133,6 +141,49 @@ void ExpandHotPath(benchmark::State& state) {
 }
 BENCHMARK(ExpandHotPath)->Unit(benchmark::kMillisecond);
 
+// Expand all and Collapse all through the call tree's actions, each with
+// the view laid out and painted again.
+void ExpandAllCollapseAll(benchmark::State& state) {
+    kivra::frmMain& window = LoadedWindow();
+    window.resize(1600, 900);
+    window.show();
+    const bool expand = state.range(0) == 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (expand) {
+            window.Views().CollapseAll();
+        } else {
+            window.Views().ExpandAll();
+        }
+        benchmark::DoNotOptimize(window.Grid().viewport()->grab());
+        state.ResumeTiming();
+        if (expand) {
+            window.Views().ExpandAll();
+        } else {
+            window.Views().CollapseAll();
+        }
+        benchmark::DoNotOptimize(window.Grid().viewport()->grab());
+    }
+    window.Views().ExpandAll();
+    state.SetLabel(expand ? "expand all" : "collapse all");
+}
+BENCHMARK(ExpandAllCollapseAll)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// Scrolling the expanded call tree by a page, painted.
+void ScrollCallTree(benchmark::State& state) {
+    kivra::frmMain& window = LoadedWindow();
+    window.resize(1600, 900);
+    window.show();
+    QScrollBar* bar = window.Grid().verticalScrollBar();
+    int at = 0;
+    for (auto _ : state) {
+        at = (at + bar->pageStep() * 37) % std::max(1, bar->maximum());
+        bar->setValue(at);
+        benchmark::DoNotOptimize(window.Grid().viewport()->grab());
+    }
+}
+BENCHMARK(ScrollCallTree)->Unit(benchmark::kMillisecond);
+
 // One full repaint of the flame graph at 1600x900 into an image, the whole
 // run or zoomed to a thousandth of it, in either mode.
 void FlameGraphRepaint(benchmark::State& state) {
@@ -180,8 +231,7 @@ BENCHMARK(FlameGraphHover)->Unit(benchmark::kMicrosecond);
 // the diff and filling the tab.
 void CompareTwoRuns(benchmark::State& state) {
     kivra::frmMain& window = LoadedWindow();
-    kivra::bench::TraceShape shape;
-    shape.calls = 32767;
+    kivra::bench::TraceShape shape = kivra::bench::RealRunShape(kViewCalls);
     shape.seed = 2;
     const QString other = Profile().filePath(QStringLiteral("other.pad"));
     std::ofstream(other.toStdString(), std::ios::binary) << kivra::bench::GeneratePadText(shape);
@@ -191,8 +241,8 @@ void CompareTwoRuns(benchmark::State& state) {
 }
 BENCHMARK(CompareTwoRuns)->Unit(benchmark::kMillisecond);
 
-// The analyzer's memory with a 32,767-call trace and every tab built and
-// painted once.
+// The analyzer's memory with the 1,000,000-call trace and every tab built
+// and painted once.
 void ResidentWithEveryTab(benchmark::State& state) {
     kivra::frmMain& window = LoadedWindow();
     window.resize(1600, 900);

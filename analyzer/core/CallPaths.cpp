@@ -23,8 +23,10 @@ CallPaths MergeCallPaths(const CallProfile& profile, const Timeline& timeline) {
     CallPaths merged;
     merged.PathOfCall.assign(count, -1);
     // Distinct paths by (caller's path, name).
+    // A run has far fewer paths than calls: a table of paths stays small,
+    // and in the cache, however many calls it counts.
     std::unordered_map<std::uint64_t, int> known;
-    known.reserve(count);
+    known.reserve(1024);
     for (std::size_t c = 0; c < count; ++c) {
         const ProfileCall& call = profile.Calls[c];
         const int parentPath = call.Parent >= 0 ? merged.PathOfCall[static_cast<std::size_t>(call.Parent)] : -1;

@@ -25,7 +25,8 @@ CallProfile BuildCallProfile(const PadTrace& trace, const std::vector<TraceRow>&
     }
 
     std::vector<int> nameOfRecord(recordCount, -1);
-    std::unordered_map<std::string, int> nameIds;
+    // Keyed by views of the records' names, which live as long as the trace.
+    std::unordered_map<std::string_view, int> nameIds;
     nameIds.reserve(256);
 
     profile.Calls.reserve(rows.size());
@@ -36,7 +37,7 @@ CallProfile BuildCallProfile(const PadTrace& trace, const std::vector<TraceRow>&
         int& name = nameOfRecord[r < recordCount ? r : 0];
         if (name < 0) {
             const std::string_view base = WithoutMarks(record.Name, marks[r < recordCount ? r : 0]);
-            const auto [found, added] = nameIds.try_emplace(std::string(base), static_cast<int>(profile.Names.size()));
+            const auto [found, added] = nameIds.try_emplace(base, static_cast<int>(profile.Names.size()));
             if (added) profile.Names.emplace_back(base);
             name = found->second;
         }

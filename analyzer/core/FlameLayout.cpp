@@ -17,12 +17,14 @@ void IndexRows(FlameLayout& layout) {
     // By where boxes begin, then where they end: a box of no time at the
     // place where another begins comes before it, wherever their callers
     // put them (merged paths are not laid out in the order they were made).
+    const auto before = [&](int a, int b) {
+        const FlameBox& x = layout.Boxes[static_cast<std::size_t>(a)];
+        const FlameBox& y = layout.Boxes[static_cast<std::size_t>(b)];
+        return x.Begin != y.Begin ? x.Begin < y.Begin : x.Width < y.Width;
+    };
     for (auto& row : layout.Rows) {
-        std::stable_sort(row.begin(), row.end(), [&](int a, int b) {
-            const FlameBox& x = layout.Boxes[static_cast<std::size_t>(a)];
-            const FlameBox& y = layout.Boxes[static_cast<std::size_t>(b)];
-            return x.Begin != y.Begin ? x.Begin < y.Begin : x.Width < y.Width;
-        });
+        // Calls in time order usually come so already.
+        if (!std::is_sorted(row.begin(), row.end(), before)) std::stable_sort(row.begin(), row.end(), before);
     }
 }
 
