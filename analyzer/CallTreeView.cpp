@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "TraceTableModel.h"
 

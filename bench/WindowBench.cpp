@@ -148,20 +148,15 @@ void ExpandAllCollapseAll(benchmark::State& state) {
     window.resize(1600, 900);
     window.show();
     const bool expand = state.range(0) == 1;
+    // From the other state to the one measured.
+    void (kivra::TraceViews::*const undo)() = expand ? &kivra::TraceViews::CollapseAll : &kivra::TraceViews::ExpandAll;
+    void (kivra::TraceViews::*const measured)() = expand ? &kivra::TraceViews::ExpandAll : &kivra::TraceViews::CollapseAll;
     for (auto _ : state) {
         state.PauseTiming();
-        if (expand) {
-            window.Views().CollapseAll();
-        } else {
-            window.Views().ExpandAll();
-        }
+        (window.Views().*undo)();
         benchmark::DoNotOptimize(window.Grid().viewport()->grab());
         state.ResumeTiming();
-        if (expand) {
-            window.Views().ExpandAll();
-        } else {
-            window.Views().CollapseAll();
-        }
+        (window.Views().*measured)();
         benchmark::DoNotOptimize(window.Grid().viewport()->grab());
     }
     window.Views().ExpandAll();

@@ -84,28 +84,27 @@ RecordIndex::RecordIndex(const PadTrace& trace) {
             sortedOrders_.push_back(order);
             firstOfOrder_.push_back(entry.record);
         }
-        if (!sharedOrders) {
-            orders = sortedOrders_;
-            firsts = firstOfOrder_;
-        }
     }
+    // The sorted list serves as it is; the table by place was walked above.
+    const std::vector<std::int32_t>& distinct = byOrder_.empty() ? sortedOrders_ : orders;
+    const std::vector<std::int32_t>& firstOf = byOrder_.empty() ? firstOfOrder_ : firsts;
 
     if (!sharedOrders && fewDepths) {
         // Every Order once: walking the Orders upwards meets each depth's
         // records in ascending order, so placing them into one run per depth
         // sorts them without comparing.
         std::vector<std::size_t> next(resumeAt_.size() + 1, 0);
-        for (const std::int32_t record : firsts) {
+        for (const std::int32_t record : firstOf) {
             ++next[static_cast<std::size_t>(trace.Records[static_cast<std::size_t>(record)].Depth - lowestDepth_) + 1];
         }
         for (std::size_t d = 1; d < next.size(); ++d) next[d] += next[d - 1];
         keys_ = FilledVector<std::uint64_t>(count, 0);
         keyRecord_ = FilledVector<std::int32_t>(count, 0);
-        for (std::size_t i = 0; i < orders.size(); ++i) {
-            const int depth = trace.Records[static_cast<std::size_t>(firsts[i])].Depth;
+        for (std::size_t i = 0; i < distinct.size(); ++i) {
+            const int depth = trace.Records[static_cast<std::size_t>(firstOf[i])].Depth;
             const std::size_t at = next[static_cast<std::size_t>(depth - lowestDepth_)]++;
-            keys_[at] = Key(depth, orders[i]);
-            keyRecord_[at] = firsts[i];
+            keys_[at] = Key(depth, distinct[i]);
+            keyRecord_[at] = firstOf[i];
         }
         return;
     }
