@@ -71,7 +71,7 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
 
 std::optional<FlatProfile> ReadFlatProfile(const std::string& path, const std::string& paramChar,
                                            const NumberFormat& format, std::string& why) {
-    const TraceLoad load = LoadTrace(path, paramChar, format);
+    const TraceLoad load = LoadTrace(path, paramChar, format, {}, RowTexts::Omitted);
     if (load.error) {
         why = load.error->Message();
         return std::nullopt;

@@ -16,7 +16,7 @@ namespace kivra {
 void PrintProblem(const std::string& text) { std::cerr << "kivra: " << text << '\n'; }
 
 TraceLoad LoadTraceOrExit(const std::string& path, std::string_view ParamChar, const NumberFormat& format) {
-    TraceLoad load = LoadTrace(platform::PathFromUtf8(path), ParamChar, format);
+    TraceLoad load = LoadTrace(platform::PathFromUtf8(path), ParamChar, format, {}, RowTexts::Omitted);
     if (load.error) {
         PrintProblem(load.error->Message());
         throw CLI::RuntimeError(1);

@@ -17,7 +17,8 @@ void PrintProblem(const std::string& text);
 
 // Loads the trace, saying on standard error when the call tree stopped
 // early. When the file cannot be read, says why and ends the command with
-// exit status 1.
+// exit status 1. The rows get no texts: the profile commands use the
+// records' numbers.
 TraceLoad LoadTraceOrExit(const std::string& path, std::string_view ParamChar, const NumberFormat& format);
 
 // Writes the text to standard output (file empty or "-") or replaces the

@@ -132,6 +132,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const kivra::CallProfile profile = kivra::BuildCallProfile(load.trace, load.tree.Rows);
     FUZZ_CHECK(profile.Calls.size() == load.tree.Rows.size(), "one call per row");
+    {
+        // The profile commands' load, without the rows' texts, gives the same calls.
+        kivra::TraceLoad bare;
+        bare.trace = kivra::ParsePadText(text, "fuzz.pad", ", ", dot).trace;
+        kivra::BuildAndTime(bare, kivra::NumberFormat("0.000", dot), {}, kivra::RowTexts::Omitted);
+        const kivra::CallProfile same = kivra::BuildCallProfile(bare.trace, bare.tree.Rows);
+        FUZZ_CHECK(same.Names == profile.Names && same.Calls.size() == profile.Calls.size(),
+                   "a load without texts has the same calls");
+        for (std::size_t c = 0; c < same.Calls.size(); ++c) {
+            FUZZ_CHECK(same.Calls[c].Parent == profile.Calls[c].Parent && same.Calls[c].Name == profile.Calls[c].Name,
+                       "a load without texts has the same callers");
+        }
+    }
     kivra::FlatProfile flat = kivra::ComputeFlatProfile(profile);
     for (const kivra::FlatOrder order :
          {kivra::FlatOrder::Own, kivra::FlatOrder::Total, kivra::FlatOrder::Calls, kivra::FlatOrder::Name}) {

@@ -1,5 +1,6 @@
 #include "CallProfile.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace kivra {
@@ -17,11 +18,16 @@ CallProfile BuildCallProfile(const PadTrace& trace, const std::vector<TraceRow>&
     const std::size_t recordCount = trace.Records.size();
 
     // The tree appends one "*" to a record's name for every row that shows
-    // it under a number other than its Order.
+    // it under a number other than its Order. Counting them means a look at
+    // every row's record, in no order: only done when some name has a "*".
     std::vector<int> marks(recordCount, 0);
-    for (const TraceRow& row : rows) {
-        const auto r = static_cast<std::size_t>(row.Record);
-        if (r < recordCount && trace.Records[r].Order != row.Number) ++marks[r];
+    const bool anyStar = std::any_of(trace.Records.begin(), trace.Records.end(),
+                                     [](const PadRecord& record) { return record.Name.ends_with('*'); });
+    if (anyStar) {
+        for (const TraceRow& row : rows) {
+            const auto r = static_cast<std::size_t>(row.Record);
+            if (r < recordCount && trace.Records[r].Order != row.Number) ++marks[r];
+        }
     }
 
     std::vector<int> nameOfRecord(recordCount, -1);
@@ -31,7 +37,15 @@ CallProfile BuildCallProfile(const PadTrace& trace, const std::vector<TraceRow>&
 
     profile.Calls.reserve(rows.size());
     std::vector<int> lastAtLevel;  // the latest call at each level, -1 for none
-    for (const TraceRow& row : rows) {
+    constexpr std::size_t kLookAhead = 8;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const TraceRow& row = rows[i];
+        if (i + kLookAhead < rows.size()) {
+            // Rows come in display order, records in completion order: fetch
+            // the records to come early.
+            const auto ahead = static_cast<std::size_t>(rows[i + kLookAhead].Record);
+            if (ahead < recordCount) __builtin_prefetch(&trace.Records[ahead]);
+        }
         const auto r = static_cast<std::size_t>(row.Record);
         const PadRecord& record = r < recordCount ? trace.Records[r] : trace.Records[0];
         int& name = nameOfRecord[r < recordCount ? r : 0];

@@ -99,7 +99,8 @@ std::vector<long long> SortedStartOrders(const PadTrace& trace) {
     return orders;
 }
 
-CallTree BuildCallTree(PadTrace& trace, const std::vector<long long>& sortedOrders, const NumberFormat& format) {
+CallTree BuildCallTree(PadTrace& trace, const std::vector<long long>& sortedOrders, const NumberFormat& format,
+                       RowTexts texts) {
     CallTree tree;
     RecordIndex index(trace);
     std::vector<int> firstRowOf = FilledVector(trace.Records.size(), 0);
@@ -160,12 +161,14 @@ CallTree BuildCallTree(PadTrace& trace, const std::vector<long long>& sortedOrde
         }
         links.Add(number, parentRow);
         row.Label = record.Name;
-        text.clear();
-        if (const std::optional<float> read = format.AppendFormattedAndRead(text, record.Total)) {
-            row.TotalValueKnown = true;
-            row.TotalValue = *read;
+        if (texts == RowTexts::Formatted) {
+            text.clear();
+            if (const std::optional<float> read = format.AppendFormattedAndRead(text, record.Total)) {
+                row.TotalValueKnown = true;
+                row.TotalValue = *read;
+            }
+            row.TotalText = text;
         }
-        row.TotalText = text;
         if (firstRowOf[static_cast<std::size_t>(recordNumber)] == 0) {
             firstRowOf[static_cast<std::size_t>(recordNumber)] = number;
         }

@@ -48,11 +48,16 @@ struct CallTree {
 // exactly, where a decimal reading of the largest Keys would round.
 std::vector<long long> SortedStartOrders(const PadTrace& trace);
 
+// Whether the rows get their totals' texts. Profiles and exports work from
+// the records' numbers alone and leave them out.
+enum class RowTexts { Formatted, Omitted };
+
 // Builds the rows. Marks records whose Order differs from their row number
 // by appending "*" to their Name in the trace itself. When the building
 // stops with rows made, the stop message replaces the label of the last row
 // created; with no row made it is only returned. Labels point into the
 // trace's texts.
-CallTree BuildCallTree(PadTrace& trace, const std::vector<long long>& sortedOrders, const NumberFormat& format);
+CallTree BuildCallTree(PadTrace& trace, const std::vector<long long>& sortedOrders, const NumberFormat& format,
+                       RowTexts texts = RowTexts::Formatted);
 
 }  // namespace kivra

@@ -42,8 +42,14 @@ Timeline NestedTimeline(const PadTrace& trace, const CallProfile& profile) {
     // before it from the same caller, else the caller's begin.
     std::vector<std::int64_t> next(count);
     std::int64_t nextTop = kLowest;
+    constexpr std::size_t kLookAhead = 8;
     for (std::size_t c = 0; c < count; ++c) {
         const ProfileCall& call = profile.Calls[c];
+        if (c + kLookAhead < count) {
+            // The records lie in completion order: fetch the ones to come early.
+            const auto ahead = static_cast<std::size_t>(profile.Calls[c + kLookAhead].Record);
+            if (ahead < trace.Records.size()) __builtin_prefetch(&trace.Records[ahead]);
+        }
         const auto r = static_cast<std::size_t>(call.Record);
         const PadRecord& record = r < trace.Records.size() ? trace.Records[r] : trace.Records[0];
         const std::int64_t begin = ToNanoseconds(record.Start);

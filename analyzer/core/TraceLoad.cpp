@@ -4,18 +4,18 @@
 
 namespace kivra {
 
-void BuildAndTime(TraceLoad& load, const NumberFormat& format, const ProgressStep& progress) {
+void BuildAndTime(TraceLoad& load, const NumberFormat& format, const ProgressStep& progress, RowTexts texts) {
     if (load.trace.RecordCount() == 0) return;
     const std::vector<long long> sorted = SortedStartOrders(load.trace);
     progress.Report(0.1);
-    load.tree = BuildCallTree(load.trace, sorted, format);
+    load.tree = BuildCallTree(load.trace, sorted, format, texts);
     progress.Report(0.7);
-    load.timesUnreadable = !ComputeOwnTimes(load.tree.Rows, format);
+    if (texts == RowTexts::Formatted) load.timesUnreadable = !ComputeOwnTimes(load.tree.Rows, format);
     progress.Report(1.0);
 }
 
 TraceLoad LoadTrace(const std::filesystem::path& path, std::string_view ParamChar, const NumberFormat& format,
-                    const ProgressStep& progress) {
+                    const ProgressStep& progress, RowTexts texts) {
     TraceLoad load;
     PadReadOptions options;
     options.progress = progress.Part(0.0, 0.6);
@@ -23,7 +23,7 @@ TraceLoad LoadTrace(const std::filesystem::path& path, std::string_view ParamCha
     load.trace = std::move(read.trace);
     load.error = std::move(read.error);
     load.headerLinesRead = read.headerLinesRead;
-    if (!load.error) BuildAndTime(load, format, progress.Part(0.6, 1.0));
+    if (!load.error) BuildAndTime(load, format, progress.Part(0.6, 1.0), texts);
     return load;
 }
 

@@ -22,11 +22,14 @@ struct TraceLoad {
     bool timesUnreadable = false;       // the format's texts could not all be read back
 };
 
-// `progress` hears how far the reading and the building have come.
+// `progress` hears how far the reading and the building have come. With
+// RowTexts::Omitted the rows get no texts and no own times: what profiles and
+// exports need, in less time.
 TraceLoad LoadTrace(const std::filesystem::path& path, std::string_view ParamChar, const NumberFormat& format,
-                    const ProgressStep& progress = {});
+                    const ProgressStep& progress = {}, RowTexts texts = RowTexts::Formatted);
 
 // The steps after reading, for a trace already read.
-void BuildAndTime(TraceLoad& load, const NumberFormat& format, const ProgressStep& progress = {});
+void BuildAndTime(TraceLoad& load, const NumberFormat& format, const ProgressStep& progress = {},
+                  RowTexts texts = RowTexts::Formatted);
 
 }  // namespace kivra

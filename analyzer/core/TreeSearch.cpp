@@ -1,6 +1,8 @@
 #include "TreeSearch.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include "TextEncoding.h"
@@ -63,8 +65,32 @@ bool RowMatcher::Matches(const SearchRow& row) const {
 }
 
 std::vector<std::size_t> RowMatcher::AllMatches(const std::vector<SearchRow>& rows) const {
+    if (query_.text.empty()) return {};
+    // An expression costs far more than a plain search: on a big trace each
+    // half of the rows is searched on a core of its own.
+    constexpr std::size_t kSplitRows = std::size_t{1} << 16;
+    if (expression_ && rows.size() >= kSplitRows && std::thread::hardware_concurrency() > 1) {
+        const std::size_t half = rows.size() / 2;
+        std::vector<std::size_t> late;
+        std::optional<std::jthread> worker;
+        try {
+            worker.emplace([&] { late = MatchesIn(rows, half, rows.size()); });
+        } catch (const std::system_error&) {
+            // No thread to be had: one pass does it.
+        }
+        if (worker) {
+            std::vector<std::size_t> found = MatchesIn(rows, 0, half);
+            worker->join();
+            found.insert(found.end(), late.begin(), late.end());
+            return found;
+        }
+    }
+    return MatchesIn(rows, 0, rows.size());
+}
+
+std::vector<std::size_t> RowMatcher::MatchesIn(const std::vector<SearchRow>& rows, std::size_t begin,
+                                               std::size_t end) const {
     std::vector<std::size_t> found;
-    if (query_.text.empty()) return found;
     // Most data fields are empty: that answer once. A trace repeats few
     // names and data texts many times: an expression (slow) looks at each
     // distinct text once; a plain search is quicker than remembering.
@@ -78,7 +104,7 @@ std::vector<std::size_t> RowMatcher::AllMatches(const std::vector<SearchRow>& ro
         if (added) it->second = MatchesText(text);
         return it->second;
     };
-    for (std::size_t i = 0; i < rows.size(); ++i) {
+    for (std::size_t i = begin; i < end; ++i) {
         const SearchRow& row = rows[i];
         if (matches(row.name) ||
             (query_.dataFields && (matches(row.dataIn) || matches(row.dataLog) || matches(row.dataOut)))) {

@@ -41,6 +41,8 @@ public:
 
 private:
     bool MatchesText(std::string_view text) const;
+    // The matching rows among rows[begin, end).
+    std::vector<std::size_t> MatchesIn(const std::vector<SearchRow>& rows, std::size_t begin, std::size_t end) const;
 
     FindQuery query_;
     std::string lowered_;  // the text in lower case, for a search that ignores case

@@ -109,6 +109,35 @@ TEST(FlatProfileTest, MarksTheTreeAddsAreStrippedButNamesEndingInAStarStay) {
     EXPECT_EQ(Entry(twiceFlat, "X").Calls, 2);
 }
 
+// The profile commands build the tree without its texts; their profile is
+// the one the window's load gives, marks, recursion and stops included.
+TEST(FlatProfileTest, ALoadWithoutRowTextsGivesTheSameProfile) {
+    const std::vector<std::vector<std::string>> traces = {
+        kRecursive,
+        {Rec("A", 1, 1, 0, 10), Rec("P*", 2, 1, 10, 11), Rec("C", 4, 1, 11, 12), Rec("D", 5, 1, 12, 14),
+         Rec("E", 5, 1, 14, 17)},
+        {Rec("A", 1, 1, 0, 10), Rec("B", 2, 2, 1, 2), Rec("C", 3, 3, 2, 2.5), Rec("Lost", 4, 5, 3, 4)},
+    };
+    for (const std::vector<std::string>& records : traces) {
+        const TraceLoad formatted = LoadRecords(records);
+        TraceLoad bare;
+        bare.trace = ParsePadText(test::PadText(records), "t.pad", ", ", test::DotLocale()).trace;
+        BuildAndTime(bare, NumberFormat("0.000", test::DotLocale()), {}, RowTexts::Omitted);
+        ASSERT_EQ(bare.tree.Rows.size(), formatted.tree.Rows.size());
+        EXPECT_EQ(bare.tree.StopMessage, formatted.tree.StopMessage);
+        EXPECT_TRUE(bare.tree.Rows.empty() || bare.tree.Rows.front().TotalText.view().empty());
+        const FlatProfile a = ComputeFlatProfile(ProfileOf(bare));
+        const FlatProfile b = ComputeFlatProfile(ProfileOf(formatted));
+        ASSERT_EQ(a.Entries.size(), b.Entries.size());
+        for (std::size_t e = 0; e < a.Entries.size(); ++e) {
+            EXPECT_EQ(a.Entries[e].Name, b.Entries[e].Name);
+            EXPECT_EQ(a.Entries[e].Calls, b.Entries[e].Calls);
+            EXPECT_EQ(a.Entries[e].Own, b.Entries[e].Own);
+            EXPECT_EQ(a.Entries[e].Total, b.Entries[e].Total);
+        }
+    }
+}
+
 TEST(FlatProfileTest, SortOrdersBreakTiesByName) {
     FlatProfile flat = Flat({Rec("B", 1, 1, 0, 5), Rec("a", 2, 1, 5, 10), Rec("c", 3, 1, 10, 11),
                              Rec("c", 4, 1, 11, 12), Rec("d", 5, 1, 12, 20)});
