@@ -1,6 +1,9 @@
 Attribute VB_Name = "KivraClock"
 ' The timing object's clock on Windows (VB6 and VBA): the performance
-' counter, in milliseconds.
+' counter, in milliseconds. The timing object reads its clock as
+' GetSystemTicks, the name LibreOffice Basic gives its own, so that one
+' timing object serves both; here it is this module's function, with the
+' fraction of a millisecond that the counter measures.
 Option Explicit
 
 #If VBA7 Then
@@ -13,12 +16,12 @@ Private Declare Function QueryPerformanceFrequency Lib "kernel32" (Frequency As 
 
 Private mFrequency As Currency
 
-Public Function KivraMilliseconds() As Double
+Public Function GetSystemTicks() As Double
     Dim Count As Currency
     If mFrequency = 0 Then QueryPerformanceFrequency mFrequency
     QueryPerformanceCounter Count
     ' Both are counts scaled alike (Currency): their ratio is in seconds.
-    If mFrequency <> 0 Then KivraMilliseconds = Count / mFrequency * 1000# Else KivraMilliseconds = Timer * 1000#
+    If mFrequency <> 0 Then GetSystemTicks = Count / mFrequency * 1000# Else GetSystemTicks = Timer * 1000#
 End Function
 
 ' One tick of the counter: the Currency frequency holds ticks a second

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -42,6 +43,19 @@ int Shell(const std::string& command) {
 }
 
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+// The first seven lines of a trace, without their CR LF.
+std::vector<std::string> HeaderLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t from = 0;
+    while (lines.size() < 7) {
+        const std::size_t end = bytes.find("\r\n", from);
+        if (end == std::string::npos) break;
+        lines.push_back(bytes.substr(from, end - from));
+        from = end + 2;
+    }
+    return lines;
+}
 
 // A module's code as LibreOffice Basic takes it: without the classic IDE's
 // header and attribute lines, in the compatible dialect, a class module so
@@ -95,8 +109,8 @@ Sub ReportError(ByVal Number As Long, ByVal Line As Long, ByVal Text As String)
 End Sub
 
 ' A trace that cannot be written switches timing off, and the program runs
-' on; then a stop without its start; then more calls than a trace holds,
-' each in a trace of its own.
+' on; then a stop without its start; then a limit of 100 calls; then a loop
+' of 40,000 calls, every one recorded, each in a trace of its own.
 Sub RunLimits
     On Error GoTo Failed
     Kivra.OpenTrace "/nonexistent/folder/run.pad"
@@ -105,12 +119,22 @@ Sub RunLimits
     Kivra.OpenTrace Environ("KIVRA_TRACE") & ".stop"
     Kivra.St0p
     Kivra.CloseTrace
-    Kivra.OpenTrace Environ("KIVRA_TRACE")
     Dim I As Long
-    For I = 1 To 33000
+    Kivra.MaxCalls = 100
+    Kivra.OpenTrace Environ("KIVRA_TRACE") & ".limit"
+    For I = 1 To 150
         Kivra.Start "Step", I
         Kivra.St0p I
     Next
+    Kivra.CloseTrace
+    Kivra.MaxCalls = 0
+    Kivra.OpenTrace Environ("KIVRA_TRACE")
+    Kivra.Start "Loop"
+    For I = 1 To 40000
+        Kivra.Start "Step", I
+        Kivra.St0p I
+    Next
+    Kivra.St0p
     Kivra.CloseTrace
     Exit Sub
 Failed:
@@ -270,16 +294,35 @@ TEST_F(BasicRunTest, AnUnfixedOneLineExitLeavesTheTraceMisnested) {
 TEST_F(BasicRunTest, TheTimingObjectNeverFailsTheProgramAndItsTracesAlwaysLoad) {
     const Json rows = TagRunAndRead(Read(root_ / "examples" / "timing-demo" / "Demo.bas"), "RunLimits");
     ASSERT_FALSE(rows.is_discarded());
-    // More calls than a trace holds: the first 32,767 are recorded.
-    ASSERT_EQ(rows.at("rows").size(), 32767u);
+    // A loop of 40,000 calls under one caller: every call is recorded and loads.
+    ASSERT_EQ(rows.at("rows").size(), 40001u);
     EXPECT_TRUE(rows.at("stop").is_null());
-    EXPECT_EQ(rows.at("rows").back().at("order"), 32767);
-    EXPECT_EQ(rows.at("rows").back().at("data_in"), "32767");
-    EXPECT_EQ(rows.at("rows").back().at("data_out"), "32767");
+    EXPECT_EQ(rows.at("rows").front().at("label"), "Loop");
+    EXPECT_EQ(rows.at("rows").back().at("order"), 40001);
+    EXPECT_EQ(rows.at("rows").back().at("parent"), 1);
+    EXPECT_EQ(rows.at("rows").back().at("data_in"), "40000");
+    EXPECT_EQ(rows.at("rows").back().at("data_out"), "40000");
+    const std::vector<std::string> header = HeaderLines(Read(work_ / "run.pad"));
+    ASSERT_EQ(header.size(), 7u);
+    EXPECT_EQ(header[5], "Limit: none");
+    // "Overhead: <a> ms inside, <b> ms outside per call", both measured.
+    double inside = -1;
+    double outside = -1;
+    EXPECT_EQ(std::sscanf(header[6].c_str(), "Overhead: %lf ms inside, %lf ms outside per call", &inside, &outside), 2)
+        << header[6];
+    EXPECT_GE(inside, 0.0);
+    EXPECT_GT(outside, 0.0);
+    EXPECT_LT(inside + outside, 1.0);
+    // A limit set before the trace opens: the first 100 calls, and the header says so.
+    const std::string limited = Read(work_ / "run.pad.limit");
+    EXPECT_EQ(HeaderLines(limited).at(5), "Limit: 100 calls; later calls are not recorded");
+    EXPECT_EQ(Shell(Quoted(kivra_) + " rows " + Quoted(work_ / "run.pad.limit") + " > " + Quoted(work_ / "limit.json")),
+              0);
+    EXPECT_EQ(Json::parse(Read(work_ / "limit.json")).at("rows").size(), 100u);
     // A stop without its start is written as the analyzer expects it.
     const std::string stop = Read(work_ / "run.pad.stop");
-    const std::size_t records = stop.find("\r\n\r\n") + 4;  // after the seventh header line, which is empty
-    ASSERT_NE(records, std::string::npos + 4);
+    std::size_t records = 0;
+    for (int line = 0; line < 7 && records != std::string::npos; ++line) records = stop.find("\r\n", records) + 2;
     EXPECT_EQ(stop.substr(records, 5), "|0|1|") << stop;
     EXPECT_EQ(Shell(Quoted(kivra_) + " rows " + Quoted(work_ / "run.pad.stop") + " > " + Quoted(work_ / "stop.json") +
                     " 2> /dev/null"),
