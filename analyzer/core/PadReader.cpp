@@ -508,7 +508,7 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
     trace.Texts = std::move(texts);
     TraceTexts& kept = *trace.Texts;
     auto fail = [&](std::size_t line, std::string problem) {
-        result.trace = PadTrace{trace.RunDateLine, trace.ResolutionLine};
+        result.trace = PadTrace{trace.RunDateLine, trace.ResolutionLine, {}};
         result.error = PadReadError{std::string(file), line, std::move(problem)};
         return std::move(result);
     };
@@ -526,6 +526,7 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
             trace.ResolutionLine = line;
             result.headerLinesRead = true;
         }
+        if (n == 7) trace.OverheadLine = line;
     }
 
     std::size_t lineEnds = 1;

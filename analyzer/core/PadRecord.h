@@ -33,6 +33,7 @@ struct PadRecord {
 struct PadTrace {
     std::string RunDateLine;     // header line 2
     std::string ResolutionLine;  // header line 4
+    std::string OverheadLine;    // header line 7: the timing object's own cost, when it states it
     // Records[0] is the empty record that lookups fall back to; the records
     // of the file follow from Records[1] on, in file order.
     std::vector<PadRecord> Records = std::vector<PadRecord>(1);

@@ -69,8 +69,8 @@ Timeline NestedTimeline(const PadTrace& trace, const CallProfile& profile) {
 }
 
 ExportText ChromeTraceJson(const PadTrace& trace, const CallProfile& profile, std::string_view threadName,
-                           bool withData) {
-    const Timeline timeline = NestedTimeline(trace, profile);
+                           bool withData, const Timeline* fitted) {
+    const Timeline timeline = fitted != nullptr ? *fitted : NestedTimeline(trace, profile);
     ExportText result;
     result.Clipped = timeline.Clipped;
     std::string& out = result.Text;
@@ -98,8 +98,9 @@ ExportText ChromeTraceJson(const PadTrace& trace, const CallProfile& profile, st
     return result;
 }
 
-ExportText SpeedscopeJson(const PadTrace& trace, const CallProfile& profile, std::string_view profileName) {
-    const Timeline timeline = NestedTimeline(trace, profile);
+ExportText SpeedscopeJson(const PadTrace& trace, const CallProfile& profile, std::string_view profileName,
+                          const Timeline* fitted) {
+    const Timeline timeline = fitted != nullptr ? *fitted : NestedTimeline(trace, profile);
     ExportText result;
     result.Clipped = timeline.Clipped;
     std::string& out = result.Text;
@@ -157,8 +158,8 @@ ExportText SpeedscopeJson(const PadTrace& trace, const CallProfile& profile, std
     return result;
 }
 
-ExportText FoldedStacks(const PadTrace& trace, const CallProfile& profile) {
-    const Timeline timeline = NestedTimeline(trace, profile);
+ExportText FoldedStacks(const PadTrace& trace, const CallProfile& profile, const Timeline* fitted) {
+    const Timeline timeline = fitted != nullptr ? *fitted : NestedTimeline(trace, profile);
     ExportText result;
     result.Clipped = timeline.Clipped;
     const CallPaths merged = MergeCallPaths(profile, timeline);

@@ -30,6 +30,9 @@ struct Timeline {
 // either, or stops before it starts, is clipped and counted.
 Timeline NestedTimeline(const PadTrace& trace, const CallProfile& profile);
 
+// The exports lay calls out on `fitted` when given (a timeline of the same
+// profile, e.g. with the timing overhead cut out), else on NestedTimeline.
+
 struct ExportText {
     std::string Text;
     int Clipped = 0;  // calls clipped to nest, see NestedTimeline
@@ -39,18 +42,19 @@ struct ExportText {
 // `threadName`, then one complete ("X") event per call with "ts" and "dur"
 // in microseconds and, with `withData`, the non-empty data fields as "args".
 ExportText ChromeTraceJson(const PadTrace& trace, const CallProfile& profile, std::string_view threadName,
-                           bool withData = true);
+                           bool withData = true, const Timeline* fitted = nullptr);
 
 // speedscope's file format: shared frames, one evented profile in
 // milliseconds, an "O" and a "C" event per call.
-ExportText SpeedscopeJson(const PadTrace& trace, const CallProfile& profile, std::string_view profileName);
+ExportText SpeedscopeJson(const PadTrace& trace, const CallProfile& profile, std::string_view profileName,
+                          const Timeline* fitted = nullptr);
 
 // One line per distinct call path, "A;B;C N", N the path's own time on the
 // fitted timeline (see NestedTimeline, as the other exports) summed in
 // nanoseconds and rounded to whole microseconds; paths whose own time
 // rounds to zero are left out. Paths come in the order of their first
 // call. A ";" inside a name becomes ":".
-ExportText FoldedStacks(const PadTrace& trace, const CallProfile& profile);
+ExportText FoldedStacks(const PadTrace& trace, const CallProfile& profile, const Timeline* fitted = nullptr);
 
 // The message for calls clipped in an export.
 std::string ClippedCallsMessage(int clipped);
