@@ -25,6 +25,34 @@ TraceLoad LoadTraceOrExit(const std::string& path, std::string_view ParamChar, c
     return load;
 }
 
+void AddOverheadOptions(CLI::App& command, OverheadArguments& args) {
+    command.add_flag("--correct-overhead", args.correct,
+                     "Take the timing object's own cost, as the trace's seventh header line states it, out of "
+                     "every call's times");
+    command
+        .add_option("--overhead", args.given,
+                     "The timing object's cost per call as A,B: A ms inside the call, B ms in its caller's time "
+                     "(for a trace that does not state it; implies --correct-overhead)")
+        ->type_name("A,B")
+        ->check([](const std::string& text) {
+            return ReadOverheadPair(text) ? std::string() : std::string("give two numbers of 0 or more, as A,B");
+        });
+}
+
+std::optional<TimingOverhead> OverheadToCorrect(const OverheadArguments& args, const PadTrace& trace,
+                                                const std::string& path) {
+    if (args.given) return ReadOverheadPair(*args.given);
+    if (!args.correct) return std::nullopt;
+    if (const std::optional<TimingOverhead> stated = ReadOverheadLine(trace.OverheadLine)) return stated;
+    PrintProblem(path + ": the trace does not state the timing overhead (header line 7); give it with --overhead A,B.");
+    throw CLI::RuntimeError(1);
+}
+
+void CorrectProfile(CallProfile& profile, const TimingOverhead& overhead) {
+    const int clamped = CorrectForOverhead(profile, overhead);
+    if (clamped > 0) PrintProblem(ClampedCallsMessage(clamped));
+}
+
 void WriteResult(const std::string& file, std::string_view text, const std::vector<std::string>& inputs) {
     namespace fs = std::filesystem;
     if (file.empty() || file == "-") {

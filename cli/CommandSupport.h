@@ -3,12 +3,19 @@
 // result to standard output or to a file.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "CallProfile.h"
 #include "NumberFormat.h"
+#include "Overhead.h"
 #include "TraceLoad.h"
+
+namespace CLI {
+class App;
+}
 
 namespace kivra {
 
@@ -20,6 +27,23 @@ void PrintProblem(const std::string& text);
 // exit status 1. The rows get no texts: the profile commands use the
 // records' numbers.
 TraceLoad LoadTraceOrExit(const std::string& path, std::string_view ParamChar, const NumberFormat& format);
+
+// --correct-overhead and --overhead A,B, which implies the first.
+struct OverheadArguments {
+    bool correct = false;
+    std::optional<std::string> given;
+};
+void AddOverheadOptions(CLI::App& command, OverheadArguments& args);
+
+// The overhead to take out of the trace at `path`: nothing when not asked;
+// the one given, else the one the trace states. When the trace states none,
+// says so and ends the command with exit status 1.
+std::optional<TimingOverhead> OverheadToCorrect(const OverheadArguments& args, const PadTrace& trace,
+                                                const std::string& path);
+
+// Takes the overhead out of the profile, saying on standard error how many
+// calls were held at zero.
+void CorrectProfile(CallProfile& profile, const TimingOverhead& overhead);
 
 // Writes the text to standard output (file empty or "-") or replaces the
 // file whole. The file may not be one of `inputs`: reading a trace never

@@ -20,6 +20,7 @@ namespace kivra {
 namespace {
 
 struct FlatArguments {
+    OverheadArguments overhead;
     std::string trace;
     std::optional<std::string> format;
     std::string order = "own";
@@ -29,6 +30,7 @@ struct FlatArguments {
 };
 
 struct DiffArguments {
+    OverheadArguments overhead;
     std::string before;
     std::string after;
     std::optional<std::string> format;
@@ -38,6 +40,7 @@ struct DiffArguments {
 };
 
 struct ExportArguments {
+    OverheadArguments overhead;
     std::string trace;
     std::optional<std::string> paramChar;
     bool chrome = false;
@@ -63,14 +66,18 @@ NumberFormat TimeFormat(const std::optional<std::string>& given) {
     return NumberFormat(ResolveTraceSettings({given, std::nullopt, std::nullopt, {}}).format);
 }
 
-FlatProfile LoadFlatProfile(const std::string& path, const NumberFormat& format) {
+FlatProfile LoadFlatProfile(const std::string& path, const NumberFormat& format, const OverheadArguments& overhead) {
     const TraceLoad load = LoadTraceOrExit(path, "", format);
-    return ComputeFlatProfile(BuildCallProfile(load.trace, load.tree.Rows));
+    CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
+    if (const std::optional<TimingOverhead> correct = OverheadToCorrect(overhead, load.trace, path)) {
+        CorrectProfile(profile, *correct);
+    }
+    return ComputeFlatProfile(profile);
 }
 
 void RunFlat(const FlatArguments& args) {
     const NumberFormat format = TimeFormat(args.format);
-    FlatProfile profile = LoadFlatProfile(args.trace, format);
+    FlatProfile profile = LoadFlatProfile(args.trace, format, args.overhead);
     const std::map<std::string, FlatOrder> orders{
         {"own", FlatOrder::Own}, {"total", FlatOrder::Total}, {"calls", FlatOrder::Calls}, {"name", FlatOrder::Name}};
     SortFlatProfile(profile, orders.at(args.order));
@@ -82,8 +89,8 @@ void RunFlat(const FlatArguments& args) {
 
 void RunDiff(const DiffArguments& args) {
     const NumberFormat format = TimeFormat(args.format);
-    const FlatProfile before = LoadFlatProfile(args.before, format);
-    const FlatProfile after = LoadFlatProfile(args.after, format);
+    const FlatProfile before = LoadFlatProfile(args.before, format, args.overhead);
+    const FlatProfile after = LoadFlatProfile(args.after, format, args.overhead);
     const TraceDiff diff = DiffFlatProfiles(before, after);
     const std::string text = args.json  ? DiffJson(diff, args.top)
                              : args.csv ? DiffCsv(diff, args.top)
@@ -95,16 +102,22 @@ void RunExport(const ExportArguments& args) {
     const TraceSettings settings = ResolveTraceSettings({std::nullopt, args.paramChar, std::nullopt, {}});
     const NumberFormat format(settings.format);
     const TraceLoad load = LoadTraceOrExit(args.trace, settings.paramChar, format);
-    const CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
+    CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
+    std::optional<Timeline> corrected;
+    if (const std::optional<TimingOverhead> overhead = OverheadToCorrect(args.overhead, load.trace, args.trace)) {
+        CorrectProfile(profile, *overhead);
+        corrected = CorrectedTimeline(load.trace, profile, *overhead);
+    }
+    const Timeline* fitted = corrected ? &*corrected : nullptr;
     const std::string name = platform::PathToUtf8(platform::PathFromUtf8(args.trace).filename());
 
     ExportText result;
     if (args.chrome) {
-        result = ChromeTraceJson(load.trace, profile, name, !args.noData);
+        result = ChromeTraceJson(load.trace, profile, name, !args.noData, fitted);
     } else if (args.speedscope) {
-        result = SpeedscopeJson(load.trace, profile, name);
+        result = SpeedscopeJson(load.trace, profile, name, fitted);
     } else {
-        result = FoldedStacks(load.trace, profile);
+        result = FoldedStacks(load.trace, profile, fitted);
     }
     if (result.Clipped > 0) PrintProblem(ClippedCallsMessage(result.Clipped));
     WriteResult(args.output, result.Text, {args.trace});
@@ -124,6 +137,7 @@ void AddProfileCommands(CLI::App& app) {
         ->transform(CLI::IsMember({"own", "total", "calls", "name"}, CLI::ignore_case))
         ->capture_default_str();
     AddTableOptions(*flat, flatArgs->top, flatArgs->json, flatArgs->csv);
+    AddOverheadOptions(*flat, flatArgs->overhead);
     flat->footer("Exit status: 0 on success (a stop message also goes to stderr), 1 when the trace cannot be "
                  "read, 2 on a usage error.");
     flat->callback([flatArgs] { RunFlat(*flatArgs); });
@@ -136,6 +150,7 @@ void AddProfileCommands(CLI::App& app) {
     diff->add_option("NEW", diffArgs->after, "The PAD trace of the later run")->required();
     diff->add_option("--format", diffArgs->format, kFormatHelp);
     AddTableOptions(*diff, diffArgs->top, diffArgs->json, diffArgs->csv);
+    AddOverheadOptions(*diff, diffArgs->overhead);
     diff->footer("Exit status: 0 on success, 1 when a trace cannot be read, 2 on a usage error.");
     diff->callback([diffArgs] { RunDiff(*diffArgs); });
 
@@ -158,6 +173,7 @@ void AddProfileCommands(CLI::App& app) {
                        "appends a Chrome event's args to its frame's name");
     exporter->add_option("-o,--output", exportArgs->output, "Write to FILE instead of standard output")
         ->type_name("FILE");
+    AddOverheadOptions(*exporter, exportArgs->overhead);
     exporter->footer("Give speedscope the --speedscope file; it reads a file named *.chrome.json as a DevTools "
                      "recording and fails on a Chrome Trace Event export so named.\n"
                      "Calls that overlap the end of their caller or the call before them are clipped so that "

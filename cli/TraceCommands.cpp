@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CommandSupport.h"
+#include "CallProfile.h"
 #include "OwnTimes.h"
 #include "TraceLoad.h"
 #include "TraceReport.h"
@@ -19,6 +20,7 @@ namespace kivra {
 namespace {
 
 struct TraceArguments {
+    OverheadArguments overhead;
     std::string trace;
     std::optional<std::string> format;
     std::optional<std::string> paramChar;
@@ -39,6 +41,28 @@ void AddTraceOptions(CLI::App& command, TraceArguments& args) {
     command.add_option("--param-char", args.paramChar,
                        "Text that replaces each \"~\" in the data fields "
                        "(default: the \"ParamChar\" setting, else \", \")");
+    AddOverheadOptions(command, args.overhead);
+}
+
+// The rows' total and time texts with the overhead taken out, when that is
+// asked for: the corrected numbers formatted once. Empty when not asked.
+struct CorrectedTexts {
+    std::vector<std::string> totals;
+    std::vector<std::string> times;
+};
+CorrectedTexts CorrectedRowTexts(const TraceArguments& args, const TraceLoad& load, const NumberFormat& format) {
+    CorrectedTexts texts;
+    const std::optional<TimingOverhead> overhead = OverheadToCorrect(args.overhead, load.trace, args.trace);
+    if (!overhead) return texts;
+    CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
+    CorrectProfile(profile, *overhead);
+    texts.totals.reserve(profile.Calls.size());
+    texts.times.reserve(profile.Calls.size());
+    for (const ProfileCall& call : profile.Calls) {
+        texts.totals.push_back(format.Format(call.Total));
+        texts.times.push_back(format.Format(call.Own));
+    }
+    return texts;
 }
 
 // Loads the trace; on failure says why and ends the command with status 1.
@@ -104,16 +128,20 @@ void RunRows(const TraceArguments& args) {
     const NumberFormat format(settings.format);
     const TraceLoad& load = KeptUntilExit(LoadOrFail(args, settings, format));
 
+    const CorrectedTexts corrected = CorrectedRowTexts(args, load, format);
+    const bool correcting = !corrected.totals.empty();
+
     using Json = nlohmann::ordered_json;
     Json rows = Json::array();
-    for (const TraceRow& row : load.tree.Rows) {
+    for (std::size_t i = 0; i < load.tree.Rows.size(); ++i) {
+        const TraceRow& row = load.tree.Rows[i];
         const PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
         rows.push_back(Json{{"row", row.Number},
                             {"parent", row.ParentRow},
                             {"level", row.Level},
                             {"label", row.Label},
-                            {"total", row.TotalText.view()},
-                            {"time", row.Time.view()},
+                            {"total", correcting ? std::string_view(corrected.totals[i]) : row.TotalText.view()},
+                            {"time", correcting ? std::string_view(corrected.times[i]) : row.Time.view()},
                             {"data_in", record.DataIn},
                             {"data_log", record.DataLog},
                             {"data_out", record.DataOut},
@@ -122,6 +150,8 @@ void RunRows(const TraceArguments& args) {
     }
     Json result{{"run_date", load.trace.RunDateLine},
                 {"resolution", load.trace.ResolutionLine},
+                {"overhead", load.trace.OverheadLine},
+                {"corrected", correcting},
                 {"stop", load.tree.StopMessage.empty() ? Json(nullptr) : Json(load.tree.StopMessage)},
                 {"marked", load.tree.MarkedCount},
                 {"rows", std::move(rows)}};
@@ -138,8 +168,16 @@ void RunReport(const TraceArguments& args, const ReportArguments& report) {
     const NumberFormat format(settings.format);
     const TraceLoad& load = KeptUntilExit(LoadOrFail(args, settings, format));
 
+    const CorrectedTexts corrected = CorrectedRowTexts(args, load, format);
+    const bool correcting = !corrected.totals.empty();
+
     std::vector<ReportColumn> columns;
-    const char* const headers[] = {"Code Trace", "Total (ms)", "Time (ms)", "Data In", "Data Log", "Data Out"};
+    const char* const headers[] = {"Code Trace",
+                                   correcting ? "Total (ms, corrected)" : "Total (ms)",
+                                   correcting ? "Time (ms, corrected)" : "Time (ms)",
+                                   "Data In",
+                                   "Data Log",
+                                   "Data Out"};
     for (std::size_t c = 0; c < settings.widths.size(); ++c) columns.push_back({headers[c], settings.widths[c]});
     columns.push_back({"Order", 50});
     columns.push_back({"Depth", 50});
@@ -151,11 +189,16 @@ void RunReport(const TraceArguments& args, const ReportArguments& report) {
     constexpr std::size_t kPiece = 1 << 16;
     text.reserve(kPiece + 2 * (writer.LineLength() + 2));
     writer.AppendHeader(text);
-    for (const TraceRow& row : load.tree.Rows) {
+    for (std::size_t i = 0; i < load.tree.Rows.size(); ++i) {
+        const TraceRow& row = load.tree.Rows[i];
         const PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
         // Order and Depth are not reported.
-        const std::string_view cells[] = {row.Label,     row.TotalText,  row.Time,
-                                          record.DataIn, record.DataLog, record.DataOut};
+        const std::string_view cells[] = {row.Label,
+                                          correcting ? std::string_view(corrected.totals[i]) : row.TotalText.view(),
+                                          correcting ? std::string_view(corrected.times[i]) : row.Time.view(),
+                                          record.DataIn,
+                                          record.DataLog,
+                                          record.DataOut};
         writer.AppendRow(text, row.Level, row.HasChildren, true, true, cells, std::size(cells));
         if (text.size() >= kPiece) {
             out.Write(text);
