@@ -20,6 +20,7 @@ ViewSettings ReadViewSettings(const ConfigClass& config) {
         if (const auto text = config.ValueIfSet("View", key)) value = ReadSettingFlag(*text).value_or(value);
     };
     flag("FindCase", settings.FindCase);
+    flag("CorrectOverhead", settings.CorrectOverhead);
     flag("FindRegex", settings.FindRegex);
     flag("FindData", settings.FindData);
     if (auto file = config.ValueIfSet("View", "CompareFile")) settings.CompareFile = std::move(*file);
@@ -32,6 +33,7 @@ void WriteViewSettings(const ConfigClass& config, const ViewSettings& settings) 
     config.Value("View", "FindRegex", "", settings.FindRegex ? "1" : "0");
     config.Value("View", "FindData", "", settings.FindData ? "1" : "0");
     config.Value("View", "CompareFile", "", settings.CompareFile);
+    config.Value("View", "CorrectOverhead", "", settings.CorrectOverhead ? "1" : "0");
 }
 
 }  // namespace kivra

@@ -26,6 +26,7 @@ struct ViewSettings {
     bool FindRegex = false;
     bool FindData = false;
     std::string CompareFile;  // the baseline of the Compare view; empty: none
+    bool CorrectOverhead = false;  // take the timing overhead out, where the trace states it
 };
 
 ViewSettings ReadViewSettings(const ConfigClass& config);

@@ -1,6 +1,7 @@
 #include "TraceTableLoad.h"
 
 #include "CallProfile.h"
+#include "Overhead.h"
 #include "TraceLoad.h"
 
 namespace kivra {
@@ -65,18 +66,54 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
     whole.Report(0.92);
     views.merged = LayoutMerged(profile, timeline);
     views.names = profile.Names;
+    if (const std::optional<TimingOverhead> overhead = ReadOverheadLine(load.trace.OverheadLine)) {
+        // The same views with the overhead taken out, for the switch.
+        CorrectedViewData corrected;
+        CallProfile fixed = profile;
+        corrected.clamped = CorrectForOverhead(fixed, *overhead);
+        corrected.summary = OverheadSummary(*overhead, fixed.Calls.size());
+        corrected.procedures = ComputeFlatProfile(fixed);
+        const Timeline cut = CorrectedTimeline(load.trace, fixed, *overhead);
+        corrected.timeOrder = LayoutTimeOrder(fixed, cut);
+        corrected.merged = LayoutMerged(fixed, cut);
+        corrected.rowTotals.reserve(fixed.Calls.size());
+        corrected.totals.resize(table.rows.size());
+        corrected.times.resize(table.rows.size());
+        for (std::size_t i = 0; i < table.rows.size(); ++i) {
+            if (i < fixed.Calls.size()) {
+                corrected.rowTotals.push_back(fixed.Calls[i].Total);
+                corrected.totals[i] = format.Format(fixed.Calls[i].Total);
+                corrected.times[i] = format.Format(fixed.Calls[i].Own);
+            } else {
+                // The row a stopped load adds is no call.
+                corrected.totals[i] = table.rows[i].total;
+                corrected.times[i] = table.rows[i].time;
+            }
+        }
+        views.corrected = std::move(corrected);
+    }
     whole.Report(1.0);
     return table;
 }
 
 std::optional<FlatProfile> ReadFlatProfile(const std::string& path, const std::string& paramChar,
-                                           const NumberFormat& format, std::string& why) {
+                                           const NumberFormat& format, std::string& why,
+                                           std::optional<FlatProfile>* corrected) {
     const TraceLoad load = LoadTrace(path, paramChar, format, {}, RowTexts::Omitted);
     if (load.error) {
         why = load.error->Message();
         return std::nullopt;
     }
-    return ComputeFlatProfile(BuildCallProfile(load.trace, load.tree.Rows));
+    CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
+    if (corrected != nullptr) {
+        corrected->reset();
+        if (const std::optional<TimingOverhead> overhead = ReadOverheadLine(load.trace.OverheadLine)) {
+            CallProfile fixed = profile;
+            CorrectForOverhead(fixed, *overhead);
+            *corrected = ComputeFlatProfile(fixed);
+        }
+    }
+    return ComputeFlatProfile(profile);
 }
 
 }  // namespace kivra

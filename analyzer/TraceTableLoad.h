@@ -16,6 +16,19 @@
 
 namespace kivra {
 
+// The views' numbers with the timing overhead taken out, for a trace that
+// states its overhead.
+struct CorrectedViewData {
+    std::string summary;  // what the overhead does to this run
+    int clamped = 0;      // calls whose corrected times were held at zero
+    FlatProfile procedures;
+    std::vector<float> rowTotals;
+    FlameLayout timeOrder;
+    FlameLayout merged;
+    std::vector<ShortText> totals;  // per row: the call tree's texts
+    std::vector<ShortText> times;
+};
+
 // What the views beside the call tree show of a load.
 struct TraceViewData {
     std::vector<std::string> names;  // procedure names; procedure i is entry i of `procedures`
@@ -24,8 +37,11 @@ struct TraceViewData {
     std::vector<float> rowTotals;   // per row: its total, unrounded
     FlameLayout timeOrder;          // box i is row i
     FlameLayout merged;
-    // The baseline of the Compare view, read with the load when there is one.
+    std::optional<CorrectedViewData> corrected;
+    // The baseline of the Compare view, read with the load when there is one,
+    // and corrected when it states its overhead.
     std::optional<FlatProfile> baseline;
+    std::optional<FlatProfile> baselineCorrected;
     std::string baselineError;  // why the baseline could not be read
 };
 
@@ -49,8 +65,10 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
                               LoadProgress* progress = nullptr);
 
 // The flat profile of another trace, read as a load reads; nothing, with the
-// reason in `why`, when it cannot be read.
+// reason in `why`, when it cannot be read. `corrected`, when given, gets the
+// profile with the overhead taken out when the trace states it.
 std::optional<FlatProfile> ReadFlatProfile(const std::string& path, const std::string& paramChar,
-                                           const NumberFormat& format, std::string& why);
+                                           const NumberFormat& format, std::string& why,
+                                           std::optional<FlatProfile>* corrected = nullptr);
 
 }  // namespace kivra

@@ -17,6 +17,9 @@ TraceTableModel::TraceTableModel(QObject* parent) : QAbstractItemModel(parent) {
 
 void TraceTableModel::SetRows(std::vector<TableRow> rows, std::shared_ptr<const TraceTexts> texts) {
     beginResetModel();
+    corrected_ = false;
+    otherTotals_.clear();
+    otherTimes_.clear();
     rows_ = std::move(rows);
     texts_ = std::move(texts);
     const std::size_t n = rows_.size();
@@ -184,8 +187,34 @@ QVariant TraceTableModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+void TraceTableModel::SetCorrectedTimes(std::vector<ShortText> totals, std::vector<ShortText> times) {
+    ShowCorrected(false);
+    if (totals.size() != rows_.size() || times.size() != rows_.size()) {
+        totals.clear();
+        times.clear();
+    }
+    otherTotals_ = std::move(totals);
+    otherTimes_ = std::move(times);
+}
+
+void TraceTableModel::ShowCorrected(bool corrected) {
+    if (corrected == corrected_ || otherTotals_.empty()) return;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        std::swap(rows_[i].total, otherTotals_[i]);
+        std::swap(rows_[i].time, otherTimes_[i]);
+    }
+    corrected_ = corrected;
+    emit headerDataChanged(Qt::Horizontal, kColTotal, kColTime);
+    if (!shown_.empty()) {
+        emit dataChanged(index(0, kColTotal), index(static_cast<int>(shown_.size()) - 1, kColTime),
+                         {Qt::DisplayRole});
+    }
+}
+
 QVariant TraceTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= kTraceColumnCount) return {};
+    if (role == Qt::DisplayRole && corrected_ && section == kColTotal) return QStringLiteral("Total (ms, corrected)");
+    if (role == Qt::DisplayRole && corrected_ && section == kColTime) return QStringLiteral("Time (ms, corrected)");
     if (role == Qt::DisplayRole) return QString::fromLatin1(kHeaders[section]);
     if (role == Qt::TextAlignmentRole && section <= kColDataOut) return QVariant::fromValue(Qt::AlignCenter);
     return {};

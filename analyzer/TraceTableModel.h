@@ -56,6 +56,14 @@ public:
     void SetRows(std::vector<TableRow> rows, std::shared_ptr<const TraceTexts> texts = {});
     void Clear() { SetRows({}); }
 
+    // The rows' totals and own times with the timing overhead taken out, one
+    // pair per row; they take the place of the rows' own texts while shown,
+    // and the captions say so.
+    void SetCorrectedTimes(std::vector<ShortText> totals, std::vector<ShortText> times);
+    bool HasCorrectedTimes() const { return !otherTotals_.empty(); }
+    void ShowCorrected(bool corrected);
+    bool ShowsCorrected() const { return corrected_; }
+
     const std::vector<TableRow>& Rows() const { return rows_; }
     int RowCount() const { return static_cast<int>(rows_.size()); }
     // A cell's text, as the table shows it.
@@ -103,6 +111,11 @@ private:
     std::vector<std::int32_t> subtreeEnd_;  // one past the last row of each row's subtree
     std::vector<char> expanded_;
     std::vector<std::int32_t> shown_;       // the rows shown, ascending
+    // The texts not shown now: the corrected ones, or while those are
+    // shown, the rows' own.
+    std::vector<ShortText> otherTotals_;
+    std::vector<ShortText> otherTimes_;
+    bool corrected_ = false;
 };
 
 }  // namespace kivra

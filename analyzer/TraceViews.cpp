@@ -16,7 +16,9 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeView>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <tuple>
 #include <algorithm>
 #include <limits>
 
@@ -150,8 +152,27 @@ TraceViews::TraceViews(WindowServices& services, QTreeView* callTree, TraceTable
     cornerLayout->addWidget(cmdFind_);
     tabs_->setCornerWidget(corner, Qt::TopRightCorner);
 
+    // The line above the views for a trace that states its timing overhead.
+    overheadBar_ = new QWidget(this);
+    overheadBar_->setObjectName(QStringLiteral("overheadBar"));
+    auto* overheadLayout = new QHBoxLayout(overheadBar_);
+    overheadLayout->setContentsMargins(4, 2, 4, 2);
+    lblOverhead_ = new QLabel(overheadBar_);
+    lblOverhead_->setObjectName(QStringLiteral("lblOverhead"));
+    lblOverhead_->setAccessibleName(QStringLiteral("Timing overhead"));
+    chkCorrectOverhead_ = new QCheckBox(QStringLiteral("Correct for overhead"), overheadBar_);
+    chkCorrectOverhead_->setObjectName(QStringLiteral("chkCorrectOverhead"));
+    chkCorrectOverhead_->setAccessibleName(QStringLiteral("Correct for overhead"));
+    chkCorrectOverhead_->setToolTip(QStringLiteral(
+        "Take the timing object's own cost, as the trace states it, out of every call's times in every view"));
+    overheadLayout->addWidget(lblOverhead_, 1);
+    overheadLayout->addWidget(chkCorrectOverhead_);
+    overheadBar_->hide();
+    connect(chkCorrectOverhead_, &QCheckBox::toggled, this, &TraceViews::SetCorrected);
+
     findBar_ = new FindBar(this);
     findBar_->hide();
+    layout->addWidget(overheadBar_);
     layout->addWidget(tabs_, 1);
     layout->addWidget(findBar_);
 
@@ -314,6 +335,14 @@ void TraceViews::AddCallTreeActions() {
 void TraceViews::Clear() {
     traceShown_ = false;
     current_.reset();
+    currentCorrected_.reset();
+    corrected_.reset();
+    correcting_ = false;
+    recordedTimeOrder_ = {};
+    recordedMerged_ = {};
+    names_.clear();
+    recordedTotals_.clear();
+    overheadBar_->hide();
     TintRows({});
     Compare();
     flameGraph_->Clear();
@@ -346,25 +375,85 @@ void TraceViews::ShowTrace(TraceViewData data, const NumberFormat& timeFormat, c
     rowTotals_.resize(rows.size(), 0.0f);
     current_ = data.procedures;
     procedures_->SetProfile(std::move(data.procedures), timeFormat);
-    flameGraph_->SetGraph(std::move(data.timeOrder), std::move(data.merged), std::move(data.names), timeFormat,
-                          [this](std::size_t call) {
+    recordedTotals_ = rowTotals_;
+    recordedTimeOrder_ = std::move(data.timeOrder);
+    recordedMerged_ = std::move(data.merged);
+    names_ = std::move(data.names);
+    corrected_ = std::move(data.corrected);
+    correcting_ = false;
+    if (corrected_) {
+        currentCorrected_ = corrected_->procedures;
+        corrected_->rowTotals.resize(rows.size(), 0.0f);
+        model_->SetCorrectedTimes(std::move(corrected_->totals), std::move(corrected_->times));
+        lblOverhead_->setText(OverheadText());
+    }
+    overheadBar_->setVisible(corrected_.has_value());
+    ShowGraph(false);
+    // A reload compares afresh, with the baseline as the load read it again;
+    // one that can no longer be read is compared as it was.
+    if (data.baseline) {
+        baseline_ = std::move(data.baseline);
+        baselineCorrected_ = std::move(data.baselineCorrected);
+        baselineError_.clear();
+    } else if (!baselinePath_.isEmpty()) {
+        baselineError_ = ToQString(data.baselineError);
+    }
+    if (corrected_ && chkCorrectOverhead_->isChecked()) {
+        SetCorrected(true);
+    } else {
+        Compare();
+    }
+    flameGraph_->ShowCall(CurrentRow());
+    if (findBar_->isVisible()) QueryChanged();
+}
+
+void TraceViews::ShowGraph(bool corrected) {
+    const bool fixed = corrected && corrected_;
+    flameGraph_->SetGraph(fixed ? corrected_->timeOrder : recordedTimeOrder_, fixed ? corrected_->merged : recordedMerged_,
+                          names_, timeFormat_, [this](std::size_t call) {
                               const auto& rows = model_->Rows();
                               if (call >= rows.size()) return std::vector<std::string>();
                               const TableRow& row = rows[call];
                               return std::vector<std::string>{std::string(row.dataIn), std::string(row.dataLog),
                                                               std::string(row.dataOut)};
                           });
-    // A reload compares afresh, with the baseline as the load read it again;
-    // one that can no longer be read is compared as it was.
-    if (data.baseline) {
-        baseline_ = std::move(data.baseline);
-        baselineError_.clear();
-    } else if (!baselinePath_.isEmpty()) {
-        baselineError_ = ToQString(data.baselineError);
+}
+
+QString TraceViews::OverheadText() const {
+    if (!corrected_) return {};
+    QString text = ToQString(corrected_->summary);
+    if (correcting_ && corrected_->clamped > 0) {
+        text += QStringLiteral(" (%1 held at 0)")
+                    .arg(corrected_->clamped == 1 ? QStringLiteral("1 call") : QStringLiteral("%1 calls").arg(corrected_->clamped));
     }
+    return text;
+}
+
+void TraceViews::SetCorrected(bool on) {
+    if (chkCorrectOverhead_->isChecked() != on) {
+        chkCorrectOverhead_->setChecked(on);  // comes back here
+        return;
+    }
+    const bool correct = on && corrected_.has_value();
+    if (correct == correcting_) return;
+    correcting_ = correct;
+    model_->ShowCorrected(correct);
+    rowTotals_ = correct ? corrected_->rowTotals : recordedTotals_;
+    procedures_->SetProfile(correct ? corrected_->procedures : *current_, timeFormat_);
+    const std::optional<std::size_t> row = CurrentRow();
+    ShowGraph(correct);
+    flameGraph_->ShowCall(row);
+    lblOverhead_->setText(OverheadText());
     Compare();
-    flameGraph_->ShowCall(CurrentRow());
     if (findBar_->isVisible()) QueryChanged();
+}
+
+const std::optional<FlatProfile>& TraceViews::CurrentProfile() const {
+    return correcting_ && currentCorrected_ ? currentCorrected_ : current_;
+}
+
+const std::optional<FlatProfile>& TraceViews::BaselineProfile() const {
+    return correcting_ && baselineCorrected_ ? baselineCorrected_ : baseline_;
 }
 
 void TraceViews::CompareWith() {
@@ -376,6 +465,7 @@ void TraceViews::CompareWith() {
 bool TraceViews::LoadBaseline(const QString& path) {
     std::string why;
     std::optional<FlatProfile> baseline;
+    std::optional<FlatProfile> corrected;
     {
         BusyCursor busy;
         // Read as the trace is, off the window's thread.
@@ -383,18 +473,21 @@ bool TraceViews::LoadBaseline(const QString& path) {
             window(),
             [file = ToStdString(path), paramChar = paramChar_, format = timeFormat_] {
                 std::string error;
-                std::optional<FlatProfile> profile = ReadFlatProfile(file, paramChar, format, error);
-                return std::make_pair(std::move(profile), std::move(error));
+                std::optional<FlatProfile> fixed;
+                std::optional<FlatProfile> profile = ReadFlatProfile(file, paramChar, format, error, &fixed);
+                return std::make_tuple(std::move(profile), std::move(error), std::move(fixed));
             },
             [this](bool on) { ShowProgress(on); });
-        baseline = std::move(read.first);
-        why = std::move(read.second);
+        baseline = std::move(std::get<0>(read));
+        why = std::move(std::get<1>(read));
+        corrected = std::move(std::get<2>(read));
     }
     if (!baseline) {
         services_.Reporter().Report(why, MessageIcon::Critical);
         return false;
     }
     baseline_ = std::move(baseline);
+    baselineCorrected_ = std::move(corrected);
     baselinePath_ = path;
     baselineError_.clear();
     swapped_ = false;
@@ -410,6 +503,7 @@ void TraceViews::SwapRuns() {
 
 void TraceViews::ClearBaseline() {
     baseline_.reset();
+    baselineCorrected_.reset();
     baselinePath_.clear();
     baselineError_.clear();
     swapped_ = false;
@@ -433,7 +527,9 @@ void TraceViews::Compare() {
         }
         return;
     }
-    comparison_->SetDiff(swapped_ ? DiffFlatProfiles(*current_, *baseline_) : DiffFlatProfiles(*baseline_, *current_),
+    const FlatProfile& current = *CurrentProfile();
+    const FlatProfile& baseline = *BaselineProfile();
+    comparison_->SetDiff(swapped_ ? DiffFlatProfiles(current, baseline) : DiffFlatProfiles(baseline, current),
                          timeFormat_);
     const QString runs = swapped_ ? QStringLiteral("Baseline: the loaded run, current: %1.").arg(other)
                                   : QStringLiteral("Baseline: %1, current: the loaded run.").arg(other);
@@ -441,6 +537,11 @@ void TraceViews::Compare() {
     if (!baselineError_.isEmpty()) {
         summary += QStringLiteral(" The baseline could not be read again (%1); its numbers from before are shown.")
                        .arg(baselineError_);
+    }
+    if (correcting_) {
+        summary += baselineCorrected_ ? QStringLiteral(" Both runs are corrected for the timing overhead.")
+                                      : QStringLiteral(" The loaded run is corrected for the timing overhead; the "
+                                                       "baseline states none and is shown as recorded.");
     }
     lblCompareSummary_->setText(summary);
     lblCompareSummary_->setToolTip(baselinePath_);
@@ -464,6 +565,7 @@ ViewSettings TraceViews::Settings() const {
     settings.FindRegex = query.regularExpression;
     settings.FindData = query.dataFields;
     settings.CompareFile = ToStdString(baselinePath_);
+    settings.CorrectOverhead = chkCorrectOverhead_->isChecked();
     return settings;
 }
 
@@ -474,6 +576,8 @@ void TraceViews::ApplySettings(const ViewSettings& settings) {
     findBar_->SetToggles(settings.FindCase, settings.FindRegex, settings.FindData);
     // The baseline is read with the next load, as the load reads.
     baselinePath_ = ToQString(settings.CompareFile);
+    const QSignalBlocker quiet(chkCorrectOverhead_);
+    chkCorrectOverhead_->setChecked(settings.CorrectOverhead);
 }
 
 void TraceViews::TintRows(const std::vector<std::size_t>& rows) {

@@ -70,6 +70,13 @@ public:
     // Whether a row of the call tree is painted as a match of the find bar.
     bool RowTinted(int row) const;
 
+    // "Correct for overhead": every view with the timing object's cost taken
+    // out, for a trace that states it.
+    void SetCorrected(bool on);
+    bool CanCorrect() const { return corrected_.has_value(); }
+    QCheckBox& CorrectionBox() const { return *chkCorrectOverhead_; }
+    QString OverheadText() const;
+
     // "Compare with...": asks for the baseline and compares.
     void CompareWith();
     // Reads the baseline and compares; a file that cannot be read is
@@ -109,6 +116,10 @@ private:
     QWidget* MakeComparePage();
     void Compare();
     void ClearBaseline();
+    void ShowGraph(bool corrected);
+    // The profiles Compare compares: corrected while the switch is on.
+    const std::optional<FlatProfile>& CurrentProfile() const;
+    const std::optional<FlatProfile>& BaselineProfile() const;
     bool StepsFollowTree() const;
     void AddCallTreeActions();
     QAction* AddTreeAction(const char* name, const char* text, const QKeySequence& keys, void (TraceViews::*slot)());
@@ -141,6 +152,9 @@ private:
     QLabel* lblCompareSummary_ = nullptr;
     QToolButton* cmdSwap_ = nullptr;
     QToolButton* cmdCompareClear_ = nullptr;
+    QWidget* overheadBar_ = nullptr;
+    QLabel* lblOverhead_ = nullptr;
+    QCheckBox* chkCorrectOverhead_ = nullptr;
 
     NumberFormat timeFormat_{"0.000"};
     std::string paramChar_;
@@ -148,7 +162,17 @@ private:
     QString baselinePath_;
     QString baselineError_;  // why the baseline could not be read with the last load
     std::optional<FlatProfile> baseline_;
+    std::optional<FlatProfile> baselineCorrected_;  // when the baseline states its overhead
     std::optional<FlatProfile> current_;
+    // The numbers with the overhead taken out, and the recorded ones they
+    // take the place of in the views while the switch is on.
+    std::optional<CorrectedViewData> corrected_;
+    std::optional<FlatProfile> currentCorrected_;
+    FlameLayout recordedTimeOrder_;
+    FlameLayout recordedMerged_;
+    std::vector<std::string> names_;
+    std::vector<float> recordedTotals_;
+    bool correcting_ = false;
     bool swapped_ = false;  // the loaded run is the baseline
 
     std::vector<int> rowProcedure_;

@@ -119,6 +119,8 @@ void frmMain::CreateControls() {
         [this](std::string_view text) { return timeFormat_.Read(text); }, iGridTree_);
     iGridTree_->SetTraceModel(model_);
     iGridTree_->setItemDelegate(delegate_);
+    // The time bars' scale follows the times shown, corrected or not.
+    connect(model_, &QAbstractItemModel::headerDataChanged, this, [this] { ScaleTimeBars(); });
     iGridTree_->setUniformRowHeights(true);
     iGridTree_->setAllColumnsShowFocus(true);
     iGridTree_->setFont(QFont(QStringLiteral("Courier New"), 10));
@@ -294,7 +296,8 @@ TraceTableLoad frmMain::ReadInBackground(const QString& file) {
             TraceTableLoad load = LoadTraceTable(path, paramChar, format, progress.get());
             // The comparison's baseline is read again with every load.
             if (load.error.empty() && !baseline.empty()) {
-                load.views.baseline = ReadFlatProfile(baseline, paramChar, format, load.views.baselineError);
+                load.views.baseline = ReadFlatProfile(baseline, paramChar, format, load.views.baselineError,
+                                                      &load.views.baselineCorrected);
             }
             return load;
         },
@@ -327,11 +330,16 @@ bool frmMain::ReadAndFill(const QString& file) {
     return true;
 }
 
-void frmMain::FinishGrid() {
+void frmMain::ScaleTimeBars() {
     barScale_ = 0.0f;
     for (const TableRow& row : model_->Rows()) {
         if (const auto value = timeFormat_.Read(row.time.view()); value && *value > barScale_) barScale_ = *value;
     }
+    iGridTree_->viewport()->update();
+}
+
+void frmMain::FinishGrid() {
+    ScaleTimeBars();
     if (autoSizeColumns_) {
         for (int column = 0; column < kTraceColumnCount; ++column) iGridTree_->resizeColumnToContents(column);
     }

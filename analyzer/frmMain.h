@@ -66,6 +66,7 @@ private:
     FrameTarget OnSomeScreen(const FrameTarget& stored, const QMargins& margins) const;
     void SetupGrid();
     int ColumnWidthSetting(int column);
+    void ScaleTimeBars();
     void FinishGrid();
     bool ReadAndFill(const QString& file);
     // Reads the trace off the window's thread, the window painting meanwhile.

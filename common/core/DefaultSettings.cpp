@@ -37,6 +37,7 @@ std::string_view DefaultSettingsText() {
         "FindRegex=0\r\n"
         "FindData=0\r\n"
         "CompareFile=\r\n"
+        "CorrectOverhead=0\r\n"
         "\r\n"
         "[Tag Application]\r\n"
         "KivraPrefix=Kivra.\r\n"

@@ -679,3 +679,73 @@ TEST_F(TraceViewsTest, ASlowBaselineIsReadOffTheWindowsThread) {
 
 }  // namespace
 }  // namespace kivra
+
+namespace kivra {
+namespace {
+
+// Main calls Twice twice, 1 ms each; the trace states 0.1 ms inside and
+// 0.4 ms outside per call.
+constexpr const char* kOverheadTrace =
+    "header 1\r\nRun Date: 12/8/2026\r\nheader 3\r\nResolution: 1 ms\r\nh5\r\nLimit: none\r\n"
+    "Overhead: 0.1 ms inside, 0.4 ms outside per call\r\n"
+    "Twice|2|2|1|2|||\r\n"
+    "Twice|3|2|4|5|||\r\n"
+    "Main|1|1|0|10|||\r\n";
+
+class OverheadSwitchTest : public TraceViewsTest {};
+
+TEST_F(OverheadSwitchTest, TheSwitchCorrectsEveryViewAndIsKept) {
+    auto window = StartOn(kOverheadTrace);
+    TraceViews& views = window->Views();
+    auto* bar = window->findChild<QWidget*>(QStringLiteral("overheadBar"));
+    auto* line = window->findChild<QLabel*>(QStringLiteral("lblOverhead"));
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(line->text().toStdString(),
+              "Timing overhead: 0.500 ms per call; 3 calls put about 1 ms into their callers' own times");
+    const TraceTableModel& model = window->Model();
+    QAbstractItemModelTester tester(&window->Model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    EXPECT_EQ(model.Cell(0, kColTotal), "10.000");
+    EXPECT_EQ(model.Cell(0, kColTime), "8.000");
+    EXPECT_EQ(model.headerData(kColTime, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Time (ms)"));
+
+    views.CorrectionBox().click();
+    // Main: 10 - 0.1 - 2 x 0.5 = 8.9, own 8.9 - 2 x 0.9 = 7.1; Twice: 0.9.
+    EXPECT_EQ(model.Cell(0, kColTotal), "8.900");
+    EXPECT_EQ(model.Cell(0, kColTime), "7.100");
+    EXPECT_EQ(model.Cell(1, kColTime), "0.900");
+    EXPECT_EQ(model.headerData(kColTotal, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Total (ms, corrected)"));
+    EXPECT_EQ(model.headerData(kColTime, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Time (ms, corrected)"));
+    const std::vector<std::string> names = ColumnTexts(Procs(*window), ProcedureColumn::Name);
+    const std::vector<double> own = ColumnValues(Procs(*window), ProcedureColumn::Own);
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0], "Main");
+    EXPECT_NEAR(own[0], 7.1, 1e-4);
+    EXPECT_NEAR(own[1], 1.8, 1e-4);
+    // The report takes the captions along.
+    const std::string report = ReportOfTable(window->Grid(), model);
+    EXPECT_NE(report.find("8.900"), std::string::npos) << report;
+    EXPECT_NE(report.find("Total (ms"), std::string::npos) << report;
+
+    views.CorrectionBox().click();
+    EXPECT_EQ(model.Cell(0, kColTime), "8.000");
+    EXPECT_NEAR(ColumnValues(Procs(*window), ProcedureColumn::Own)[0], 8.0, 1e-4);
+    views.CorrectionBox().click();
+    window->close();
+    EXPECT_EQ(Stored("View", "CorrectOverhead"), "1");
+
+    // Kept for the next start; a trace that states no overhead has no line
+    // and its numbers as recorded.
+    auto again = StartOn(kOverheadTrace);
+    EXPECT_TRUE(again->Views().CorrectionBox().isChecked());
+    EXPECT_EQ(again->Model().Cell(0, kColTotal), "8.900");
+    auto plain = StartOn(kNamedTrace);
+    EXPECT_FALSE(plain->findChild<QWidget*>(QStringLiteral("overheadBar"))->isVisible());
+    EXPECT_EQ(plain->Model().Cell(0, kColTotal), "10.000");
+}
+
+}  // namespace
+}  // namespace kivra
