@@ -11,6 +11,7 @@
 #include "CallProfile.h"
 #include "DiffRows.h"
 #include "FlameLayout.h"
+#include "Overhead.h"
 #include "FlatProfile.h"
 #include "ProcedureTable.h"
 #include "FuzzCheck.h"
@@ -160,6 +161,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const kivra::TraceDiff fromNothing = kivra::DiffFlatProfiles(kivra::FlatProfile{}, flat);
     for (const kivra::DiffEntry& entry : fromNothing.Entries) {
         FUZZ_CHECK(entry.Status == kivra::DiffStatus::Added, "against no run, every procedure is added");
+    }
+    {
+        // With the timing overhead taken out (the trace's own, else a made-up
+        // one): nothing below zero, and the calls still nest.
+        const kivra::TimingOverhead overhead =
+            kivra::ReadOverheadLine(load.trace.OverheadLine).value_or(kivra::TimingOverhead{0.25, 0.5});
+        kivra::CallProfile fixed = profile;
+        const int clamped = kivra::CorrectForOverhead(fixed, overhead);
+        FUZZ_CHECK(clamped >= 0 && static_cast<std::size_t>(clamped) <= fixed.Calls.size(), "a count of calls");
+        for (const kivra::ProfileCall& call : fixed.Calls) {
+            FUZZ_CHECK(call.Total >= 0.0f && call.Own >= 0.0f, "corrected times are never below zero");
+        }
+        const kivra::Timeline cut = kivra::CorrectedTimeline(load.trace, fixed, overhead);
+        FUZZ_CHECK(cut.Spans.size() == fixed.Calls.size(), "one span per call");
+        for (std::size_t c = 0; c < cut.Spans.size(); ++c) {
+            FUZZ_CHECK(cut.Spans[c].Begin <= cut.Spans[c].End, "a span ends after it begins");
+            const int parent = fixed.Calls[c].Parent;
+            if (parent >= 0) {
+                const kivra::CallSpan& outer = cut.Spans[static_cast<std::size_t>(parent)];
+                FUZZ_CHECK(cut.Spans[c].Begin >= outer.Begin && cut.Spans[c].End <= outer.End,
+                           "a corrected call lies within its caller");
+            }
+        }
     }
     CheckExports(load.trace, profile);
     CheckFlameLayout(kivra::LayoutTimeOrder(load.trace, profile), profile);

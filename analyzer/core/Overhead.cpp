@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 #include "JsonText.h"
 
@@ -37,6 +39,20 @@ std::string Milliseconds(double value) {
     char buffer[64];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3).ptr;
     return std::string(buffer, end);
+}
+
+// a + b, held at the ends of 64 bits.
+std::int64_t Sum(std::int64_t a, std::int64_t b) {
+    std::int64_t sum = 0;
+    if (!__builtin_add_overflow(a, b, &sum)) return sum;
+    return b > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+}
+
+// How much later b is than a, less `less`; never below zero.
+std::int64_t Later(std::int64_t a, std::int64_t b, std::int64_t less) {
+    std::int64_t gap = 0;
+    if (__builtin_sub_overflow(b, a, &gap)) return b > a ? std::numeric_limits<std::int64_t>::max() : 0;
+    return gap > less ? gap - less : 0;
 }
 
 }  // namespace
@@ -128,15 +144,15 @@ Timeline CorrectedTimeline(const PadTrace& trace, const CallProfile& corrected, 
         Cursor& cursor = nested ? cursors[static_cast<std::size_t>(call.Parent)] : top;
         std::int64_t begin = 0;
         if (cursor.any) {
-            begin = cursor.end + std::max<std::int64_t>(0, was.Begin - cursor.recordedEnd - outside);
+            begin = Sum(cursor.end, Later(cursor.recordedEnd, was.Begin, outside));
         } else if (nested) {
             const CallSpan& parentWas = recorded.Spans[static_cast<std::size_t>(call.Parent)];
             const CallSpan& parentIs = timeline.Spans[static_cast<std::size_t>(call.Parent)];
-            begin = parentIs.Begin + std::max<std::int64_t>(0, was.Begin - parentWas.Begin - half);
+            begin = Sum(parentIs.Begin, Later(parentWas.Begin, was.Begin, half));
         } else {
             begin = was.Begin;
         }
-        std::int64_t end = begin + ToNanoseconds(call.Total);
+        std::int64_t end = Sum(begin, ToNanoseconds(call.Total));
         if (nested) {
             const CallSpan& parentIs = timeline.Spans[static_cast<std::size_t>(call.Parent)];
             begin = std::min(begin, parentIs.End);

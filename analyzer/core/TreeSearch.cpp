@@ -1,6 +1,7 @@
 #include "TreeSearch.h"
 
 #include <algorithm>
+#include <exception>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -72,15 +73,29 @@ std::vector<std::size_t> RowMatcher::AllMatches(const std::vector<SearchRow>& ro
     if (expression_ && rows.size() >= kSplitRows && std::thread::hardware_concurrency() > 1) {
         const std::size_t half = rows.size() / 2;
         std::vector<std::size_t> late;
-        std::optional<std::jthread> worker;
+        std::exception_ptr failure;
+        std::thread worker;
         try {
-            worker.emplace([&] { late = MatchesIn(rows, half, rows.size()); });
+            worker = std::thread([&] {
+                try {
+                    late = MatchesIn(rows, half, rows.size());
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            });
         } catch (const std::system_error&) {
             // No thread to be had: one pass does it.
         }
-        if (worker) {
-            std::vector<std::size_t> found = MatchesIn(rows, 0, half);
-            worker->join();
+        if (worker.joinable()) {
+            std::vector<std::size_t> found;
+            try {
+                found = MatchesIn(rows, 0, half);
+            } catch (...) {
+                worker.join();
+                throw;
+            }
+            worker.join();
+            if (failure) std::rethrow_exception(failure);
             found.insert(found.end(), late.begin(), late.end());
             return found;
         }

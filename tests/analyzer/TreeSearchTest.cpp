@@ -49,6 +49,23 @@ TEST(TreeSearchTest, ExpressionsOnLongFieldsEndAndLookAtTheBeginning) {
     EXPECT_EQ(plain->AllMatches(rows), (std::vector<std::size_t>{0}));  // a plain search sees it all
 }
 
+// A big tree is searched in two halves at once: the same rows, in order,
+// matches on both sides of the middle and at its edges.
+TEST(TreeSearchTest, AnExpressionOverABigTreeFindsWhatOnePassFinds) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < 70000; ++i) texts.push_back("row " + std::to_string(i));
+    std::vector<SearchRow> rows;
+    for (const std::string& text : texts) rows.push_back({text, std::string_view(), std::string_view(), std::string_view()});
+    const auto matcher = RowMatcher::Make({"^row (0|34999|35000|[1-6]9999|69999)$", false, true, false});
+    ASSERT_TRUE(matcher);
+    std::vector<std::size_t> expected;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (matcher->Matches(rows[i])) expected.push_back(i);
+    }
+    EXPECT_EQ(expected, (std::vector<std::size_t>{0, 19999, 29999, 34999, 35000, 39999, 49999, 59999, 69999}));
+    EXPECT_EQ(matcher->AllMatches(rows), expected);
+}
+
 TEST(TreeSearchTest, NextAndPreviousGoRoundTheEnds) {
     const std::vector<std::size_t> matches = {2, 5, 9};
     const std::size_t none = static_cast<std::size_t>(-1);
