@@ -175,5 +175,44 @@ TEST_F(ProfileCommandsTest, ExportWritesTheFileAndNeverTheTrace) {
     EXPECT_NE(err.find("Cannot write"), std::string::npos) << err;
 }
 
+// The timing object's cost taken out: as the trace states it, or as given.
+TEST_F(ProfileCommandsTest, TheOverheadIsTakenOutWhereTheTraceStatesItOrItIsGiven) {
+    // Main calls Q twice; a pair costs 1 ms inside and 2 ms outside.
+    const std::string trace =
+        test::PadText({Rec("Q", 2, 2, 1, 6), Rec("Q", 3, 2, 10, 15), Rec("Main", 1, 1, 0, 30)});
+    std::string stated = trace;
+    stated.replace(stated.find("line 7"), 6, "Overhead: 1 ms inside, 2 ms outside per call");
+    Write("plain.pad", trace);
+    Write("stated.pad", stated);
+    std::string out;
+    std::string err;
+    // Main: 30 - 1 - 2 x 3 = 23, own 23 - 2 x 4 = 15; Q: 4 each.
+    ASSERT_EQ(Run({"flat", Path("stated.pad"), "--correct-overhead", "--csv"}, out, err), 0) << err;
+    EXPECT_NE(out.find("Main,1,15,23,"), std::string::npos) << out;
+    EXPECT_NE(out.find("Q,2,8,8,"), std::string::npos) << out;
+    ASSERT_EQ(Run({"flat", Path("plain.pad"), "--overhead", "1,2", "--csv"}, out, err), 0) << err;
+    EXPECT_NE(out.find("Main,1,15,23,"), std::string::npos) << out;
+    // Without the switch, the numbers as recorded.
+    ASSERT_EQ(Run({"flat", Path("stated.pad"), "--csv"}, out, err), 0) << err;
+    EXPECT_NE(out.find("Main,1,20,30,"), std::string::npos) << out;
+    // Both sides of a diff.
+    ASSERT_EQ(Run({"diff", Path("stated.pad"), Path("plain.pad"), "--correct-overhead"}, out, err), 1);
+    EXPECT_NE(err.find("does not state the timing overhead"), std::string::npos) << err;
+    ASSERT_EQ(Run({"diff", Path("stated.pad"), Path("plain.pad"), "--overhead", "1,2", "--json"}, out, err), 0);
+    EXPECT_EQ(Json::parse(out).at("top_level_change_ms"), 0.0);
+    // The folded stacks on the corrected timeline.
+    ASSERT_EQ(Run({"export", Path("stated.pad"), "--folded", "--correct-overhead"}, out, err), 0) << err;
+    EXPECT_EQ(out, "Main 15000\nMain;Q 8000\n");
+    // A trace that states none, and numbers that are not two.
+    EXPECT_EQ(Run({"flat", Path("plain.pad"), "--correct-overhead"}, out, err), 1);
+    EXPECT_EQ(err, "kivra: " + Path("plain.pad") +
+                       ": the trace does not state the timing overhead (header line 7); give it with --overhead A,B.\n");
+    EXPECT_EQ(Run({"flat", Path("plain.pad"), "--overhead", "1"}, out, err), 2);
+    EXPECT_EQ(Run({"export", Path("plain.pad"), "--folded", "--overhead", "-1,2"}, out, err), 2);
+    // Calls shorter than the overhead allows are held at zero and counted.
+    ASSERT_EQ(Run({"flat", Path("plain.pad"), "--overhead", "6,5"}, out, err), 0);
+    EXPECT_NE(err.find("2 calls were shorter than the timing overhead allows"), std::string::npos) << err;
+}
+
 }  // namespace
 }  // namespace kivra
