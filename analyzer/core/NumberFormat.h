@@ -57,6 +57,8 @@ public:
     std::string Plain(float value) const { return PlainNumber(value, locale_); }
 
     const std::string& Pattern() const { return pattern_; }
+    // The "0" and "#" places after the decimal separator in the first section.
+    int FractionPlaces() const { return sections_.empty() ? 0 : sections_.front().fractionPlaces; }
     const NumberLocale& Locale() const { return locale_; }
 
 private:

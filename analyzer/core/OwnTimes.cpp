@@ -1,5 +1,6 @@
 #include "OwnTimes.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -54,6 +55,44 @@ bool ComputeOwnTimes(std::vector<TraceRow>& rows, const NumberFormat& format) {
             }
             lastAtLevel[static_cast<std::size_t>(level)] = k + 1;
         }
+    }
+    return allRead;
+}
+
+std::string OwnTimeWorkPattern(const NumberFormat& format) {
+    if (format.Pattern().empty()) return {};
+    return "0." + std::string(static_cast<std::size_t>(std::max(3, format.FractionPlaces())), '0');
+}
+
+bool ComputeRoundedOwnTimes(std::vector<TraceRow>& rows, const PadTrace& trace, const NumberFormat& format) {
+    const std::string pattern = OwnTimeWorkPattern(format);
+    if (pattern == format.Pattern()) return ComputeOwnTimes(rows, format);
+    const NumberFormat work(pattern, format.Locale());
+    // The totals in the work format for the pass, the time format's kept aside.
+    std::vector<ShortText> shown(rows.size());
+    std::vector<std::pair<float, bool>> shownValues(rows.size());
+    std::string text;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        TraceRow& row = rows[k];
+        const auto r = static_cast<std::size_t>(row.Record);
+        const float total = r < trace.Records.size() ? trace.Records[r].Total : 0.0f;
+        shown[k] = std::move(row.TotalText);
+        shownValues[k] = {row.TotalValue, row.TotalValueKnown};
+        text.clear();
+        const std::optional<float> read = work.AppendFormattedAndRead(text, total);
+        row.TotalText = text;
+        row.TotalValue = read.value_or(0.0f);
+        row.TotalValueKnown = read.has_value();
+    }
+    const bool allRead = ComputeOwnTimes(rows, work);
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        TraceRow& row = rows[k];
+        if (!row.TimeIsNumber) {
+            if (const std::optional<float> value = work.Read(row.Time)) row.Time = format.Format(*value);
+        }
+        row.TotalText = std::move(shown[k]);
+        row.TotalValue = shownValues[k].first;
+        row.TotalValueKnown = shownValues[k].second;
     }
     return allRead;
 }

@@ -21,6 +21,19 @@ namespace kivra {
 // that prints more than a number); the affected times keep their text.
 bool ComputeOwnTimes(std::vector<TraceRow>& rows, const NumberFormat& format);
 
+// The own times as a load computes them: the pass above run on totals
+// formatted "0.000…" (as many decimals as the time format's first section
+// shows, at least three), each Time then formatted once with the time
+// format, except the plain numbers the pass leaves, which stay as they are.
+// So a coarse format rounds each own time once instead of adding up the
+// roundings of its callees' totals. The rows' TotalText stays in the time
+// format. With the empty pattern, or one that is its own work format, this
+// is the pass above. Returns what that pass returns.
+bool ComputeRoundedOwnTimes(std::vector<TraceRow>& rows, const PadTrace& trace, const NumberFormat& format);
+
+// The pattern the own-time pass works in for a time format.
+std::string OwnTimeWorkPattern(const NumberFormat& format);
+
 // The one message of a load whose time format cannot be read back.
 std::string UnreadableTimeFormatMessage(std::string_view pattern);
 

@@ -1,3 +1,4 @@
+#include "CallProfile.h"
 #include "CallTree.h"
 
 #include <gtest/gtest.h>
@@ -238,18 +239,52 @@ TEST(CallTreeTest, TheStopMessageGoesIntoTheLastRowCreated) {
     EXPECT_EQ(load.tree.Rows[0].Time, "6.00");
 }
 
-TEST(CallTreeTest, AFormatThatCannotBeReadBackLeavesTheTimesAsText) {
+// A format whose texts do not read back ("0.0 ms") no longer stops the
+// pass: it works on "0.000" texts and formats each own time once.
+TEST(CallTreeTest, AFormatThatCannotBeReadBackNoLongerBreaksThePass) {
     const TraceLoad load = Load({Rec("A", 1, 1, 0, 10), Rec("B", 2, 2, 0, 3), Rec("C", 3, 1, 0, 5)}, "0.0 ms");
-    EXPECT_TRUE(load.timesUnreadable);
-    ExpectRows(load, {{1, 0, 0, "A", "10.0 ms"}, {2, 1, 1, "B", "3.0 ms"}, {3, 0, 0, "C", "5.0 ms"}});
+    EXPECT_FALSE(load.timesUnreadable);
+    ExpectRows(load, {{1, 0, 0, "A", "7.0 ms"}, {2, 1, 1, "B", "3"}, {3, 0, 0, "C", "5.0 ms"}});
+    EXPECT_EQ(load.tree.Rows[0].TotalText, "10.0 ms");
     EXPECT_NE(UnreadableTimeFormatMessage("0.0 ms").find("\"0.0 ms\""), std::string::npos);
 }
 
-TEST(CallTreeTest, SubtractionsWorkOnTheFormattedTexts) {
-    // Each child's rounded text is subtracted from the parent's rounded text.
+TEST(CallTreeTest, OwnTimesAreRoundedOnceUnderACoarseFormat) {
+    // 1.000 - 0.340 - 0.340 = 0.320, then "0.3"; the Part's texts alone
+    // would give 1.0 - 0.3 - 0.3 = 0.4.
     const TraceLoad load =
         Load({Rec("A", 1, 1, 0, 1.0), Rec("B", 2, 2, 0, 0.34), Rec("C", 3, 2, 0, 0.34)}, "0.0");
-    ExpectRows(load, {{1, 0, 0, "A", "0.4"}, {2, 1, 1, "B", "0.3"}, {3, 1, 1, "C", "0.3"}});
+    ExpectRows(load, {{1, 0, 0, "A", "0.3"}, {2, 1, 1, "B", "0.3"}, {3, 1, 1, "C", "0.3"}});
+}
+
+// The issue's run under coarse formats: every own time in the call tree is
+// the Procedures number formatted once; "0.000" is the Part's pass exactly.
+TEST(CallTreeTest, EachOwnTimeIsTheProceduresNumberFormattedOnce) {
+    // cmdSearch_Click 10 with FillGrid 5.5 (which calls three of 0.5) and
+    // OpenDatabase 1.5 under it; then a row after them one level up.
+    const std::vector<std::string> records = {
+        Rec("Row", 4, 3, 1.0, 1.5),         Rec("Row", 5, 3, 2.0, 2.5), Rec("Row", 6, 3, 3.0, 3.5),
+        Rec("FillGrid", 3, 2, 0.5, 6.0),    Rec("OpenDatabase", 7, 2, 6.25, 7.75),
+        Rec("cmdSearch_Click", 2, 1, 0.25, 10.25), Rec("Form_Load", 1, 0, 0, 0)};
+    for (const char* pattern : {"0", "0.0", "0.0#", "0.00\" ms\"", "#,##0.0000", "0.000"}) {
+        SCOPED_TRACE(pattern);
+        const NumberFormat format(pattern, DotLocale());
+        const TraceLoad load = Load({records.begin(), records.end() - 1}, pattern);
+        const CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
+        ASSERT_EQ(profile.Calls.size(), load.tree.Rows.size());
+        for (std::size_t i = 0; i < profile.Calls.size(); ++i) {
+            const TraceRow& row = load.tree.Rows[i];
+            const std::string expected = row.TimeIsNumber ? format.Plain(profile.Calls[i].Own)
+                                                          : format.Format(profile.Calls[i].Own);
+            EXPECT_EQ(row.Time, expected) << row.Label;
+        }
+        EXPECT_FALSE(load.timesUnreadable);
+    }
+    // "0.000" gives the Part's texts: the pass on the format's own texts.
+    TraceLoad exact = Load({records.begin(), records.end() - 1}, "0.000");
+    std::vector<TraceRow> again = exact.tree.Rows;
+    ComputeOwnTimes(again, NumberFormat("0.000", DotLocale()));
+    for (std::size_t i = 0; i < again.size(); ++i) EXPECT_EQ(again[i].Time, exact.tree.Rows[i].Time);
 }
 
 }  // namespace
