@@ -19,24 +19,101 @@ std::string_view DropCharacters(std::string_view s, std::size_t n) {
     return s.substr(pos);
 }
 
-// Where "then exit" first occurs in s in any letter case, or npos. Found
-// through its "x", the rarest of its letters in source text.
-std::size_t FindThenExit(std::string_view s) {
-    constexpr std::string_view kThenExit = "then exit";
-    constexpr std::size_t kX = 6;
-    // The next "x" and the next "X", each found at the speed of a byte search.
-    std::size_t small = s.find('x', kX);
-    std::size_t capital = s.find('X', kX);
-    while (small != std::string_view::npos || capital != std::string_view::npos) {
-        const std::size_t x = std::min(small, capital);
-        if (x - kX + kThenExit.size() > s.size()) return std::string_view::npos;
-        bool same = true;
-        for (std::size_t k = 0; k < kThenExit.size() && same; ++k) same = LowerAscii(s[x - kX + k]) == kThenExit[k];
-        if (same) return x - kX;
-        if (x == small) small = s.find('x', x + 1);
-        if (x == capital) capital = s.find('X', x + 1);
+bool IsWordCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           (static_cast<unsigned char>(c) & 0x80) != 0;
+}
+
+// Whether the word (in any letter case) stands at `at` in s, whole.
+bool WordAt(std::string_view s, std::size_t at, std::string_view word) {
+    if (at + word.size() > s.size() || (at > 0 && IsWordCharacter(s[at - 1]))) return false;
+    for (std::size_t k = 0; k < word.size(); ++k) {
+        if (LowerAscii(s[at + k]) != word[k]) return false;
     }
-    return std::string_view::npos;
+    return at + word.size() == s.size() || !IsWordCharacter(s[at + word.size()]);
+}
+
+// A line's code: its string literals blanked out (their quotes kept) and a
+// trailing comment cut off, so that words are only found in code.
+std::string CodeOf(std::string_view line) {
+    std::string code;
+    code.reserve(line.size());
+    bool inString = false;
+    for (const char c : line) {
+        if (c == '"') {
+            inString = !inString;
+            code += c;
+        } else if (inString) {
+            code += ' ';
+        } else if (c == '\'') {
+            break;
+        } else {
+            code += c;
+        }
+    }
+    return code;
+}
+
+std::string_view Trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+bool ExitsTheProcedure(std::string_view statement);
+
+// The statements after a one-line If's Then: split at ":" and at Else.
+// Whether one of them leaves the procedure.
+bool AnyStatementExits(std::string_view statements) {
+    std::size_t from = 0;
+    for (std::size_t at = 0; at <= statements.size(); ++at) {
+        const bool end = at == statements.size();
+        const bool colon = !end && statements[at] == ':';
+        const bool otherwise = !end && !colon && WordAt(statements, at, "else");
+        if (!end && !colon && !otherwise) continue;
+        if (ExitsTheProcedure(statements.substr(from, at - from))) return true;
+        from = otherwise ? at + 4 : at + 1;
+        if (otherwise) at += 3;
+    }
+    return false;
+}
+
+// A statement that returns from the procedure: Exit Sub, Exit Function or
+// Exit Property, or a one-line If holding one.
+bool ExitsTheProcedure(std::string_view statement) {
+    statement = Trimmed(statement);
+    if (WordAt(statement, 0, "exit")) {
+        const std::string_view rest = Trimmed(statement.substr(4));
+        return rest.size() != statement.size() - 4 &&
+               (WordAt(rest, 0, "sub") || WordAt(rest, 0, "function") || WordAt(rest, 0, "property"));
+    }
+    if (!WordAt(statement, 0, "if")) return false;
+    for (std::size_t at = 2; at < statement.size(); ++at) {
+        if (WordAt(statement, at, "then")) {
+            const std::string_view after = Trimmed(statement.substr(at + 4));
+            // Then ending the code opens a block If: no exit on this line.
+            return !after.empty() && AnyStatementExits(after);
+        }
+    }
+    return false;
+}
+
+// A one-line If whose statements after Then leave the procedure, wherever
+// the line begins; Exit For, Exit Do and block Ifs do not count.
+bool IsOneLineIfExit(std::string_view line) {
+    // Most lines hold no "x" at all.
+    if (line.find_first_of("xX") == std::string_view::npos) return false;
+    const std::string code = CodeOf(line);
+    std::string_view rest = code;
+    // The statements of the line: an If may follow others after a colon.
+    std::size_t from = 0;
+    for (std::size_t at = 0; at <= rest.size(); ++at) {
+        if (at < rest.size() && rest[at] != ':') continue;
+        const std::string_view statement = Trimmed(rest.substr(from, at - from));
+        if (WordAt(statement, 0, "if")) return ExitsTheProcedure(rest.substr(from));
+        from = at + 1;
+    }
+    return false;
 }
 
 enum class Action { None, Start, Exit, Stop, Skip };
@@ -109,12 +186,10 @@ private:
             inserted_ = "St0p";
         }
 
-        // An exit at the end of an If on one line ("Then Exit Sub" as the
-        // editor writes it): the call goes after it. Only a "then exit"
-        // beginning after the tenth character counts.
-        constexpr std::size_t kShortest = 10 + 9;  // ten characters, then "then exit"
-        if (const auto at = work.size() < kShortest ? std::string_view::npos : FindThenExit(work);
-            at != std::string_view::npos && at >= 10 && Utf8Length(work.substr(0, at)) >= 10) {
+        // An exit in an If on one line ("If Done Then Exit Sub", "If x Then
+        // y = 1: Exit Function"): the marker goes after it, to show where
+        // the early return skips the stop call.
+        if (IsOneLineIfExit(work)) {
             action = Action::Start;
             inserted_ = "St0p '<<<<<<";
         }

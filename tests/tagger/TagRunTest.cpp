@@ -184,11 +184,41 @@ TEST_F(TagRunTest, InLineExitMarker) {
     EXPECT_EQ(Tag("    If AB Then Exit Sub"), "    If AB Then Exit Sub\r\nKivra.St0p '<<<<<<\r\n");
     EXPECT_EQ(Tag("\tIf IsDone THEN EXIT Function"), "\tIf IsDone THEN EXIT Function\r\nKivra.St0p '<<<<<<\r\n");
     EXPECT_EQ(Tag("    If AB ThenExit Sub"), "    If AB ThenExit Sub\r\n");
-    // Beginning at the tenth character: not recognised.
-    EXPECT_EQ(Tag("    If A then exit sub"), "    If A then exit sub\r\n");
-    EXPECT_EQ(Tag("    If A Then Exit Sub"), "    If A Then Exit Sub\r\n");
-    // Characters, not bytes, are counted.
-    EXPECT_EQ(Tag("  If \xC3\xA4\xC3\xA4 then exit sub"), "  If \xC3\xA4\xC3\xA4 then exit sub\r\n");
+    // Wherever the line begins.
+    EXPECT_EQ(Tag("    If A then exit sub"), "    If A then exit sub\r\nKivra.St0p '<<<<<<\r\n");
+    EXPECT_EQ(Tag("If bIs Then Exit Sub"), "If bIs Then Exit Sub\r\nKivra.St0p '<<<<<<\r\n");
+    EXPECT_EQ(Tag("  If \xC3\xA4\xC3\xA4 then exit sub"), "  If \xC3\xA4\xC3\xA4 then exit sub\r\nKivra.St0p '<<<<<<\r\n");
+}
+
+// The lines found in real modules, and what looks like them but is not a
+// return from the procedure.
+TEST_F(TagRunTest, InLineExitsAreTheOnesThatLeaveTheProcedure) {
+    const std::string marker = "\r\nKivra.St0p '<<<<<<\r\n";
+    for (const char* line : {
+             "If bIs Then Exit Sub",
+             "        If Deposit(Index, dbIndex) = True Then BankOptions = True: Exit Function",
+             "    If X > 0 Then Y = 1 Else Exit Property",
+             "    If A Then If B Then Exit Sub",
+             "    Count = 0: If Count = 0 Then Exit Function ' nothing to do",
+             "    If Name = \"x\" Then MsgBox \"it's done\": Exit Sub",
+         }) {
+        EXPECT_EQ(Tag(line), line + marker) << line;
+    }
+    for (const char* line : {
+             "    If DictVal = 256 Then Exit Do",
+             "    If Not FillList Then Exit For",
+             "    If Done Then",                           // a block If
+             "    If Done Then ' Exit Sub later",          // the rest is a comment
+             "    If Done Then MsgBox \"Then Exit Sub\"",  // in a string
+             "    Exit Sub",                               // not in an If (the exit rule's own line)
+             "    Call ExitSubroutine: If X Then ExitSub",
+             "    Debug.Print \"If A Then Exit Sub\"",
+         }) {
+        const std::string tagged = Tag(line);
+        EXPECT_EQ(tagged.find("'<<<<<<"), std::string::npos) << line;
+    }
+    // A commented-out line gets the commented marker.
+    EXPECT_EQ(Tag("'    If A Then Exit Sub"), "'    If A Then Exit Sub\r\n'Kivra.St0p '<<<<<<\r\n");
 }
 
 TEST_F(TagRunTest, QuirksKept) {
