@@ -457,8 +457,9 @@ const std::optional<FlatProfile>& TraceViews::BaselineProfile() const {
 }
 
 void TraceViews::CompareWith() {
-    const auto chosen = services_.Files().ChooseFileToOpen(this, TraceChooserStart(services_.Config()),
-                                                           QStringLiteral("(*.pad)"), QStringLiteral(".pad"));
+    const auto chosen = services_.Files().ChooseFileToOpen(
+        this, TraceChooserStart(services_.Config()), QStringLiteral("(*.pad)"), QStringLiteral(".pad"),
+        QStringLiteral("Choose the baseline (the run before your change)"));
     if (chosen) LoadBaseline(QDir::toNativeSeparators(*chosen));
 }
 

@@ -35,8 +35,9 @@ void EventPump::PumpNow() {
 }
 
 std::optional<QString> QtFileChooser::ChooseFileToOpen(QWidget* parent, const QString& initialPath,
-                                                       const QString& filter, const QString& defaultSuffix) {
-    QFileDialog dialog(parent, QString(), initialPath, filter);
+                                                       const QString& filter, const QString& defaultSuffix,
+                                                       const QString& title) {
+    QFileDialog dialog(parent, title, initialPath, filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setDefaultSuffix(defaultSuffix.startsWith('.') ? defaultSuffix.mid(1) : defaultSuffix);

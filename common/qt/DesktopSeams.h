@@ -14,9 +14,11 @@ namespace kivra {
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
-    // The chosen file's full path, or nothing when the user cancelled.
+    // The chosen file's full path, or nothing when the user cancelled. An
+    // empty title leaves the desktop's own.
     virtual std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& initialPath,
-                                                    const QString& filter, const QString& defaultSuffix) = 0;
+                                                    const QString& filter, const QString& defaultSuffix,
+                                                    const QString& title = {}) = 0;
     // The chosen folder, or nothing when the user cancelled.
     virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& initialFolder) = 0;
 };
@@ -55,7 +57,7 @@ private:
 class QtFileChooser : public FileChooser {
 public:
     std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& initialPath, const QString& filter,
-                                            const QString& defaultSuffix) override;
+                                            const QString& defaultSuffix, const QString& title = {}) override;
     std::optional<QString> ChooseFolder(QWidget* parent, const QString& initialFolder) override;
 };
 

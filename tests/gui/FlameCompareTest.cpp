@@ -201,6 +201,8 @@ TEST_F(FlameCompareTest, CompareShowsTheNumbersOfKivraDiffAndSwaps) {
     QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("cmdCompareWith")), Qt::LeftButton);
     ASSERT_EQ(desktop.files.asked.size(), 1u);
     EXPECT_EQ(desktop.files.asked[0].filter, "(*.pad)");
+    // The dialog says what the chosen file becomes.
+    EXPECT_EQ(desktop.files.asked[0].title, "Choose the baseline (the run before your change)");
 
     auto diffJson = [&](const std::string& before, const std::string& after) {
         QProcess kivra;

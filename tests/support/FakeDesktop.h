@@ -17,16 +17,16 @@ namespace kivra::test {
 class FakeFileChooser : public FileChooser {
 public:
     std::optional<QString> ChooseFileToOpen(QWidget*, const QString& initialPath, const QString& filter,
-                                            const QString& defaultSuffix) override {
-        asked.push_back({initialPath, filter, defaultSuffix});
+                                            const QString& defaultSuffix, const QString& title = {}) override {
+        asked.push_back({initialPath, filter, defaultSuffix, title});
         return Next();
     }
     std::optional<QString> ChooseFolder(QWidget*, const QString& initialFolder) override {
-        asked.push_back({initialFolder, {}, {}});
+        asked.push_back({initialFolder, {}, {}, {}});
         return Next();
     }
     struct Question {
-        QString initial, filter, suffix;
+        QString initial, filter, suffix, title;
     };
     std::vector<Question> asked;
     std::deque<std::optional<QString>> answers;  // nothing: the user cancels
