@@ -1,5 +1,6 @@
 #include "ExactBoxText.h"
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -40,6 +41,19 @@ qsizetype DocumentLength(const QPlainTextEdit& box) { return box.document()->cha
 
 ExactBoxText::ExactBoxText(QPlainTextEdit* box) : QObject(box), box_(box) {
     connect(box_->document(), &QTextDocument::contentsChange, this, &ExactBoxText::FollowEdit);
+    box_->setTabChangesFocus(true);
+    box_->installEventFilter(this);
+}
+
+bool ExactBoxText::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == box_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+            if (!box_->isReadOnly()) box_->insertPlainText(QStringLiteral("\t"));
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ExactBoxText::SetText(const QString& text) {

@@ -2,7 +2,9 @@
 // a text would change: a non-breaking space comes back as a blank, U+2028
 // and U+2029 as line breaks, a bare CR breaks its line. The box shows the
 // text; this keeps it character for character and follows every edit the
-// user makes in the box, so that what leaves is what came in.
+// user makes in the box, so that what leaves is what came in. As the
+// classic text box does, Tab and Shift+Tab move the focus on; Ctrl+Tab types
+// a tab character.
 #pragma once
 
 #include <QObject>
@@ -28,6 +30,9 @@ public:
 
     // The text, its lines separated by CR LF, in UTF-8.
     std::string Text() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FollowEdit(int position, int removed, int added);

@@ -61,6 +61,25 @@ protected:
     std::unique_ptr<Main> window;
 };
 
+// Tab leaves the code box as it leaves the classic text box; Ctrl+Tab types
+// a tab into the code, which the box then gives back.
+TEST_F(TaggerWindowTest, TabMovesOnAndCtrlTabTypesATab) {
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    auto* code = Control<QPlainTextEdit>("txtCode");
+    SetCode("ab");
+    code->setFocus();
+    QTextCursor cursor = code->textCursor();
+    cursor.setPosition(1);
+    code->setTextCursor(cursor);
+    QTest::keyClick(code, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(code->toPlainText(), QStringLiteral("a\tb"));
+    QTest::keyClick(code, Qt::Key_Tab);
+    EXPECT_EQ(code->toPlainText(), QStringLiteral("a\tb"));
+    EXPECT_TRUE(code->tabChangesFocus());
+    EXPECT_NE(QApplication::focusWidget(), code);
+}
+
 TEST_F(TaggerWindowTest, OpensReadyToTag) {
     EXPECT_EQ(window->windowTitle(), "Kivra Code Auto Tag");
     EXPECT_EQ(Control<QLineEdit>("txtPrefix")->text(), "Kivra.");
