@@ -133,6 +133,25 @@ void FlameGraphView::ZoomToBox(int box) {
     update();
 }
 
+void FlameGraphView::ZoomBy(double factor) {
+    const double middle = viewBegin_ + viewSpan_ / 2.0;
+    viewSpan_ *= factor;
+    ClampView();
+    viewBegin_ = middle - viewSpan_ / 2.0;
+    ClampView();
+    update();
+}
+
+void FlameGraphView::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void FlameGraphView::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
 void FlameGraphView::ClampView() {
     const double extent = std::max(1.0, static_cast<double>(Layout().Extent));
     viewSpan_ = std::clamp(viewSpan_, std::min(kSmallestSpan, extent), extent);
@@ -257,6 +276,12 @@ void FlameGraphView::paintEvent(QPaintEvent*) {
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(outline.adjusted(1, 1, -1, -1));
     }
+    if (hasFocus()) {
+        // The keyboard's place: a frame in the palette's highlight colour.
+        painter.setPen(QPen(colours.color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 QString FlameGraphView::ToolTipOf(int box) const {
@@ -371,6 +396,18 @@ void FlameGraphView::keyPressEvent(QKeyEvent* event) {
     const FlameLayout& layout = Layout();
     if (event->key() == Qt::Key_Home || event->key() == Qt::Key_Escape) {
         ShowWholeRun();
+        return;
+    }
+    if (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Equal) {
+        ZoomBy(0.8);
+        return;
+    }
+    if (event->key() == Qt::Key_Minus) {
+        ZoomBy(1.25);
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && selected_) {
+        ZoomToBox(*selected_);
         return;
     }
     const bool up = event->key() == Qt::Key_Up;

@@ -45,6 +45,8 @@ public:
 
     void ShowWholeRun();
     void ZoomToBox(int box);
+    // Zooms in (factor below 1) or out around the middle of the view.
+    void ZoomBy(double factor);
     // The part of the run in view, nanoseconds from the left edge.
     double ViewBegin() const { return viewBegin_; }
     double ViewSpan() const { return viewSpan_; }
@@ -68,6 +70,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     bool event(QEvent* event) override;
 
 private:

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <cmath>
 #include <QToolButton>
 #include <QTreeView>
 #include <map>
@@ -114,6 +115,38 @@ TEST_F(FlameCompareTest, DoubleClickZoomsToABoxAndHomeShowsTheWholeRun) {
     EXPECT_NEAR(graph.ViewBegin() + pointer.x() * graph.ViewSpan() / graph.width(), before, 1e3);
     QTest::keyClick(&graph, Qt::Key_Escape);
     EXPECT_EQ(graph.ViewSpan(), 130e6);
+}
+
+// The keyboard does what the mouse does: + and - zoom around the middle,
+// Enter zooms to the chosen box; the hint reads in the palette's text colour.
+TEST_F(FlameCompareTest, KeysZoomAndTheHintIsReadable) {
+    auto window = StartOn(kRun);
+    window->Views().Tabs().setCurrentIndex(kFlameTab);
+    QApplication::processEvents();
+    FlameGraphView& graph = Graph(*window);
+    graph.setFocus();
+    QTest::keyClick(&graph, Qt::Key_Plus);
+    EXPECT_NEAR(graph.ViewSpan(), 104e6, 1.0);
+    EXPECT_NEAR(graph.ViewBegin() + graph.ViewSpan() / 2, 65e6, 1.0);  // the middle stays
+    QTest::keyClick(&graph, Qt::Key_Minus);
+    EXPECT_NEAR(graph.ViewSpan(), 130e6, 1.0);
+    QTest::keyClick(&graph, Qt::Key_Return);  // nothing chosen: nothing to zoom to
+    EXPECT_NEAR(graph.ViewSpan(), 130e6, 1.0);
+    QTest::mouseClick(&graph, Qt::LeftButton, {}, Centre(graph, 3));
+    QTest::keyClick(&graph, Qt::Key_Return);
+    EXPECT_EQ(graph.ViewBegin(), 50e6);
+    EXPECT_EQ(graph.ViewSpan(), 10e6);
+
+    auto* hint = window->findChild<QLabel*>(QStringLiteral("lblFlameHint"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isEnabled());
+    auto luminance = [](const QColor& colour) {
+        auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
+    };
+    const double text = luminance(hint->palette().color(QPalette::WindowText));
+    const double ground = luminance(hint->palette().color(QPalette::Window));
+    EXPECT_GE((std::max(text, ground) + 0.05) / (std::min(text, ground) + 0.05), 4.5);
 }
 
 TEST_F(FlameCompareTest, ArrowKeysMoveToCallerCalleeAndSibling) {
