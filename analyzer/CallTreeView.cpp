@@ -1,5 +1,7 @@
 #include "CallTreeView.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
@@ -38,6 +40,14 @@ void CallTreeView::MoveTo(int row) {
 }
 
 void CallTreeView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        // The context menu from the keyboard, at the current row.
+        const QModelIndex current = currentIndex();
+        const QPoint at = current.isValid() ? visualRect(current).center() : QPoint(0, 0);
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(this, &menu);
+        return;
+    }
     const int row = CurrentTableRow();
     if (model_ == nullptr || row < 0 || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
         QTreeView::keyPressEvent(event);

@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QItemSelectionModel>
 #include <QTest>
+#include <QAction>
+#include <QTimer>
+#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -141,6 +144,25 @@ TEST_F(CallTreeViewTest, ArrowKeysAndButtonsOpenAndCloseBranches) {
     // The tree column's text sits after the level's indentation.
     EXPECT_GT(CallTreeView::TextLeft(grid.visualRect(model.IndexOfRow(4)), model.RowLevel(4), grid.indentation()),
               CallTreeView::TextLeft(d, 0, grid.indentation()));
+}
+
+// Shift+F10 opens the tree's context menu from the keyboard.
+TEST_F(CallTreeViewTest, ShiftF10OpensTheContextMenu) {
+    auto window = Start({QString::fromStdString(WriteTrace("run.pad", test::kTrace))});
+    window->show();
+    QApplication::processEvents();
+    QTreeView& grid = window->Grid();
+    grid.setFocus();
+    grid.setCurrentIndex(window->Model().IndexOfRow(1));
+    QStringList shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (const QAction* action : menu->actions()) shown << action->text();
+            menu->close();
+        }
+    });
+    QTest::keyClick(&grid, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(shown.contains(QStringLiteral("Expand hot path"))) << shown.join(QStringLiteral(", ")).toStdString();
 }
 
 TEST_F(CallTreeViewTest, ARunOfFortyThousandLoopCallsLoadsWholeAndReportsAsShown) {
