@@ -40,6 +40,11 @@ namespace {
 
 constexpr int kDesignClientWidth = 13125;
 constexpr int kDesignClientHeight = 10200;
+// The smallest window: About (at the width less 1000) clear of the
+// "Configuration..." label that ends at 11595, and a table area (the height
+// less 1600) of 1500.
+constexpr int kSmallestWidth = 11595 + 65 + 1000;
+constexpr int kSmallestHeight = 1600 + 1500;
 constexpr int kMissingColumnWidth = 100;
 constexpr int kHiddenColumnWidth = 50;
 
@@ -83,6 +88,7 @@ void frmMain::CreateControls() {
     setCentralWidget(client);
     const double dpi = LogicalDpi(this);
     resize(TwipsToPixels(kDesignClientWidth, dpi), TwipsToPixels(kDesignClientHeight, dpi));
+    setMinimumSize(TwipsToPixels(kSmallestWidth, dpi), TwipsToPixels(kSmallestHeight, dpi));
 
     auto button = [client](const char* name, const char* icon, const char* tip, int l, int t, int w, int h) {
         return MakePictureButton(client, name, icon, tip, l, t, w, h);

@@ -143,19 +143,42 @@ TEST_F(AnalyzerWindowTest, ChosenFileStaysInForceOverTheArgument) {
 TEST_F(AnalyzerWindowTest, ResizeMovesAboutAndStretchesTheTableArea) {
     auto window = Start();
     const double dpi = LogicalDpi(window.get());
-    ResizeOuter(*window, 6000, 4000);
-    EXPECT_EQ(Control<QToolButton>(*window, "cmdAbout")->x(), TwipsToPixels(5000, dpi));
-    EXPECT_EQ(Control<QLabel>(*window, "lblAbout")->x(), TwipsToPixels(5000, dpi));
+    ResizeOuter(*window, 15000, 5000);
+    const double w = PixelsToTwips(window->frameGeometry().width(), dpi);
+    const double h = PixelsToTwips(window->frameGeometry().height(), dpi);
+    EXPECT_EQ(Control<QToolButton>(*window, "cmdAbout")->x(), TwipsToPixels(w - 1000, dpi));
+    EXPECT_EQ(Control<QLabel>(*window, "lblAbout")->x(), TwipsToPixels(w - 1000, dpi));
     // The grid sits in the first tab of the table area, which takes its place.
     QWidget* area = Control<QWidget>(*window, "tableArea");
     EXPECT_EQ(area->pos(), QPoint(TwipsToPixels(180, dpi), TwipsToPixels(960, dpi)));
-    EXPECT_EQ(area->width(), TwipsToPixels(5500, dpi));
-    EXPECT_EQ(area->height(), TwipsToPixels(2400, dpi));
+    EXPECT_EQ(area->width(), TwipsToPixels(w - 500, dpi));
+    EXPECT_EQ(area->height(), TwipsToPixels(h - 1600, dpi));
     EXPECT_TRUE(area->isAncestorOf(&window->Grid()));
-    // Too narrow for the table area: it keeps its last width, and nothing fails.
-    ResizeOuter(*window, 400, 4000);
-    EXPECT_EQ(area->width(), TwipsToPixels(5500, dpi));
-    EXPECT_EQ(Control<QToolButton>(*window, "cmdAbout")->x(), TwipsToPixels(-600, dpi));
+}
+
+// Made as small as it goes (520 px wide and less): the top controls keep
+// clear of each other and inside the window, and the table keeps a height.
+TEST_F(AnalyzerWindowTest, TheWindowIsNeverSmallerThanItsTopControls) {
+    auto window = Start();
+    window->show();
+    window->resize(520, 200);
+    QApplication::processEvents();
+    auto* about = Control<QToolButton>(*window, "cmdAbout");
+    const QRect inside = window->centralWidget()->rect();
+    for (const char* name : {"cmdSelect", "cmdGo", "cmdAutoSize", "cmdCopyPrint", "cmdConfig", "cmdAbout"}) {
+        const QRect control = Control<QToolButton>(*window, name)->geometry();
+        EXPECT_TRUE(inside.contains(control)) << name;
+        if (std::string(name) != "cmdAbout") {
+            EXPECT_FALSE(control.intersects(about->geometry())) << name;
+        }
+    }
+    for (const char* name : {"Label3", "Label5", "Label2", "Label4"}) {
+        const QRect label = Control<QLabel>(*window, name)->geometry();
+        EXPECT_TRUE(inside.contains(label)) << name;
+        EXPECT_FALSE(label.intersects(about->geometry())) << name;
+    }
+    EXPECT_FALSE(Control<QLineEdit>(*window, "txtFile")->geometry().intersects(about->geometry()));
+    EXPECT_GT(Control<QWidget>(*window, "tableArea")->height(), 50);
 }
 
 TEST_F(AnalyzerWindowTest, ShutdownStoresPlacementAndColumnsEvenWithNothingLoaded) {
@@ -163,11 +186,11 @@ TEST_F(AnalyzerWindowTest, ShutdownStoresPlacementAndColumnsEvenWithNothingLoade
     Settings("Columns", "4", "x");  // not a number: 100
     auto window = Start();
     const double dpi = LogicalDpi(window.get());
-    ResizeOuter(*window, 9000, 6000);
+    ResizeOuter(*window, 13500, 6000);
     window->move(TwipsToPixels(1500, dpi), TwipsToPixels(750, dpi));
     window->Grid().setColumnWidth(kColDataLog, 222);
     window->close();
-    EXPECT_EQ(Stored("Window", "Width"), "9000");
+    EXPECT_EQ(Stored("Window", "Width"), "13500");
     EXPECT_EQ(Stored("Window", "Height"), "6000");
     EXPECT_EQ(Stored("Window", "Left"), "1500");
     EXPECT_EQ(Stored("Window", "Top"), "750");
@@ -189,13 +212,13 @@ TEST_F(AnalyzerWindowTest, HiddenTotalColumnComesBackAtAHundred) {
 }
 
 TEST_F(AnalyzerWindowTest, PlacementIsRestoredAndPulledBackOntoAScreen) {
-    Settings("Window", "Width", "6000");
+    Settings("Window", "Width", "13500");
     Settings("Window", "Height", "junk");
     Settings("Window", "Left", "-900000");
     Settings("Window", "Top", "300");
     auto window = Start();
     const double dpi = LogicalDpi(window.get());
-    EXPECT_EQ(window->frameGeometry().width(), TwipsToPixels(6000, dpi));
+    EXPECT_EQ(window->frameGeometry().width(), TwipsToPixels(13500, dpi));
     EXPECT_EQ(window->height(), TwipsToPixels(10200, dpi));  // a value that is no number leaves it
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_TRUE(screen.intersects(window->frameGeometry()));
