@@ -146,7 +146,9 @@ TEST(PadReaderTest, UnreadableFilesNameTheLineAndTheProblem) {
     const std::string ok = "P|1|1|0|1|||";
     const std::vector<BadFile> cases = {
         {"1\r\n2\r\n3\r\n", 4, "the file ends after 3 lines; a trace file starts with seven header lines"},
-        {"", 1, "the file ends after 0 lines"},
+        {"", 0, "the file is empty"},
+        {std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10) + "\r\n2\r\n", 0, "it is not a text file"},
+        {PadHeader() + std::string("P|1|1|0|1|||\0", 13), 0, "it is not a text file"},
         {PadText({ok, "", ok}), 9, "the line is empty"},
         {PadText({ok, "P|2|1|0|1||"}), 9, "the line has 7 fields; a record has eight fields separated by \"|\""},
         {PadText({"P|x|1|0|1|||"}), 8, "field 2 (Order) \"x\" is not a whole number"},
@@ -255,7 +257,8 @@ TEST(PadReaderTest, BigAndEndlessFilesAreRefusedEarly) {
     // An endless device: its first line never ends.
     const PadReadResult zero = ReadPadFile("/dev/zero", ", ", DotLocale(), options);
     ASSERT_TRUE(zero.error);
-    EXPECT_EQ(zero.error->line, 1u);
+    EXPECT_EQ(zero.error->line, 0u);
+    EXPECT_EQ(zero.error->problem, "it is not a text file");
     EXPECT_FALSE(zero.headerLinesRead);
 #endif
 }
@@ -273,7 +276,8 @@ TEST(PadReaderTest, FoldersAndPipesGiveAMessageOrAReading) {
     const PadReadResult empty = ReadPadFile(pipe, ", ", DotLocale());
     fs::remove(pipe);
     ASSERT_TRUE(empty.error);
-    EXPECT_EQ(empty.error->line, 1u);
+    EXPECT_EQ(empty.error->line, 0u);
+    EXPECT_EQ(empty.error->problem, "the file is empty");
     // A pipe with a writer, as a shell's <(command) gives it, reads as the
     // file would.
     int ends[2];
