@@ -30,6 +30,24 @@ using ::testing::HasSubstr;
 using AnalyzerWindowTest = test::AnalyzerWindowFixture;
 using test::kTrace;
 
+// Header captions keep the design's widths: a long one ends in "…" and
+// shows its whole text as its tooltip; a short one has no tooltip.
+TEST_F(AnalyzerWindowTest, LongHeaderCaptionsAreCutWithTheirWholeTextAsTooltip) {
+    const std::string trace = "header 1\r\nRun Date: 2026-12-17 14:32:07\r\nheader 3\r\nResolution: performance "
+                              "counter, 0.000100 ms\r\nh5\r\nh6\r\nh7\r\nA|1|1|0|10|||\r\n";
+    auto window = Start({QString::fromStdString(WriteTrace("long.pad", trace))});
+    window->show();
+    (void)window->grab();
+    auto* resolution = Control<QLabel>(*window, "lblResolution");
+    EXPECT_EQ(resolution->text(), "Resolution: performance counter, 0.000100 ms");
+    EXPECT_EQ(resolution->toolTip(), resolution->text());
+    EXPECT_EQ(Control<QLabel>(*window, "Label1")->toolTip(), "");
+    // Short again after a load of a short one: the tooltip goes.
+    resolution->setText(QStringLiteral("Resolution: 1 ms"));
+    (void)window->grab();
+    EXPECT_EQ(resolution->toolTip(), "");
+}
+
 TEST_F(AnalyzerWindowTest, QuotedArgumentIsLoadedWithoutTouchingLastFile) {
     const std::string trace = WriteTrace("run.pad", kTrace);
     Settings("Application", "LastFile", "/somewhere/else.pad");
