@@ -12,6 +12,7 @@
 #include <QTreeView>
 #include <QCoreApplication>
 #include <cmath>
+#include <optional>
 
 #include "AboutDialog.h"
 #include "BackgroundWork.h"
@@ -245,6 +246,13 @@ void frmMain::cmdGo_Click() {
     if (loading_) return;  // no load inside a load
     loading_ = true;
     const QString file = TraceFileInForce();
+    // A reload of the file shown comes back to the row that was chosen.
+    std::optional<std::int32_t> chosenOrder;
+    if (file == shownFile_) {
+        const QModelIndex current = iGridTree_->currentIndex();
+        if (current.isValid()) chosenOrder = model_->Rows()[static_cast<std::size_t>(TraceTableModel::RowOf(current))].order;
+    }
+    shownFile_.clear();
     {
         // Through the whole load, clicks and keys in the window are dropped
         // and a close waits for its end.
@@ -254,9 +262,24 @@ void frmMain::cmdGo_Click() {
         services_.Pump().PumpNow();
         SetupGrid();
         services_.Pump().PumpNow();
-        if (!file.isEmpty()) ReadAndFill(file);
+        if (!file.isEmpty() && ReadAndFill(file)) {
+            shownFile_ = file;
+            if (chosenOrder) ChooseRowOfOrder(*chosenOrder);
+        }
     }
     loading_ = false;
+}
+
+void frmMain::ChooseRowOfOrder(std::int32_t order) {
+    const auto& rows = model_->Rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].order != order) continue;
+        const QModelIndex index = model_->IndexOfRow(static_cast<int>(i));
+        if (!index.isValid()) return;
+        iGridTree_->setCurrentIndex(index);
+        iGridTree_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+        return;
+    }
 }
 
 int frmMain::ColumnWidthSetting(int column) {

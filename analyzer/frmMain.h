@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,8 @@ private:
     FrameTarget OnSomeScreen(const FrameTarget& stored, const QMargins& margins) const;
     void SetupGrid();
     int ColumnWidthSetting(int column);
+    // Selects the first row of the record with that Order, and shows it.
+    void ChooseRowOfOrder(std::int32_t order);
     void ScaleTimeBars();
     void FinishGrid();
     bool ReadAndFill(const QString& file);
@@ -78,6 +81,7 @@ private:
     DisplaySettings display_;
     NumberFormat timeFormat_{""};  // display_.Format, prepared at each load
     bool autoSizeColumns_ = false;
+    QString shownFile_;  // the file whose trace the table shows, after a load that read it
     float barScale_ = 0.0f;
     bool loading_ = false;
     // The placement values read at start-up and the pixels they gave.

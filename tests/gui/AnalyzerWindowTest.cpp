@@ -242,6 +242,25 @@ TEST_F(AnalyzerWindowTest, PlacementIsRestoredAndPulledBackOntoAScreen) {
     EXPECT_TRUE(screen.intersects(window->frameGeometry()));
 }
 
+// Auto size and Update read the file again: the row chosen before (the same
+// Order) is chosen again; another file starts at no row.
+TEST_F(AnalyzerWindowTest, AReloadComesBackToTheChosenRow) {
+    Settings("Application", "LastFile", WriteTrace("run.pad", kTrace));
+    auto window = Start();
+    window->Grid().setCurrentIndex(window->Model().IndexOfRow(3));
+    const std::int32_t order = window->Model().Rows()[3].order;
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdAutoSize"), Qt::LeftButton);
+    ASSERT_TRUE(window->Grid().currentIndex().isValid());
+    EXPECT_EQ(window->Model().Rows()[static_cast<std::size_t>(TraceTableModel::RowOf(window->Grid().currentIndex()))].order,
+              order);
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdGo"), Qt::LeftButton);
+    EXPECT_EQ(TraceTableModel::RowOf(window->Grid().currentIndex()), 3);
+    Settings("Application", "LastFile", WriteTrace("other.pad", kTrace));
+    QTest::mouseClick(Control<QToolButton>(*window, "cmdGo"), Qt::LeftButton);
+    EXPECT_FALSE(window->Grid().currentIndex().isValid() &&
+                 TraceTableModel::RowOf(window->Grid().currentIndex()) == 3);
+}
+
 TEST_F(AnalyzerWindowTest, AutoSizeFitsColumnsUntilTheNextUpdate) {
     Settings("Application", "LastFile", WriteTrace("run.pad", kTrace));
     Settings("Columns", "4", "400");
