@@ -411,8 +411,8 @@ void TraceViews::ShowTrace(TraceViewData data, const NumberFormat& timeFormat, c
 
 void TraceViews::ShowGraph(bool corrected) {
     const bool fixed = corrected && corrected_;
-    flameGraph_->SetGraph(fixed ? corrected_->timeOrder : recordedTimeOrder_, fixed ? corrected_->merged : recordedMerged_,
-                          names_, timeFormat_, [this](std::size_t call) {
+    flameGraph_->SetGraph(fixed ? corrected_->timeOrder : recordedTimeOrder_,
+                          fixed ? corrected_->merged : recordedMerged_, names_, timeFormat_, [this](std::size_t call) {
                               const auto& rows = model_->Rows();
                               if (call >= rows.size()) return std::vector<std::string>();
                               const TableRow& row = rows[call];
@@ -425,8 +425,9 @@ QString TraceViews::OverheadText() const {
     if (!corrected_) return {};
     QString text = ToQString(corrected_->summary);
     if (correcting_ && corrected_->clamped > 0) {
-        text += QStringLiteral(" (%1 held at 0)")
-                    .arg(corrected_->clamped == 1 ? QStringLiteral("1 call") : QStringLiteral("%1 calls").arg(corrected_->clamped));
+        const QString calls = corrected_->clamped == 1 ? QStringLiteral("1 call")
+                                                       : QStringLiteral("%1 calls").arg(corrected_->clamped);
+        text += QStringLiteral(" (%1 held at 0)").arg(calls);
     }
     return text;
 }

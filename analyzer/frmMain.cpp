@@ -250,7 +250,9 @@ void frmMain::cmdGo_Click() {
     std::optional<std::int32_t> chosenOrder;
     if (file == shownFile_) {
         const QModelIndex current = iGridTree_->currentIndex();
-        if (current.isValid()) chosenOrder = model_->Rows()[static_cast<std::size_t>(TraceTableModel::RowOf(current))].order;
+        if (current.isValid()) {
+            chosenOrder = model_->Rows()[static_cast<std::size_t>(TraceTableModel::RowOf(current))].order;
+        }
     }
     shownFile_.clear();
     {

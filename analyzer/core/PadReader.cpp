@@ -519,11 +519,12 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
     {
         // A NUL byte in the first lines (where the header is) or early on:
         // a file of some other kind, not text.
-        std::size_t end = 0;
-        for (std::size_t n = 0; n < kHeaderLines && end != std::string_view::npos; ++n) {
-            end = text.find('\n', end == 0 ? 0 : end + 1);
+        std::size_t headerEnd = 0;
+        for (std::size_t n = 0; n < kHeaderLines && headerEnd < text.size(); ++n) {
+            const std::size_t feed = text.find('\n', headerEnd);
+            headerEnd = feed == std::string_view::npos ? text.size() : feed + 1;
         }
-        const std::size_t looked = std::min(text.size(), std::max<std::size_t>(end == std::string_view::npos ? text.size() : end, 4096));
+        const std::size_t looked = std::min(text.size(), std::max<std::size_t>(headerEnd, 4096));
         if (text.substr(0, looked).find('\0') != std::string_view::npos) return fail(0, "it is not a text file");
     }
 

@@ -10,7 +10,9 @@ void BuildAndTime(TraceLoad& load, const NumberFormat& format, const ProgressSte
     progress.Report(0.1);
     load.tree = BuildCallTree(load.trace, sorted, format, texts);
     progress.Report(0.7);
-    if (texts == RowTexts::Formatted) load.timesUnreadable = !ComputeRoundedOwnTimes(load.tree.Rows, load.trace, format);
+    if (texts == RowTexts::Formatted) {
+        load.timesUnreadable = !ComputeRoundedOwnTimes(load.tree.Rows, load.trace, format);
+    }
     progress.Report(1.0);
 }
 

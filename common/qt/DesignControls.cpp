@@ -38,7 +38,8 @@ protected:
         }
         QPainter painter(this);
         painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
-        painter.drawText(room, static_cast<int>(alignment()), fontMetrics().elidedText(whole, Qt::ElideRight, room.width()));
+        painter.drawText(room, static_cast<int>(alignment()),
+                         fontMetrics().elidedText(whole, Qt::ElideRight, room.width()));
     }
 
 private:
