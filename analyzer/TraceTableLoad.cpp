@@ -73,7 +73,8 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
         corrected.clamped = CorrectForOverhead(fixed, *overhead);
         corrected.summary = OverheadSummary(*overhead, fixed.Calls.size());
         corrected.procedures = ComputeFlatProfile(fixed);
-        const Timeline cut = CorrectedTimeline(load.trace, fixed, *overhead);
+        // The recorded timeline depends on the callers and records only, which the correction keeps.
+        const Timeline cut = CorrectedTimeline(timeline, fixed, *overhead);
         corrected.timeOrder = LayoutTimeOrder(fixed, cut);
         corrected.merged = LayoutMerged(fixed, cut);
         corrected.rowTotals.reserve(fixed.Calls.size());

@@ -377,20 +377,25 @@ void TraceViews::ShowTrace(TraceViewData data, const NumberFormat& timeFormat, c
     rowTotals_.resize(rows.size(), 0.0f);
     current_ = data.procedures;
     procedures_->SetProfile(std::move(data.procedures), timeFormat);
-    recordedTotals_ = rowTotals_;
-    recordedTimeOrder_ = std::move(data.timeOrder);
-    recordedMerged_ = std::move(data.merged);
     names_ = std::move(data.names);
     corrected_ = std::move(data.corrected);
     correcting_ = false;
     if (corrected_) {
+        // The recorded numbers, kept to come back to when the switch goes off.
+        recordedTotals_ = rowTotals_;
+        recordedTimeOrder_ = data.timeOrder;
+        recordedMerged_ = data.merged;
         currentCorrected_ = corrected_->procedures;
         corrected_->rowTotals.resize(rows.size(), 0.0f);
         model_->SetCorrectedTimes(std::move(corrected_->totals), std::move(corrected_->times));
         lblOverhead_->setText(OverheadText());
+    } else {
+        recordedTotals_.clear();
+        recordedTimeOrder_ = {};
+        recordedMerged_ = {};
     }
     overheadBar_->setVisible(corrected_.has_value());
-    ShowGraph(false);
+    ShowGraph(std::move(data.timeOrder), std::move(data.merged));
     // A reload compares afresh, with the baseline as the load read it again;
     // one that can no longer be read is compared as it was.
     if (data.baseline) {
@@ -409,10 +414,8 @@ void TraceViews::ShowTrace(TraceViewData data, const NumberFormat& timeFormat, c
     if (findBar_->isVisible()) QueryChanged();
 }
 
-void TraceViews::ShowGraph(bool corrected) {
-    const bool fixed = corrected && corrected_;
-    flameGraph_->SetGraph(fixed ? corrected_->timeOrder : recordedTimeOrder_,
-                          fixed ? corrected_->merged : recordedMerged_, names_, timeFormat_, [this](std::size_t call) {
+void TraceViews::ShowGraph(FlameLayout timeOrder, FlameLayout merged) {
+    flameGraph_->SetGraph(std::move(timeOrder), std::move(merged), names_, timeFormat_, [this](std::size_t call) {
                               const auto& rows = model_->Rows();
                               if (call >= rows.size()) return std::vector<std::string>();
                               const TableRow& row = rows[call];
@@ -444,7 +447,7 @@ void TraceViews::SetCorrected(bool on) {
     rowTotals_ = correct ? corrected_->rowTotals : recordedTotals_;
     procedures_->SetProfile(correct ? corrected_->procedures : *current_, timeFormat_);
     const std::optional<std::size_t> row = CurrentRow();
-    ShowGraph(correct);
+    ShowGraph(correct ? corrected_->timeOrder : recordedTimeOrder_, correct ? corrected_->merged : recordedMerged_);
     flameGraph_->ShowCall(row);
     lblOverhead_->setText(OverheadText());
     Compare();

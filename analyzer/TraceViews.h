@@ -116,7 +116,7 @@ private:
     QWidget* MakeComparePage();
     void Compare();
     void ClearBaseline();
-    void ShowGraph(bool corrected);
+    void ShowGraph(FlameLayout timeOrder, FlameLayout merged);
     // The profiles Compare compares: corrected while the switch is on.
     const std::optional<FlatProfile>& CurrentProfile() const;
     const std::optional<FlatProfile>& BaselineProfile() const;

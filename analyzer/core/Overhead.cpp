@@ -121,7 +121,10 @@ int CorrectForOverhead(CallProfile& profile, const TimingOverhead& overhead) {
 }
 
 Timeline CorrectedTimeline(const PadTrace& trace, const CallProfile& corrected, const TimingOverhead& overhead) {
-    const Timeline recorded = NestedTimeline(trace, corrected);
+    return CorrectedTimeline(NestedTimeline(trace, corrected), corrected, overhead);
+}
+
+Timeline CorrectedTimeline(const Timeline& recorded, const CallProfile& corrected, const TimingOverhead& overhead) {
     const std::size_t count = corrected.Calls.size();
     const std::int64_t outside = ToNanoseconds(overhead.outside);
     const std::int64_t half = ToNanoseconds((overhead.inside + overhead.outside) / 2.0);

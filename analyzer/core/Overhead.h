@@ -40,6 +40,8 @@ int CorrectForOverhead(CallProfile& profile, const TimingOverhead& overhead);
 // callee, half of a whole pair. Calls nest as in NestedTimeline; Clipped
 // counts the calls that the fitting of the recorded times clipped.
 Timeline CorrectedTimeline(const PadTrace& trace, const CallProfile& corrected, const TimingOverhead& overhead);
+// The same from the recorded timeline (NestedTimeline) already at hand.
+Timeline CorrectedTimeline(const Timeline& recorded, const CallProfile& corrected, const TimingOverhead& overhead);
 
 // What the overhead does to a run, e.g. "Timing overhead: 0.012 ms per
 // call; 40,001 calls put about 480.012 ms into their callers' own times".

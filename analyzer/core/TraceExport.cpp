@@ -70,7 +70,8 @@ Timeline NestedTimeline(const PadTrace& trace, const CallProfile& profile) {
 
 ExportText ChromeTraceJson(const PadTrace& trace, const CallProfile& profile, std::string_view threadName,
                            bool withData, const Timeline* fitted) {
-    const Timeline timeline = fitted != nullptr ? *fitted : NestedTimeline(trace, profile);
+    const Timeline recorded = fitted != nullptr ? Timeline{} : NestedTimeline(trace, profile);
+    const Timeline& timeline = fitted != nullptr ? *fitted : recorded;
     ExportText result;
     result.Clipped = timeline.Clipped;
     std::string& out = result.Text;
@@ -100,7 +101,8 @@ ExportText ChromeTraceJson(const PadTrace& trace, const CallProfile& profile, st
 
 ExportText SpeedscopeJson(const PadTrace& trace, const CallProfile& profile, std::string_view profileName,
                           const Timeline* fitted) {
-    const Timeline timeline = fitted != nullptr ? *fitted : NestedTimeline(trace, profile);
+    const Timeline recorded = fitted != nullptr ? Timeline{} : NestedTimeline(trace, profile);
+    const Timeline& timeline = fitted != nullptr ? *fitted : recorded;
     ExportText result;
     result.Clipped = timeline.Clipped;
     std::string& out = result.Text;
@@ -159,7 +161,8 @@ ExportText SpeedscopeJson(const PadTrace& trace, const CallProfile& profile, std
 }
 
 ExportText FoldedStacks(const PadTrace& trace, const CallProfile& profile, const Timeline* fitted) {
-    const Timeline timeline = fitted != nullptr ? *fitted : NestedTimeline(trace, profile);
+    const Timeline recorded = fitted != nullptr ? Timeline{} : NestedTimeline(trace, profile);
+    const Timeline& timeline = fitted != nullptr ? *fitted : recorded;
     ExportText result;
     result.Clipped = timeline.Clipped;
     const CallPaths merged = MergeCallPaths(profile, timeline);
