@@ -6,7 +6,7 @@ PREFIX     ?= /usr/local
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev libcli11-dev nlohmann-json3-dev \
+            libbenchmark-dev libcli11-dev nlohmann-json3-dev cmark-gfm \
             xvfb xfonts-base openbox libreoffice-core-nogui
 
 WIN_BUILD ?= build-windows

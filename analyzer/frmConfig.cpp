@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "DesignControls.h"
+#include "HelpFile.h"
 #include "DisplaySettings.h"
 #include "SettingValues.h"
 #include "ProgramValues.h"
@@ -104,7 +105,7 @@ frmConfig::frmConfig(WindowServices& services, QWidget* parent) : QDialog(parent
 }
 
 void frmConfig::Form_Load() {
-    Program().HelpFile = (services_.ProgramFolder() / "Kivra.chm").string();
+    Program().HelpFile = (services_.ProgramFolder() / kAnalyzerHelpFile).string();
     const QRect screen = (parentWidget() != nullptr && parentWidget()->screen() != nullptr)
                              ? parentWidget()->screen()->geometry()
                              : QGuiApplication::primaryScreen()->geometry();

@@ -165,7 +165,7 @@ void frmMain::Form_Load() {
     Program().ConfigFile = "Config.ini";
     SeedSettingsFile(Config(), services_.Reporter());
     display_ = ReadDisplaySettings(Config());
-    Program().HelpFile = (services_.ProgramFolder() / "Kivra.chm").string();
+    Program().HelpFile = (services_.ProgramFolder() / kAnalyzerHelpFile).string();
     InstallHelpKey(this, services_.Opener(), services_.Reporter());
     txtFile_->setText(ToQString(Config().Value("Application", "LastFile")));
     views_->ApplySettings(ReadViewSettings(Config()));

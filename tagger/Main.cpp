@@ -19,6 +19,7 @@
 #include "ExactBoxText.h"
 #include "HelpFile.h"
 #include "KeywordSections.h"
+#include "KivraVersion.h"
 #include "LineFilters.h"
 #include "ProgramValues.h"
 #include "QtText.h"
@@ -197,9 +198,9 @@ void Main::CreateControls() {
 }
 
 void Main::Form_Load() {
-    Program().HelpFile = (services_.ProgramFolder() / "Quorlin.chm").string();
+    Program().HelpFile = (services_.ProgramFolder() / kTaggerHelpFile).string();
     Program().ProductName = "Kivra";
-    Program().AppVersion = "0.1.0";
+    Program().AppVersion = kKivraVersion;
     Program().ConfigFile = "Config.INI";
     InstallHelpKey(this, services_.Opener(), services_.Reporter());
     SeedSettingsFile(Config(), services_.Reporter());

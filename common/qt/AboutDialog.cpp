@@ -9,6 +9,7 @@
 #include "DesignControls.h"
 #include "FeedbackDialog.h"
 #include "HelpFile.h"
+#include "KivraVersion.h"
 #include "MakerAddresses.h"
 #include "ProgramValues.h"
 #include "QtText.h"
@@ -44,6 +45,9 @@ AboutDialog::AboutDialog(WindowServices& services, AboutVariant variant, QWidget
     if (analyzer) {
         MakePicture(this, "Picture1", "analyzer", 120, 960, 1440);
         MakePicture(this, "Picture2", "tagger", 1740, 1440, 960);
+        // The design has no version here; it sits in the free space above Picture2.
+        const std::string version = "v" + std::string(kKivraVersion);
+        MakeLabel(this, "lblVersion", version.c_str(), 1740, 1080, 1400, 255);
         brindle = MakePictureButton(this, "cmdGotoBrindle", "web", "", 3240, 960, kButton, kButton);
         MakeLabel(this, "Label3", "Brindle...", 3780, 1080, 2100, 255);
         help = MakePictureButton(this, "cmdHelp", "help", "", 3240, 1620, kButton, kButton);
@@ -80,7 +84,7 @@ void AboutDialog::Form_Load() {
     if (variant_ == AboutVariant::Analyzer) {
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         CentreFrameOnScreen(*this, screen);
-        Program().HelpFile = (services_.ProgramFolder() / "Kivra.chm").string();
+        Program().HelpFile = (services_.ProgramFolder() / kAnalyzerHelpFile).string();
     } else if (parentWidget() != nullptr) {
         // Half its own width right of the tagger window's corner and its own
         // height below it, on screen or not.

@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "DesignControls.h"
+#include "HelpFile.h"
 #include "MakerAddresses.h"
 #include "ProgramValues.h"
 #include "QtText.h"
@@ -71,7 +72,7 @@ frmFeedback::frmFeedback(WindowServices& services, QWidget* parent) : QDialog(pa
 void frmFeedback::Form_Load() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     CentreFrameOnScreen(*this, screen);
-    Program().HelpFile = (services_.ProgramFolder() / "Kivra.chm").string();
+    Program().HelpFile = (services_.ProgramFolder() / kAnalyzerHelpFile).string();
     cmdSendEmail_->setEnabled(false);
 }
 

@@ -9,6 +9,10 @@
 
 namespace kivra {
 
+// The help files: the README as an HTML page, built beside the programs.
+inline constexpr const char* kAnalyzerHelpFile = "Kivra.html";
+inline constexpr const char* kTaggerHelpFile = "Quorlin.html";
+
 // Opens the program's help file with the desktop opener; a missing file gets
 // a message that names it.
 void OpenHelpFile(DesktopOpener& opener, MessageReporter& reporter);

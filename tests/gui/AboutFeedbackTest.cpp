@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 
@@ -17,7 +19,9 @@
 #include "AboutDialog.h"
 #include "FakeDesktop.h"
 #include "FeedbackDialog.h"
+#include "KivraVersion.h"
 #include "Main.h"
+#include "ProgramFolder.h"
 #include "SettingsSandbox.h"
 #include "frmMain.h"
 
@@ -56,12 +60,13 @@ protected:
 };
 
 TEST_F(AboutFeedbackTest, AnalyzerAboutIsCentredAndOpensTheMakersPages) {
+    desktop.programFolder = sandbox.Profile();  // no help file there
     frmMain window(desktop.Seams());
     WithAbout(window, [&](AboutDialog& about) {
         EXPECT_EQ(about.objectName(), "frmAbout");
         EXPECT_EQ(about.windowTitle(), "About Kivra");
         EXPECT_EQ(about.findChild<QLabel*>("lblTitle")->text(), "Kivra");
-        EXPECT_EQ(about.findChild<QLabel*>("lblVersion"), nullptr);
+        EXPECT_EQ(about.findChild<QLabel*>("lblVersion")->text(), QString("v") + kKivraVersion);
         EXPECT_NE(about.findChild<QLabel*>("Picture2"), nullptr);
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         // Its frame is centred, title bar and borders included.
@@ -75,7 +80,7 @@ TEST_F(AboutFeedbackTest, AnalyzerAboutIsCentredAndOpensTheMakersPages) {
     });
     EXPECT_THAT(desktop.opener.opened, ElementsAre("https://brindle.example/", "https://brindle.example/donate"));
     ASSERT_EQ(desktop.reporter.messages.size(), 1u);
-    EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr("Kivra.chm"));
+    EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr((sandbox.Profile() / "Kivra.html").string()));
 }
 
 TEST_F(AboutFeedbackTest, AnalyzerAboutLeadsToTheFeedbackDialog) {
@@ -96,19 +101,55 @@ TEST_F(AboutFeedbackTest, AnalyzerAboutLeadsToTheFeedbackDialog) {
 }
 
 TEST_F(AboutFeedbackTest, TaggerAboutShowsTheVersionBesideItsWindow) {
+    desktop.programFolder = sandbox.Profile();
     Main window(desktop.Seams());
     window.move(-3000, 100);  // even off screen
     WithAbout(window, [&](AboutDialog& about) {
         EXPECT_EQ(about.objectName(), "About");
         EXPECT_EQ(about.windowTitle(), "About Kivra");
         EXPECT_EQ(about.findChild<QLabel*>("lblTitle")->text(), "Kivra Tag");
-        EXPECT_EQ(about.findChild<QLabel*>("lblVersion")->text(), "v0.1.0");
+        EXPECT_EQ(about.findChild<QLabel*>("lblVersion")->text(), QString("v") + kKivraVersion);
         EXPECT_EQ(about.findChild<QToolButton*>("cmdOpenFeedback"), nullptr);
         EXPECT_EQ(about.pos(), window.frameGeometry().topLeft() + QPoint(about.width() / 2, about.height()));
         Click(about, "cmdHelp");
     });
     ASSERT_EQ(desktop.reporter.messages.size(), 1u);
-    EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr("Quorlin.chm"));
+    EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr("Quorlin.html"));
+}
+
+// The build writes both help files beside the programs (the test programs'
+// folder too): the README as a page, found by F1 and the Help buttons.
+TEST_F(AboutFeedbackTest, HelpOpensTheManualBuiltBesideThePrograms) {
+    const auto page = [](const std::filesystem::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    {
+        frmMain window(desktop.Seams());
+        WithAbout(window, [&](AboutDialog& about) { Click(about, "cmdHelp"); });
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_F1);
+    }
+    {
+        Main window(desktop.Seams());
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_F1);
+    }
+    EXPECT_TRUE(desktop.reporter.messages.empty());
+    ASSERT_EQ(desktop.opener.opened.size(), 3);
+    const std::filesystem::path folder = ProgramFolder();
+    EXPECT_EQ(desktop.opener.opened[0].toStdString(), (folder / "Kivra.html").string());
+    EXPECT_EQ(desktop.opener.opened[1], desktop.opener.opened[0]);
+    EXPECT_EQ(desktop.opener.opened[2].toStdString(), (folder / "Quorlin.html").string());
+    for (const char* name : {"Kivra.html", "Quorlin.html"}) {
+        const std::string html = page(folder / name);
+        EXPECT_THAT(html, HasSubstr("<h2>Command-line tool</h2>")) << name;
+        EXPECT_THAT(html, HasSubstr(std::string("version ") + kKivraVersion)) << name;
+        EXPECT_THAT(html, HasSubstr("<img src=\"docs/analyzer.png\"")) << name;
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / "docs" / "analyzer.png"));
 }
 
 TEST_F(AboutFeedbackTest, FeedbackMailNeedsATypeAndASubject) {

@@ -287,10 +287,11 @@ TEST_F(AnalyzerWindowTest, TaggerStartsFromTheProgramsFolder) {
 }
 
 TEST_F(AnalyzerWindowTest, HelpKeyNamesAMissingHelpFile) {
+    desktop.programFolder = sandbox.Profile();
     auto window = Start();
     QTest::keyClick(window.get(), Qt::Key_F1);
     ASSERT_EQ(desktop.reporter.messages.size(), 1u);
-    EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr("Kivra.chm"));
+    EXPECT_THAT(desktop.reporter.messages[0].text, HasSubstr("Kivra.html"));
     EXPECT_TRUE(desktop.opener.opened.isEmpty());
 }
 

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
+#include <filesystem>
 #include <fstream>
 
 #include <gmock/gmock.h>
@@ -90,7 +91,7 @@ TEST_F(TaggerWindowTest, OpensReadyToTag) {
     EXPECT_TRUE(Control<QRadioButton>("optCommentOut")->isChecked());
     EXPECT_EQ(Control<QPlainTextEdit>("txtCode")->lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_EQ(Buttons(), kIdle);
-    EXPECT_EQ(Program().HelpFile.substr(Program().HelpFile.size() - 11), "Quorlin.chm");
+    EXPECT_EQ(std::filesystem::path(Program().HelpFile).filename(), "Quorlin.html");
     EXPECT_TRUE(desktop.reporter.messages.empty());
 }
 
