@@ -9,6 +9,10 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmo
             libbenchmark-dev libcli11-dev nlohmann-json3-dev cmark-gfm \
             xvfb xfonts-base openbox libreoffice-core-nogui
 
+REL_BUILD ?= build-release
+# dpkg-shlibdeps finds the package's dependencies; lintian checks the package.
+PACKAGE_PACKAGES := dpkg-dev file lintian man-db
+FORMAT_PACKAGES := clang-format-14
 WIN_BUILD ?= build-windows
 WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine wine64 libcli11-dev nlohmann-json3-dev libgtest-dev \
                     libgmock-dev cmake make
@@ -19,7 +23,8 @@ FUZZ_PACKAGES := clang libclang-rt-14-dev nlohmann-json3-dev cmake make
 FUZZ_SECONDS := $(or $(SECONDS),20)
 FUZZ_SEED := $(or $(SEED),1)
 
-.PHONY: deps configure build run test sanitize bench screenshots install clean fuzz fuzz-run windows windows-test
+.PHONY: deps configure build run test sanitize bench screenshots install clean fuzz fuzz-run windows windows-test \
+        release package package-check format format-check
 
 deps:
 	@$(MAKE) --no-print-directory install-packages LIST="$(PACKAGES)"
@@ -33,7 +38,7 @@ install-packages:
 	fi
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVRA_WERROR=ON -DCMAKE_INSTALL_PREFIX=$(PREFIX)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -46,7 +51,7 @@ test: build
 
 # The unit tests once more, under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
-	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKIVRA_SANITIZE=ON -DKIVRA_BUILD_GUI=OFF -DKIVRA_BUILD_BENCH=OFF
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKIVRA_WERROR=ON -DKIVRA_SANITIZE=ON -DKIVRA_BUILD_GUI=OFF -DKIVRA_BUILD_BENCH=OFF
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
@@ -57,7 +62,7 @@ bench: build
 # SECONDS (20 unless given) on a copy of its seed corpus, mutating by SEED.
 fuzz:
 	@$(MAKE) --no-print-directory install-packages LIST="$(FUZZ_PACKAGES)"
-	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DKIVRA_FUZZ=ON
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVRA_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ -DKIVRA_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 fuzz-run: fuzz
@@ -68,7 +73,7 @@ fuzz-run: fuzz
 # tests under wine and compares kivra.exe's outputs with the Linux build's.
 windows:
 	@$(MAKE) --no-print-directory install-packages LIST="$(WINDOWS_PACKAGES)"
-	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DKIVRA_WERROR=ON
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target kivra kivra_unit_tests
 	x86_64-w64-mingw32-strip -o $(WIN_BUILD)/kivra.exe $(WIN_BUILD)/bin/kivra.exe
 	cp README.md $(WIN_BUILD)/README.md
@@ -85,5 +90,33 @@ screenshots: build
 install: build
 	$(SUDO) cmake --install $(BUILD)
 
+# The Release build as a packager makes it (installed under /usr), and its
+# unit tests; package makes kivra_<version>_<arch>.deb of it in this folder.
+release: deps
+	@$(MAKE) --no-print-directory install-packages LIST="$(PACKAGE_PACKAGES)"
+	cmake -S . -B $(REL_BUILD) -DCMAKE_BUILD_TYPE=Release -DKIVRA_WERROR=ON -DKIVRA_BUILD_BENCH=OFF \
+	  -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(REL_BUILD) -j $(JOBS)
+	cd $(REL_BUILD) && LC_ALL=C bin/kivra_unit_tests --gtest_brief=1
+
+package: release
+	cd $(REL_BUILD) && cpack -G DEB
+	cp $(REL_BUILD)/kivra_*.deb .
+
+# Installs the package with apt, uses what it installed, checks it with
+# lintian, and removes it again.
+package-check: package
+	tools/package_check.sh kivra_*.deb
+
+# clang-format over our C++ sources: format rewrites them, format-check fails
+# on any file that does not follow .clang-format.
+format:
+	@$(MAKE) --no-print-directory install-packages LIST="$(FORMAT_PACKAGES)"
+	tools/cpp_sources.sh | xargs -0 clang-format-14 -i
+
+format-check:
+	@$(MAKE) --no-print-directory install-packages LIST="$(FORMAT_PACKAGES)"
+	tools/cpp_sources.sh | xargs -0 clang-format-14 --dry-run --Werror
+
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD) $(REL_BUILD)

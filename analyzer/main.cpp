@@ -1,9 +1,12 @@
 #include <QApplication>
 #include <clocale>
+#include <iostream>
 
+#include "VersionOption.h"
 #include "frmMain.h"
 
 int main(int argc, char* argv[]) {
+    if (kivra::AnswerVersionOption(argc, argv, "analyzer (Kivra)", std::cout)) return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kivra Analyzer"));
     // Numbers in traces and settings follow the user's regional format.

@@ -10,6 +10,7 @@
 #include "ProfileCommands.h"
 #include "TagCommands.h"
 #include "TraceCommands.h"
+#include "VersionOption.h"
 
 int main(int argc, char** argv) {
     // Numbers in traces and settings follow the user's regional format.
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
                  "Reads PAD trace files and tags Basic source text (.bas, .frm, .cls)."};
     app.name("kivra");
     app.require_subcommand(1);
+    app.set_version_flag("--version", kivra::VersionLine("kivra"), "Print the version and exit");
     app.footer("Run 'kivra COMMAND --help' for the options of a command.");
     kivra::AddTraceCommands(app);
     kivra::AddProfileCommands(app);

@@ -1,7 +1,3 @@
-# GCC 12 warns of overlapping copies inside std::string's operator+ at -O3
-# where there are none (GCC bug 105329); the Release cross-build would stop.
-add_compile_options(-Wno-restrict)
-
 # For the Windows cross-build: the header-only libraries from private copies
 # of the host's headers (the host's CMake packages would add /usr/include,
 # and with it glibc's headers), and GoogleTest built from its sources.
