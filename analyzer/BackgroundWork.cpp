@@ -43,15 +43,13 @@ bool WindowInputHold::eventFilter(QObject* receiver, QEvent* event) {
     case QEvent::TabletPress:
     case QEvent::TabletMove:
     case QEvent::TabletRelease:
-    case QEvent::NativeGesture:
-        break;
-    default:
-        return false;
+    case QEvent::NativeGesture: break;
+    default: return false;
     }
     const auto* widget = qobject_cast<const QWidget*>(receiver);
     const auto* handle = qobject_cast<const QWindow*>(receiver);
-    const bool ours = (widget != nullptr && widget->window() == window_) ||
-                      (handle != nullptr && handle == window_->windowHandle());
+    const bool ours =
+        (widget != nullptr && widget->window() == window_) || (handle != nullptr && handle == window_->windowHandle());
     // A key taken by the focus widget is no shortcut: the key then comes to
     // the widget, and is eaten with the other keys.
     if (ours && event->type() == QEvent::ShortcutOverride) event->accept();

@@ -54,32 +54,27 @@ void CallTreeView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     switch (event->key()) {
-        case Qt::Key_Left:
-            // Closes the branch, or goes to the caller.
-            if (model_->IsExpanded(row)) {
-                model_->SetExpanded(row, false);
-            } else if (model_->ParentRow(row) >= 0) {
-                MoveTo(model_->ParentRow(row));
-            }
-            return;
-        case Qt::Key_Right:
-            // Opens the branch, or goes to the first callee.
-            if (model_->HasChildren(row)) {
-                if (model_->IsExpanded(row)) {
-                    MoveTo(row + 1);
-                } else {
-                    model_->SetExpanded(row, true);
-                }
-            }
-            return;
-        case Qt::Key_Plus:
-            model_->SetExpanded(row, true);
-            return;
-        case Qt::Key_Minus:
+    case Qt::Key_Left:
+        // Closes the branch, or goes to the caller.
+        if (model_->IsExpanded(row)) {
             model_->SetExpanded(row, false);
-            return;
-        default:
-            QTreeView::keyPressEvent(event);
+        } else if (model_->ParentRow(row) >= 0) {
+            MoveTo(model_->ParentRow(row));
+        }
+        return;
+    case Qt::Key_Right:
+        // Opens the branch, or goes to the first callee.
+        if (model_->HasChildren(row)) {
+            if (model_->IsExpanded(row)) {
+                MoveTo(row + 1);
+            } else {
+                model_->SetExpanded(row, true);
+            }
+        }
+        return;
+    case Qt::Key_Plus: model_->SetExpanded(row, true); return;
+    case Qt::Key_Minus: model_->SetExpanded(row, false); return;
+    default: QTreeView::keyPressEvent(event);
     }
 }
 
@@ -87,8 +82,7 @@ bool CallTreeView::OnButton(const QPoint& at, int& row) const {
     const QModelIndex index = indexAt(at);
     if (model_ == nullptr || !index.isValid() || index.column() != 0) return false;
     row = TraceTableModel::RowOf(index);
-    return model_->HasChildren(row) &&
-           ButtonRect(visualRect(index), model_->RowLevel(row), indentation()).contains(at);
+    return model_->HasChildren(row) && ButtonRect(visualRect(index), model_->RowLevel(row), indentation()).contains(at);
 }
 
 void CallTreeView::mousePressEvent(QMouseEvent* event) {

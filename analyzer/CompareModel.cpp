@@ -35,10 +35,8 @@ QVariant CompareModel::data(const QModelIndex& index, int role) const {
     const DiffEntry& entry = table_.EntryAt(row);
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
-        return ToQString(table_.CellText(row, column, timeFormat_, percentFormat_));
-    case Qt::TextAlignmentRole:
-        return CellAlignment(index.column());
+    case Qt::AccessibleTextRole: return ToQString(table_.CellText(row, column, timeFormat_, percentFormat_));
+    case Qt::TextAlignmentRole: return CellAlignment(index.column());
     case Qt::BackgroundRole:
         // Slower in red, faster in green; the colours are faint so that
         // the text reads in a light and a dark palette alike.
@@ -52,10 +50,8 @@ QVariant CompareModel::data(const QModelIndex& index, int role) const {
             return font;
         }
         return {};
-    case kValueRole:
-        return DiffValue(entry, column);
-    default:
-        return {};
+    case kValueRole: return DiffValue(entry, column);
+    default: return {};
     }
 }
 

@@ -25,7 +25,7 @@ struct ViewSettings {
     bool FindCase = false;
     bool FindRegex = false;
     bool FindData = false;
-    std::string CompareFile;  // the baseline of the Compare view; empty: none
+    std::string CompareFile;       // the baseline of the Compare view; empty: none
     bool CorrectOverhead = false;  // take the timing overhead out, where the trace states it
 };
 

@@ -25,7 +25,7 @@ const FlameLayout kNoLayout;
 QColor NameColour(const std::string& name, bool dark) {
     std::uint32_t hash = 2166136261u;
     for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    const int hue = static_cast<int>(hash % 50);               // red to yellow
+    const int hue = static_cast<int>(hash % 50);  // red to yellow
     const int saturation = 120 + static_cast<int>((hash >> 8) % 90);
     const int value = dark ? 150 + static_cast<int>((hash >> 16) % 40) : 215 + static_cast<int>((hash >> 16) % 40);
     return QColor::fromHsv(hue, saturation, value);
@@ -64,7 +64,8 @@ void FlameGraphView::SetGraph(FlameLayout timeOrder, FlameLayout merged, std::ve
     for (const std::string& name : names_) nameColours_.push_back(NameColour(name, dark));
     runTotal_ = 0.0;
     if (!timeOrder_.Rows.empty()) {
-        for (const int box : timeOrder_.Rows[0]) runTotal_ += static_cast<double>(timeOrder_.Boxes[static_cast<std::size_t>(box)].Width);
+        for (const int box : timeOrder_.Rows[0])
+            runTotal_ += static_cast<double>(timeOrder_.Boxes[static_cast<std::size_t>(box)].Width);
     }
     selected_.reset();
     shownCall_.reset();
@@ -112,7 +113,8 @@ bool FlameGraphView::Dimmed(int box) const {
     if (matchingCalls_.empty() && matchingNames_.empty()) return false;
     const FlameBox& b = Layout().Boxes[static_cast<std::size_t>(box)];
     if (mode_ == FlameMode::Merged) {
-        return static_cast<std::size_t>(b.Name) >= matchingNames_.size() || matchingNames_[static_cast<std::size_t>(b.Name)] == 0;
+        return static_cast<std::size_t>(b.Name) >= matchingNames_.size() ||
+               matchingNames_[static_cast<std::size_t>(b.Name)] == 0;
     }
     return static_cast<std::size_t>(b.FirstCall) >= matchingCalls_.size() ||
            matchingCalls_[static_cast<std::size_t>(b.FirstCall)] == 0;
@@ -224,7 +226,8 @@ void FlameGraphView::paintEvent(QPaintEvent*) {
         bool runMatches = false;
         auto flush = [&] {
             if (runRight < 0.0) return;
-            const QColor fill = searching && !runMatches ? Faded(smallBoxes, colours.color(QPalette::Base)) : smallBoxes;
+            const QColor fill =
+                searching && !runMatches ? Faded(smallBoxes, colours.color(QPalette::Base)) : smallBoxes;
             painter.fillRect(QRectF(runLeft, top, std::max(1.0, runRight - runLeft), kRowHeight - 1), fill);
             runRight = -1.0;
             runMatches = false;
@@ -296,7 +299,8 @@ QString FlameGraphView::ToolTipOf(int box) const {
     lines << QStringLiteral("Total: ") + ms(b.Width);
     lines << QStringLiteral("Own: ") + ms(b.Own);
     if (runTotal_ > 0.0) {
-        lines << QStringLiteral("Share of the run: %1%").arg(static_cast<double>(b.Width) / runTotal_ * 100.0, 0, 'f', 1);
+        lines
+            << QStringLiteral("Share of the run: %1%").arg(static_cast<double>(b.Width) / runTotal_ * 100.0, 0, 'f', 1);
     }
     if (layout.Mode == FlameMode::Merged) {
         lines << QStringLiteral("Calls: %1").arg(b.Calls);
@@ -341,7 +345,8 @@ void FlameGraphView::KeepInView(int box) {
     if (end < viewBegin_ || begin > viewBegin_ + viewSpan_) viewBegin_ = (begin + end) / 2.0 - viewSpan_ / 2.0;
     const int top = RowTop(b.Depth);
     if (top < 0) scrollY_ += flipped_ ? -top : top;
-    if (top + kRowHeight > height()) scrollY_ += flipped_ ? -(top + kRowHeight - height()) : top + kRowHeight - height();
+    if (top + kRowHeight > height())
+        scrollY_ += flipped_ ? -(top + kRowHeight - height()) : top + kRowHeight - height();
     ClampView();
 }
 

@@ -46,16 +46,11 @@ QVariant ProceduresModel::data(const QModelIndex& index, int role) const {
     const ProcedureColumn column = ColumnOf(index.column());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
-        return ToQString(table_.CellText(row, column, timeFormat_, percentFormat_));
-    case Qt::TextAlignmentRole:
-        return CellAlignment(index.column());
-    case kValueRole:
-        return ProcedureValue(table_.EntryAt(row), column);
-    case kProcedureRole:
-        return static_cast<qulonglong>(table_.ProcedureAt(row));
-    default:
-        return {};
+    case Qt::AccessibleTextRole: return ToQString(table_.CellText(row, column, timeFormat_, percentFormat_));
+    case Qt::TextAlignmentRole: return CellAlignment(index.column());
+    case kValueRole: return ProcedureValue(table_.EntryAt(row), column);
+    case kProcedureRole: return static_cast<qulonglong>(table_.ProcedureAt(row));
+    default: return {};
     }
 }
 

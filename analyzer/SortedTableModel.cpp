@@ -41,8 +41,8 @@ QVariant SortedTableModel::Header(const char* text, int section, int role) {
 }
 
 QVariant SortedTableModel::CellAlignment(int column) {
-    return QVariant::fromValue(Qt::Alignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter
-                                                         : Qt::AlignRight | Qt::AlignVCenter));
+    return QVariant::fromValue(
+        Qt::Alignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter));
 }
 
 }  // namespace kivra

@@ -63,7 +63,8 @@ std::string ReportOfTable(const QTreeView& view, const TraceTableModel& model) {
     return report;
 }
 
-std::string ReportLinesOfTable(const QTreeView& view, const TraceTableModel& model, const std::vector<std::size_t>& rows) {
+std::string ReportLinesOfTable(const QTreeView& view, const TraceTableModel& model,
+                               const std::vector<std::size_t>& rows) {
     ReportWriter writer(ColumnsOf(view, model));
     std::string lines;
     for (const std::size_t r : rows) {

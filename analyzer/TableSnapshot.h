@@ -21,6 +21,7 @@ TableSnapshot SnapshotOf(const QTreeView& view, const TraceTableModel& model);
 // a copy of them: the same text as ReportText(SnapshotOf(view, model)).
 std::string ReportOfTable(const QTreeView& view, const TraceTableModel& model);
 // The report's lines of the given rows, in that order (see ReportLines).
-std::string ReportLinesOfTable(const QTreeView& view, const TraceTableModel& model, const std::vector<std::size_t>& rows);
+std::string ReportLinesOfTable(const QTreeView& view, const TraceTableModel& model,
+                               const std::vector<std::size_t>& rows);
 
 }  // namespace kivra

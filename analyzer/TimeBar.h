@@ -13,12 +13,12 @@ struct CellRect {
 };
 
 struct TimeBarLayout {
-    CellRect background;  // window colour
-    CellRect bar;         // highlight colour
-    CellRect text;        // the formatted value, centred on one line
-    CellRect textOverBar;     // the text's part drawn in the highlight-text colour
-    CellRect textBesideBar;   // the rest, in the window-text colour
-    int x = 0;                // the bar's right edge
+    CellRect background;     // window colour
+    CellRect bar;            // highlight colour
+    CellRect text;           // the formatted value, centred on one line
+    CellRect textOverBar;    // the text's part drawn in the highlight-text colour
+    CellRect textBesideBar;  // the rest, in the window-text colour
+    int x = 0;               // the bar's right edge
 };
 
 // The own time that a full-width bar stands for, when a trace gives none.

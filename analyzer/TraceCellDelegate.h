@@ -5,11 +5,11 @@
 
 #include <QColor>
 #include <QStyledItemDelegate>
-#include <vector>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kivra {
 
@@ -30,7 +30,8 @@ public:
     // empty. The view repaints them.
     void SetMarkedRows(const std::vector<std::size_t>& rows, std::size_t rowCount, const QColor& tint);
     bool IsMarked(int row) const {
-        return row >= 0 && static_cast<std::size_t>(row) < marked_.size() && marked_[static_cast<std::size_t>(row)] != 0;
+        return row >= 0 && static_cast<std::size_t>(row) < marked_.size() &&
+               marked_[static_cast<std::size_t>(row)] != 0;
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;

@@ -53,10 +53,10 @@ struct TraceTableLoad {
     std::string runDateLine;
     std::string resolutionLine;
     bool hasRecords = false;
-    std::vector<TableRow> rows;  // display order
+    std::vector<TableRow> rows;               // display order
     std::shared_ptr<const TraceTexts> texts;  // what the rows' texts point into
-    std::string stopMessage;     // set when the tree stopped early
-    bool timesUnreadable = false;  // some own times could not be computed
+    std::string stopMessage;                  // set when the tree stopped early
+    bool timesUnreadable = false;             // some own times could not be computed
     TraceViewData views;
 };
 

@@ -52,15 +52,15 @@ void TraceTableModel::SetRows(std::vector<TableRow> rows, std::shared_ptr<const 
 std::string TraceTableModel::Cell(int row, int column) const {
     const TableRow& r = rows_[static_cast<std::size_t>(row)];
     switch (column) {
-        case kColCodeTrace: return std::string(r.label);
-        case kColTotal: return r.total.str();
-        case kColTime: return r.time.str();
-        case kColDataIn: return std::string(r.dataIn);
-        case kColDataLog: return std::string(r.dataLog);
-        case kColDataOut: return std::string(r.dataOut);
-        case kColOrder: return std::to_string(r.order);
-        case kColDepth: return std::to_string(r.depth);
-        default: return {};
+    case kColCodeTrace: return std::string(r.label);
+    case kColTotal: return r.total.str();
+    case kColTime: return r.time.str();
+    case kColDataIn: return std::string(r.dataIn);
+    case kColDataLog: return std::string(r.dataLog);
+    case kColDataOut: return std::string(r.dataOut);
+    case kColOrder: return std::to_string(r.order);
+    case kColDepth: return std::to_string(r.depth);
+    default: return {};
     }
 }
 
@@ -123,9 +123,9 @@ void TraceTableModel::Relayout() {
     for (const QModelIndex& old : before) {
         const int row = RowOf(old);
         const auto found = std::lower_bound(shown.begin(), shown.end(), row);
-        after.push_back(found != shown.end() && *found == row
-                            ? createIndex(static_cast<int>(found - shown.begin()), old.column(), static_cast<quintptr>(row))
-                            : QModelIndex());
+        after.push_back(found != shown.end() && *found == row ? createIndex(static_cast<int>(found - shown.begin()),
+                                                                            old.column(), static_cast<quintptr>(row))
+                                                              : QModelIndex());
     }
     shown_ = std::move(shown);
     changePersistentIndexList(before, after);
@@ -161,29 +161,28 @@ QVariant TraceTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const TableRow& row = rows_[static_cast<std::size_t>(RowOf(index))];
     switch (role) {
-        case Qt::DisplayRole:
-        case Qt::ToolTipRole:
-            switch (index.column()) {
-                case kColCodeTrace: return ToQString(row.label);
-                case kColTotal: return ToQString(row.total.view());
-                case kColTime: return ToQString(row.time.view());
-                case kColDataIn: return ToQString(row.dataIn);
-                case kColDataLog: return ToQString(row.dataLog);
-                case kColDataOut: return ToQString(row.dataOut);
-                case kColOrder: return QString::number(row.order);
-                case kColDepth: return QString::number(row.depth);
-                default: return {};
-            }
-        case Qt::TextAlignmentRole:
-            if (index.column() == kColTotal || index.column() == kColTime) {
-                return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-            }
-            return {};
-        case Qt::BackgroundRole:
-            if (row.stopRow && index.column() == kColCodeTrace) return QColor(230, 150, 150);
-            return {};
-        default:
-            return {};
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        switch (index.column()) {
+        case kColCodeTrace: return ToQString(row.label);
+        case kColTotal: return ToQString(row.total.view());
+        case kColTime: return ToQString(row.time.view());
+        case kColDataIn: return ToQString(row.dataIn);
+        case kColDataLog: return ToQString(row.dataLog);
+        case kColDataOut: return ToQString(row.dataOut);
+        case kColOrder: return QString::number(row.order);
+        case kColDepth: return QString::number(row.depth);
+        default: return {};
+        }
+    case Qt::TextAlignmentRole:
+        if (index.column() == kColTotal || index.column() == kColTime) {
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        }
+        return {};
+    case Qt::BackgroundRole:
+        if (row.stopRow && index.column() == kColCodeTrace) return QColor(230, 150, 150);
+        return {};
+    default: return {};
     }
 }
 
@@ -206,8 +205,7 @@ void TraceTableModel::ShowCorrected(bool corrected) {
     corrected_ = corrected;
     emit headerDataChanged(Qt::Horizontal, kColTotal, kColTime);
     if (!shown_.empty()) {
-        emit dataChanged(index(0, kColTotal), index(static_cast<int>(shown_.size()) - 1, kColTime),
-                         {Qt::DisplayRole});
+        emit dataChanged(index(0, kColTotal), index(static_cast<int>(shown_.size()) - 1, kColTime), {Qt::DisplayRole});
     }
 }
 

@@ -110,7 +110,7 @@ private:
     std::vector<std::int32_t> levels_;
     std::vector<std::int32_t> subtreeEnd_;  // one past the last row of each row's subtree
     std::vector<char> expanded_;
-    std::vector<std::int32_t> shown_;       // the rows shown, ascending
+    std::vector<std::int32_t> shown_;  // the rows shown, ascending
     // The texts not shown now: the corrected ones, or while those are
     // shown, the rows' own.
     std::vector<ShortText> otherTotals_;

@@ -13,14 +13,14 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeView>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
-#include <tuple>
 #include <algorithm>
 #include <limits>
+#include <tuple>
 
 #include "BackgroundWork.h"
 #include "BusyCursor.h"
@@ -230,15 +230,16 @@ QWidget* TraceViews::MakeProceduresPage() {
 
 QWidget* TraceViews::MakeFlameGraphPage() {
     const auto [page, layout, bar] = PageWithBar();
-    optTimeOrder_ = Named(new QRadioButton(QStringLiteral("Time order"), page), "optTimeOrder",
-                          QStringLiteral("Time order"));
+    optTimeOrder_ =
+        Named(new QRadioButton(QStringLiteral("Time order"), page), "optTimeOrder", QStringLiteral("Time order"));
     optTimeOrder_->setChecked(true);
     optMerged_ = Named(new QRadioButton(QStringLiteral("Merged"), page), "optMerged", QStringLiteral("Merged"));
     chkFlip_ = Named(new QCheckBox(QStringLiteral("Callers at the bottom"), page), "chkFlip",
                      QStringLiteral("Callers at the bottom"));
-    auto* hint = new QLabel(QStringLiteral("Wheel or + and -: zoom · drag: move · double-click or Enter: zoom to a box · "
-                                           "Home: whole run"),
-                            page);
+    auto* hint =
+        new QLabel(QStringLiteral("Wheel or + and -: zoom · drag: move · double-click or Enter: zoom to a box · "
+                                  "Home: whole run"),
+                   page);
     // In the palette's own text colour: a disabled grey reads at 1.5:1.
     hint->setObjectName(QStringLiteral("lblFlameHint"));
     bar->addWidget(optTimeOrder_);
@@ -251,14 +252,14 @@ QWidget* TraceViews::MakeFlameGraphPage() {
     layout->addWidget(flameGraph_, 1);
     page->setFocusProxy(flameGraph_);
 
-    connect(optMerged_, &QRadioButton::toggled, this, [this](bool merged) {
-        flameGraph_->SetMode(merged ? FlameMode::Merged : FlameMode::TimeOrder);
-    });
+    connect(optMerged_, &QRadioButton::toggled, this,
+            [this](bool merged) { flameGraph_->SetMode(merged ? FlameMode::Merged : FlameMode::TimeOrder); });
     connect(chkFlip_, &QCheckBox::toggled, flameGraph_, &FlameGraphView::SetFlipped);
     connect(flameGraph_, &FlameGraphView::BoxChosen, this, [this](int box) {
         // In time order a box is a call: the tree selects it too.
         if (flameGraph_->Mode() != FlameMode::TimeOrder) return;
-        const auto call = static_cast<std::size_t>(flameGraph_->Layout().Boxes[static_cast<std::size_t>(box)].FirstCall);
+        const auto call =
+            static_cast<std::size_t>(flameGraph_->Layout().Boxes[static_cast<std::size_t>(box)].FirstCall);
         if (call < model_->Rows().size()) SelectRow(call);
     });
     return page;
@@ -289,10 +290,12 @@ QWidget* TraceViews::MakeComparePage() {
     compareView_->setSortingEnabled(true);
     compareView_->setColumnWidth(static_cast<int>(DiffColumn::Name), 150);
     for (int column = 1; column < static_cast<int>(DiffColumn::Count); ++column) {
-        const bool calls = column == static_cast<int>(DiffColumn::OldCalls) || column == static_cast<int>(DiffColumn::NewCalls);
+        const bool calls =
+            column == static_cast<int>(DiffColumn::OldCalls) || column == static_cast<int>(DiffColumn::NewCalls);
         // Wide enough for each line of the header's text.
         int text = 0;
-        for (const QString& line : comparison_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString().split('\n')) {
+        for (const QString& line :
+             comparison_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString().split('\n')) {
             text = std::max(text, compareView_->header()->fontMetrics().horizontalAdvance(line) + 16);
         }
         compareView_->setColumnWidth(column, std::max(calls ? 60 : 85, text));
@@ -321,7 +324,8 @@ QAction* TraceViews::AddTreeAction(const char* name, const char* text, const QKe
 
 void TraceViews::AddCallTreeActions() {
     callTree_->setContextMenuPolicy(Qt::ActionsContextMenu);
-    AddTreeAction("actExpandHotPath", "Expand hot path", QKeySequence(Qt::CTRL | Qt::Key_H), &TraceViews::ExpandHotPath);
+    AddTreeAction("actExpandHotPath", "Expand hot path", QKeySequence(Qt::CTRL | Qt::Key_H),
+                  &TraceViews::ExpandHotPath);
     AddTreeAction("actExpandAll", "Expand all", QKeySequence(Qt::CTRL | Qt::Key_E), &TraceViews::ExpandAll);
     AddTreeAction("actCollapseAll", "Collapse all", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E),
                   &TraceViews::CollapseAll);
@@ -416,20 +420,19 @@ void TraceViews::ShowTrace(TraceViewData data, const NumberFormat& timeFormat, c
 
 void TraceViews::ShowGraph(FlameLayout timeOrder, FlameLayout merged) {
     flameGraph_->SetGraph(std::move(timeOrder), std::move(merged), names_, timeFormat_, [this](std::size_t call) {
-                              const auto& rows = model_->Rows();
-                              if (call >= rows.size()) return std::vector<std::string>();
-                              const TableRow& row = rows[call];
-                              return std::vector<std::string>{std::string(row.dataIn), std::string(row.dataLog),
-                                                              std::string(row.dataOut)};
-                          });
+        const auto& rows = model_->Rows();
+        if (call >= rows.size()) return std::vector<std::string>();
+        const TableRow& row = rows[call];
+        return std::vector<std::string>{std::string(row.dataIn), std::string(row.dataLog), std::string(row.dataOut)};
+    });
 }
 
 QString TraceViews::OverheadText() const {
     if (!corrected_) return {};
     QString text = ToQString(corrected_->summary);
     if (correcting_ && corrected_->clamped > 0) {
-        const QString calls = corrected_->clamped == 1 ? QStringLiteral("1 call")
-                                                       : QStringLiteral("%1 calls").arg(corrected_->clamped);
+        const QString calls =
+            corrected_->clamped == 1 ? QStringLiteral("1 call") : QStringLiteral("%1 calls").arg(corrected_->clamped);
         text += QStringLiteral(" (%1 held at 0)").arg(calls);
     }
     return text;
@@ -530,7 +533,8 @@ void TraceViews::Compare() {
         } else if (!baseline_) {
             lblCompareSummary_->setText(QStringLiteral("No baseline: choose a trace to compare with."));
         } else {
-            lblCompareSummary_->setText(QStringLiteral("Baseline: %1. No run is loaded to compare with it.").arg(other));
+            lblCompareSummary_->setText(
+                QStringLiteral("Baseline: %1. No run is loaded to compare with it.").arg(other));
         }
         return;
     }
@@ -547,8 +551,9 @@ void TraceViews::Compare() {
     }
     if (correcting_) {
         summary += baselineCorrected_ ? QStringLiteral(" Both runs are corrected for the timing overhead.")
-                                      : QStringLiteral(" The loaded run is corrected for the timing overhead; the "
-                                                       "baseline states none and is shown as recorded.");
+                                      : QStringLiteral(
+                                            " The loaded run is corrected for the timing overhead; the "
+                                            "baseline states none and is shown as recorded.");
     }
     lblCompareSummary_->setText(summary);
     lblCompareSummary_->setToolTip(baselinePath_);
@@ -664,8 +669,9 @@ void TraceViews::ShowFindCount() {
     if (tabs_->currentIndex() == kProceduresTab) {
         const int shown = procedures_->rowCount();
         findBar_->ShowCount(!searching ? QString()
-                            : shown == 0 ? QStringLiteral("No match")
-                            : QStringLiteral("%1 of %2").arg(shown).arg(procedures_->Table().ProcedureCount()),
+                            : shown == 0
+                                ? QStringLiteral("No match")
+                                : QStringLiteral("%1 of %2").arg(shown).arg(procedures_->Table().ProcedureCount()),
                             false);
         return;
     }
@@ -766,8 +772,8 @@ void TraceViews::SelectRow(std::size_t row) {
     for (int parent = model_->ParentRow(r); parent >= 0; parent = model_->ParentRow(parent)) callers.push_back(parent);
     model_->ExpandRows(callers);
     const QModelIndex index = model_->IndexOfRow(r);
-    callTree_->selectionModel()->setCurrentIndex(
-        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    callTree_->selectionModel()->setCurrentIndex(index,
+                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     callTree_->scrollTo(index);
 }
 

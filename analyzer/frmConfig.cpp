@@ -1,5 +1,5 @@
-#include "FramePlacement.h"
 #include "frmConfig.h"
+#include "FramePlacement.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -10,11 +10,11 @@
 #include <QToolButton>
 
 #include "DesignControls.h"
-#include "HelpFile.h"
 #include "DisplaySettings.h"
-#include "SettingValues.h"
+#include "HelpFile.h"
 #include "ProgramValues.h"
 #include "QtText.h"
+#include "SettingValues.h"
 #include "Twips.h"
 
 namespace kivra {
@@ -32,9 +32,9 @@ QString WithTrailingSeparator(QString folder) {
 // The stored number of a check box state: 0 clear, 1 ticked, 2 greyed.
 QString StoredState(Qt::CheckState state) {
     switch (state) {
-        case Qt::Checked: return QStringLiteral("1");
-        case Qt::PartiallyChecked: return QStringLiteral("2");
-        default: return QStringLiteral("0");
+    case Qt::Checked: return QStringLiteral("1");
+    case Qt::PartiallyChecked: return QStringLiteral("2");
+    default: return QStringLiteral("0");
     }
 }
 

@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -10,17 +11,15 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QTreeView>
-#include <QCoreApplication>
 #include <cmath>
 #include <optional>
 
 #include "AboutDialog.h"
 #include "BackgroundWork.h"
-#include "CallTreeView.h"
 #include "BusyCursor.h"
+#include "CallTreeView.h"
 #include "DefaultSettings.h"
 #include "DesignControls.h"
-#include "frmConfig.h"
 #include "FramePlacement.h"
 #include "HelpFile.h"
 #include "OwnTimes.h"
@@ -35,6 +34,7 @@
 #include "TraceTableModel.h"
 #include "TraceViews.h"
 #include "Twips.h"
+#include "frmConfig.h"
 
 namespace kivra {
 namespace {
@@ -332,7 +332,8 @@ TraceTableLoad frmMain::ReadInBackground(const QString& file) {
             }
             return load;
         },
-        [this](bool on) { views_->ShowProgress(on); }, [this, progress] { views_->ShowProgressShare(progress->Share()); });
+        [this](bool on) { views_->ShowProgress(on); },
+        [this, progress] { views_->ShowProgressShare(progress->Share()); });
 }
 
 bool frmMain::ReadAndFill(const QString& file) {

@@ -56,7 +56,10 @@ void BM_ReportText(benchmark::State& state) {
     table.columns.push_back({"Depth", 50});
     for (const kivra::TraceRow& row : load.tree.Rows) {
         const kivra::PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
-        table.rows.push_back({row.Level, row.HasChildren, true, true,
+        table.rows.push_back({row.Level,
+                              row.HasChildren,
+                              true,
+                              true,
                               {std::string(row.Label), row.TotalText.str(), row.Time.str(), std::string(record.DataIn),
                                std::string(record.DataLog), std::string(record.DataOut)}});
     }

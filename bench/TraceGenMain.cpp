@@ -44,7 +44,8 @@ int main(int argc, char** argv) {
     kivra::bench::TraceShape shape;
     for (int i = 2; i < count; ++i) {
         const auto number = kivra::bench::WholeNumber(positional[static_cast<std::size_t>(i)]);
-        if (!number) return fail(std::string("'") + positional[static_cast<std::size_t>(i)] + "' is not a whole number");
+        if (!number)
+            return fail(std::string("'") + positional[static_cast<std::size_t>(i)] + "' is not a whole number");
         if (i == 2) shape.calls = *number;
         if (i == 3) shape.seed = static_cast<std::uint32_t>(*number);
     }

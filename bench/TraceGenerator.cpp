@@ -66,8 +66,8 @@ std::vector<GeneratedCall> GenerateCalls(const TraceShape& shape) {
             tick();
             nameOfRunning.push_back(0);
             running.push_back({"modImport.ImportRows", ++started, static_cast<int>(running.size()) + 1,
-                               static_cast<double>(clockMicros) / 1000.0, 0.0, "rows=" + std::to_string(shape.loopCallees),
-                               "", ""});
+                               static_cast<double>(clockMicros) / 1000.0, 0.0,
+                               "rows=" + std::to_string(shape.loopCallees), "", ""});
             for (std::size_t i = 0; i < shape.loopCallees && static_cast<std::size_t>(started) < shape.calls; ++i) {
                 tick();
                 nameOfRunning.push_back(0);
@@ -81,9 +81,9 @@ std::vector<GeneratedCall> GenerateCalls(const TraceShape& shape) {
         }
         // maxSpan keeps a call from seeing more than so many calls start
         // before it returns.
-        const bool mustReturn = static_cast<int>(running.size()) >= shape.maxDepth ||
-                                (shape.maxSpan > 0 && !running.empty() &&
-                                 started + 1 - running.front().order > shape.maxSpan);
+        const bool mustReturn =
+            static_cast<int>(running.size()) >= shape.maxDepth ||
+            (shape.maxSpan > 0 && !running.empty() && started + 1 - running.front().order > shape.maxSpan);
         if (!running.empty() && (mustReturn || chance(random) < shape.returnChance)) {
             finish();
             continue;

@@ -3,30 +3,30 @@
 // the 1,000,000-call trace of a run's shape (depth 8, about 40 names, one
 // loop of 40,000 calls), and the tagger tagging a 30,000-line module through
 // its window, box filled and status "Complete".
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QImage>
-#include <QTabWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeView>
-#include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 
 #include "BasicModules.h"
-#include "Main.h"
-#include "MessageReporter.h"
 #include "CallProfile.h"
 #include "FindBar.h"
 #include "FlameGraphView.h"
+#include "Main.h"
+#include "MessageReporter.h"
 #include "ProceduresModel.h"
 #include "TraceGenerator.h"
 #include "TraceLoad.h"
-#include "TraceViews.h"
 #include "TraceTableModel.h"
+#include "TraceViews.h"
 #include "frmMain.h"
 
 namespace {
@@ -96,8 +96,8 @@ void ProceduresSortByHeader(benchmark::State& state) {
     auto& view = window.Views().ProceduresView();
     bool descending = false;
     for (auto _ : state) {
-        view.sortByColumn(static_cast<int>(state.range(0)), (descending = !descending) ? Qt::DescendingOrder
-                                                                                       : Qt::AscendingOrder);
+        view.sortByColumn(static_cast<int>(state.range(0)),
+                          (descending = !descending) ? Qt::DescendingOrder : Qt::AscendingOrder);
     }
 }
 BENCHMARK(ProceduresSortByHeader)->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
@@ -150,7 +150,8 @@ void ExpandAllCollapseAll(benchmark::State& state) {
     const bool expand = state.range(0) == 1;
     // From the other state to the one measured.
     void (kivra::TraceViews::*const undo)() = expand ? &kivra::TraceViews::CollapseAll : &kivra::TraceViews::ExpandAll;
-    void (kivra::TraceViews::*const measured)() = expand ? &kivra::TraceViews::ExpandAll : &kivra::TraceViews::CollapseAll;
+    void (kivra::TraceViews::*const measured)() =
+        expand ? &kivra::TraceViews::ExpandAll : &kivra::TraceViews::CollapseAll;
     for (auto _ : state) {
         state.PauseTiming();
         (window.Views().*undo)();
@@ -202,7 +203,8 @@ void FlameGraphRepaint(benchmark::State& state) {
         graph.render(&image);
         benchmark::DoNotOptimize(image.bits());
     }
-    state.SetLabel(std::string(state.range(0) == 1 ? "merged" : "time order") + (state.range(1) == 1 ? ", zoomed" : ""));
+    state.SetLabel(std::string(state.range(0) == 1 ? "merged" : "time order") +
+                   (state.range(1) == 1 ? ", zoomed" : ""));
 }
 BENCHMARK(FlameGraphRepaint)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Unit(benchmark::kMillisecond);
 
@@ -257,7 +259,8 @@ void ResidentWithEveryTab(benchmark::State& state) {
 BENCHMARK(ResidentWithEveryTab)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void TaggerTagThroughTheWindow(benchmark::State& state) {
-    const QString module = QString::fromStdString(kivra::test::GeneratedModule(static_cast<std::size_t>(state.range(0))));
+    const QString module =
+        QString::fromStdString(kivra::test::GeneratedModule(static_cast<std::size_t>(state.range(0))));
     kivra::SilentReporter quiet;
     kivra::WindowSeams seams;
     seams.reporter = &quiet;

@@ -31,8 +31,8 @@ void AddOverheadOptions(CLI::App& command, OverheadArguments& args) {
                      "every call's times");
     command
         .add_option("--overhead", args.given,
-                     "The timing object's cost per call as A,B: A ms inside the call, B ms in its caller's time "
-                     "(for a trace that does not state it; implies --correct-overhead)")
+                    "The timing object's cost per call as A,B: A ms inside the call, B ms in its caller's time "
+                    "(for a trace that does not state it; implies --correct-overhead)")
         ->type_name("A,B")
         ->check([](const std::string& text) {
             return ReadOverheadPair(text) ? std::string() : std::string("give two numbers of 0 or more, as A,B");

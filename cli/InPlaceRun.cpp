@@ -38,11 +38,11 @@ FileOutcome Failed(FileOutcome outcome, std::string message) {
 
 const char* StatusName(FileStatus status) {
     switch (status) {
-        case FileStatus::Changed: return "changed";
-        case FileStatus::Unchanged: return "unchanged";
-        case FileStatus::WouldChange: return "would change";
-        case FileStatus::Skipped: return "skipped";
-        case FileStatus::Error: return "error";
+    case FileStatus::Changed: return "changed";
+    case FileStatus::Unchanged: return "unchanged";
+    case FileStatus::WouldChange: return "would change";
+    case FileStatus::Skipped: return "skipped";
+    case FileStatus::Error: return "error";
     }
     return "";
 }
@@ -75,9 +75,9 @@ FileOutcome RewriteFile(const fs::path& file, std::string_view prefix, const InP
     const std::size_t before = CountLines(source.text);
     const std::size_t after = CountLines(result);
     switch (options.operation) {
-        case SourceOperation::Tag: outcome.inserted = after - std::min(after, before); break;
-        case SourceOperation::Untag: outcome.removed = before - std::min(after, before); break;
-        case SourceOperation::Comment: outcome.commented = ChangedLines(source.text, result); break;
+    case SourceOperation::Tag: outcome.inserted = after - std::min(after, before); break;
+    case SourceOperation::Untag: outcome.removed = before - std::min(after, before); break;
+    case SourceOperation::Comment: outcome.commented = ChangedLines(source.text, result); break;
     }
     const std::string encoded = EncodeText(result, source.encoding, source.hadByteOrderMark);
     if (encoded == *bytes) return outcome;  // unchanged
@@ -129,8 +129,14 @@ std::string SummaryText(SourceOperation operation, const std::vector<FileOutcome
 
 std::string SummaryJson(const std::vector<FileOutcome>& outcomes) {
     nlohmann::json files = nlohmann::json::array();
-    nlohmann::json totals = {{"files", outcomes.size()}, {"changed", 0},  {"would_change", 0}, {"unchanged", 0},
-                             {"skipped", 0},              {"errors", 0},   {"inserted", 0},     {"removed", 0},
+    nlohmann::json totals = {{"files", outcomes.size()},
+                             {"changed", 0},
+                             {"would_change", 0},
+                             {"unchanged", 0},
+                             {"skipped", 0},
+                             {"errors", 0},
+                             {"inserted", 0},
+                             {"removed", 0},
                              {"commented", 0}};
     for (const FileOutcome& o : outcomes) {
         files.push_back({{"file", o.file},
@@ -157,15 +163,15 @@ std::string SummaryJson(const std::vector<FileOutcome>& outcomes) {
 std::string DryRunLine(const FileOutcome& o) {
     std::string line = o.file + ": ";
     switch (o.status) {
-        case FileStatus::WouldChange:
-            line += o.inserted > 0   ? "would insert " + Plural(o.inserted, "line", "lines")
-                    : o.removed > 0  ? "would remove " + Plural(o.removed, "line", "lines")
-                                     : "would comment " + Plural(o.commented, "line", "lines");
-            break;
-        case FileStatus::Unchanged: line += "nothing to change"; break;
-        case FileStatus::Skipped: line += "would be skipped: " + o.message; break;
-        case FileStatus::Error: line += "error: " + o.message; break;
-        case FileStatus::Changed: line += "changed"; break;
+    case FileStatus::WouldChange:
+        line += o.inserted > 0  ? "would insert " + Plural(o.inserted, "line", "lines")
+                : o.removed > 0 ? "would remove " + Plural(o.removed, "line", "lines")
+                                : "would comment " + Plural(o.commented, "line", "lines");
+        break;
+    case FileStatus::Unchanged: line += "nothing to change"; break;
+    case FileStatus::Skipped: line += "would be skipped: " + o.message; break;
+    case FileStatus::Error: line += "error: " + o.message; break;
+    case FileStatus::Changed: line += "changed"; break;
     }
     return line + "\n";
 }
@@ -180,7 +186,8 @@ TagLineReport FindTagLines(const fs::path& file, std::string_view prefix) {
     }
     const std::string text = DecodeText(*bytes).text;
     for (const NumberedLine& line : TagLines(text, prefix)) {
-        report.lines += platform::PathToUtf8(file) + ":" + std::to_string(line.number) + ": " + std::string(line.text) + "\n";
+        report.lines +=
+            platform::PathToUtf8(file) + ":" + std::to_string(line.number) + ": " + std::string(line.text) + "\n";
         ++report.count;
     }
     return report;

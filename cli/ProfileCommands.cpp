@@ -128,9 +128,10 @@ void RunExport(const ExportArguments& args) {
 void AddProfileCommands(CLI::App& app) {
     auto flatArgs = std::make_shared<FlatArguments>();
     CLI::App* flat = app.add_subcommand(
-        "flat", "Print a PAD trace's flat profile: one line per procedure with its calls, own time, total time "
-                "(a recursive call counted once), mean and largest own time, and own time as a percentage of the "
-                "top-level total.");
+        "flat",
+        "Print a PAD trace's flat profile: one line per procedure with its calls, own time, total time "
+        "(a recursive call counted once), mean and largest own time, and own time as a percentage of the "
+        "top-level total.");
     flat->add_option("TRACE", flatArgs->trace, "The PAD trace file to read")->required();
     flat->add_option("--format", flatArgs->format, kFormatHelp);
     flat->add_option("--sort", flatArgs->order, "Order of the lines: own, total, calls (largest first) or name")
@@ -138,14 +139,16 @@ void AddProfileCommands(CLI::App& app) {
         ->capture_default_str();
     AddTableOptions(*flat, flatArgs->top, flatArgs->json, flatArgs->csv);
     AddOverheadOptions(*flat, flatArgs->overhead);
-    flat->footer("Exit status: 0 on success (a stop message also goes to stderr), 1 when the trace cannot be "
-                 "read, 2 on a usage error.");
+    flat->footer(
+        "Exit status: 0 on success (a stop message also goes to stderr), 1 when the trace cannot be "
+        "read, 2 on a usage error.");
     flat->callback([flatArgs] { RunFlat(*flatArgs); });
 
     auto diffArgs = std::make_shared<DiffArguments>();
     CLI::App* diff = app.add_subcommand(
-        "diff", "Compare two runs: both flat profiles side by side per procedure, procedures only in one run "
-                "marked added or removed, the largest change in own time first, then the top-level totals.");
+        "diff",
+        "Compare two runs: both flat profiles side by side per procedure, procedures only in one run "
+        "marked added or removed, the largest change in own time first, then the top-level totals.");
     diff->add_option("OLD", diffArgs->before, "The PAD trace of the earlier run")->required();
     diff->add_option("NEW", diffArgs->after, "The PAD trace of the later run")->required();
     diff->add_option("--format", diffArgs->format, kFormatHelp);
@@ -155,9 +158,10 @@ void AddProfileCommands(CLI::App& app) {
     diff->callback([diffArgs] { RunDiff(*diffArgs); });
 
     auto exportArgs = std::make_shared<ExportArguments>();
-    CLI::App* exporter = app.add_subcommand(
-        "export", "Write a PAD trace for other viewers: Chrome Trace Event JSON (Perfetto, chrome://tracing), "
-                  "speedscope's file format, or folded stacks for flame graph tools.");
+    CLI::App* exporter =
+        app.add_subcommand("export",
+                           "Write a PAD trace for other viewers: Chrome Trace Event JSON (Perfetto, chrome://tracing), "
+                           "speedscope's file format, or folded stacks for flame graph tools.");
     exporter->add_option("TRACE", exportArgs->trace, "The PAD trace file to read")->required();
     CLI::Option_group* kind = exporter->add_option_group("Output format", "The kind of file to write");
     kind->add_flag("--chrome", exportArgs->chrome, "Chrome Trace Event JSON: one complete event per call");
@@ -174,12 +178,13 @@ void AddProfileCommands(CLI::App& app) {
     exporter->add_option("-o,--output", exportArgs->output, "Write to FILE instead of standard output")
         ->type_name("FILE");
     AddOverheadOptions(*exporter, exportArgs->overhead);
-    exporter->footer("Give speedscope the --speedscope file; it reads a file named *.chrome.json as a DevTools "
-                     "recording and fails on a Chrome Trace Event export so named.\n"
-                     "Calls that overlap the end of their caller or the call before them are clipped so that "
-                     "calls nest; their number goes to stderr.\n"
-                     "Exit status: 0 on success, 1 when the trace cannot be read or the output cannot be written, "
-                     "2 on a usage error.");
+    exporter->footer(
+        "Give speedscope the --speedscope file; it reads a file named *.chrome.json as a DevTools "
+        "recording and fails on a Chrome Trace Event export so named.\n"
+        "Calls that overlap the end of their caller or the call before them are clipped so that "
+        "calls nest; their number goes to stderr.\n"
+        "Exit status: 0 on success, 1 when the trace cannot be read or the output cannot be written, "
+        "2 on a usage error.");
     exporter->callback([exportArgs] { RunExport(*exportArgs); });
 }
 

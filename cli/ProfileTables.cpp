@@ -62,9 +62,7 @@ private:
 
 std::size_t Shown(std::size_t count, std::size_t top) { return top == 0 ? count : std::min(count, top); }
 
-std::string Milliseconds(const NumberFormat& format, double value) {
-    return format.Format(static_cast<float>(value));
-}
+std::string Milliseconds(const NumberFormat& format, double value) { return format.Format(static_cast<float>(value)); }
 
 // A change with its sign: "+" before an increase that shows a digit other
 // than zero.
@@ -160,9 +158,8 @@ std::string FlatCsv(const FlatProfile& profile, std::size_t top) {
     const std::size_t shown = Shown(profile.Entries.size(), top);
     for (std::size_t e = 0; e < shown; ++e) {
         const FlatEntry& entry = profile.Entries[e];
-        out += CsvLine({CsvText(entry.Name), std::to_string(entry.Calls), CsvNumber(entry.Own),
-                        CsvNumber(entry.Total), CsvNumber(entry.MeanOwn), CsvNumber(entry.MaxOwn),
-                        CsvNumber(entry.OwnPercent)});
+        out += CsvLine({CsvText(entry.Name), std::to_string(entry.Calls), CsvNumber(entry.Own), CsvNumber(entry.Total),
+                        CsvNumber(entry.MeanOwn), CsvNumber(entry.MaxOwn), CsvNumber(entry.OwnPercent)});
     }
     return out;
 }
@@ -206,13 +203,11 @@ std::string DiffTable(const TraceDiff& diff, const NumberFormat& format, std::si
         } else if (entry.OwnChangePercent) {
             percent = Signed(Percent(percentFormat, *entry.OwnChangePercent), *entry.OwnChangePercent);
         }
-        table.AddRow({entry.Name, hasOld ? std::to_string(entry.OldCalls) : "-",
-                      hasNew ? std::to_string(entry.NewCalls) : "-",
-                      hasOld ? Milliseconds(format, entry.OldOwn) : "-",
-                      hasNew ? Milliseconds(format, entry.NewOwn) : "-",
-                      hasOld ? Milliseconds(format, entry.OldTotal) : "-",
-                      hasNew ? Milliseconds(format, entry.NewTotal) : "-",
-                      Signed(Milliseconds(format, entry.OwnChange), entry.OwnChange), percent});
+        table.AddRow(
+            {entry.Name, hasOld ? std::to_string(entry.OldCalls) : "-", hasNew ? std::to_string(entry.NewCalls) : "-",
+             hasOld ? Milliseconds(format, entry.OldOwn) : "-", hasNew ? Milliseconds(format, entry.NewOwn) : "-",
+             hasOld ? Milliseconds(format, entry.OldTotal) : "-", hasNew ? Milliseconds(format, entry.NewTotal) : "-",
+             Signed(Milliseconds(format, entry.OwnChange), entry.OwnChange), percent});
     }
     std::string out = table.Text();
     out += "Top-level total: old " + Milliseconds(format, diff.OldTopLevelTotal) + " ms, new " +
@@ -226,8 +221,9 @@ std::string DiffTable(const TraceDiff& diff, const NumberFormat& format, std::si
 }
 
 std::string DiffCsv(const TraceDiff& diff, std::size_t top) {
-    std::string out = "name,status,old_calls,new_calls,old_own_ms,new_own_ms,old_total_ms,new_total_ms,"
-                      "own_change_ms,own_change_percent\n";
+    std::string out =
+        "name,status,old_calls,new_calls,old_own_ms,new_own_ms,old_total_ms,new_total_ms,"
+        "own_change_ms,own_change_percent\n";
     const std::size_t shown = Shown(diff.Entries.size(), top);
     for (std::size_t e = 0; e < shown; ++e) {
         const DiffEntry& entry = diff.Entries[e];

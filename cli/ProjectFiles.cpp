@@ -24,8 +24,8 @@ std::string_view Trim(std::string_view text) {
 
 // The keys of a project file that name its source files.
 bool NamesASource(std::string_view key) {
-    static const char* const kKeys[] = {"form", "module", "class", "usercontrol", "propertypage", "userdocument",
-                                        "designer"};
+    static const char* const kKeys[] = {"form",         "module",       "class",   "usercontrol",
+                                        "propertypage", "userdocument", "designer"};
     const std::string lower = LowerAscii(key);
     return std::any_of(std::begin(kKeys), std::end(kKeys), [&](const char* k) { return lower == k; });
 }
@@ -77,7 +77,9 @@ private:
              !ec && it != end; it.increment(ec)) {
             if (it->is_regular_file(ec) && IsSourceFile(it->path())) found.push_back(it->path());
         }
-        if (ec) list.problems.push_back("'" + platform::PathToUtf8(folder) + "' could not be searched whole: " + ec.message());
+        if (ec)
+            list.problems.push_back("'" + platform::PathToUtf8(folder) +
+                                    "' could not be searched whole: " + ec.message());
         std::sort(found.begin(), found.end());
         for (const fs::path& file : found) File(file);
     }
@@ -114,8 +116,8 @@ private:
             }
             const fs::path file = ProjectPath(folder, Trim(value));
             if (!fs::exists(file)) {
-                list.problems.push_back("'" + platform::PathToUtf8(file) + "', named in '" + platform::PathToUtf8(project) +
-                                        "', is not there");
+                list.problems.push_back("'" + platform::PathToUtf8(file) + "', named in '" +
+                                        platform::PathToUtf8(project) + "', is not there");
                 return;
             }
             File(file);
@@ -131,7 +133,8 @@ private:
         Lines(group, isProject, [&](std::string_view value) {
             const fs::path project = ProjectPath(folder, Trim(value));
             if (!fs::exists(project)) {
-                list.problems.push_back("'" + platform::PathToUtf8(project) + "', named in '" + platform::PathToUtf8(group) + "', is not there");
+                list.problems.push_back("'" + platform::PathToUtf8(project) + "', named in '" +
+                                        platform::PathToUtf8(group) + "', is not there");
                 return;
             }
             Project(project);
@@ -159,7 +162,8 @@ std::filesystem::path ProjectPath(const std::filesystem::path& folder, std::stri
     for (const fs::path& part : fs::path(path)) {
         fs::path next = resolved / part;
         std::error_code ec;
-        if (!fs::exists(next, ec) && part != "." && part != ".." && fs::is_directory(resolved.empty() ? "." : resolved, ec)) {
+        if (!fs::exists(next, ec) && part != "." && part != ".." &&
+            fs::is_directory(resolved.empty() ? "." : resolved, ec)) {
             const std::string wanted = LowerAscii(platform::PathToUtf8(part));
             for (const auto& entry : fs::directory_iterator(resolved.empty() ? fs::path(".") : resolved, ec)) {
                 if (LowerAscii(platform::PathToUtf8(entry.path().filename())) == wanted) {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "AtomicFile.h"
-#include "InPlaceRun.h"
 #include "ConfigClass.h"
+#include "InPlaceRun.h"
 #include "IniFileAccess.h"
 #include "KeywordSections.h"
 #include "LineFilters.h"
@@ -157,7 +157,8 @@ public:
         if (buffer_.size() >= kBlock) Flush();
     }
     void Flush() {
-        if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), stdout) != buffer_.size()) failed_ = true;
+        if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), stdout) != buffer_.size())
+            failed_ = true;
         buffer_.clear();
     }
     bool Finish() {
@@ -218,7 +219,8 @@ template <class Run>
 void RunOnSource(const SourceOptions& options, std::optional<IniDocument>& settings, SourceOperation operation,
                  Run&& run) {
     const bool several = options.paths.size() > 1 || NamesSeveralFiles(options.paths.front());
-    if ((options.inPlace || options.dryRun) && !options.output.empty()) UsageError("-o goes with one file only, not -i");
+    if ((options.inPlace || options.dryRun) && !options.output.empty())
+        UsageError("-o goes with one file only, not -i");
     if (options.inPlace || options.dryRun) {
         if (std::find(options.paths.begin(), options.paths.end(), "-") != options.paths.end()) {
             UsageError("the standard input cannot be rewritten in place");
@@ -233,8 +235,10 @@ void RunOnSource(const SourceOptions& options, std::optional<IniDocument>& setti
     const std::string& file = options.paths.front();
     const DecodedText source = ReadSource(file);
     if (operation == SourceOperation::Tag && options.force == false && !TagLines(source.text, prefix).empty()) {
-        Errors().Report("'" + file + "' holds tag lines of \"" + prefix + "\" already; tagging it again doubles every "
-                        "call", MessageIcon::Exclamation);
+        Errors().Report("'" + file + "' holds tag lines of \"" + prefix +
+                            "\" already; tagging it again doubles every "
+                            "call",
+                        MessageIcon::Exclamation);
     }
     if (options.output.empty() || options.output == "-") {
         StandardOutputWriter writer(source.encoding, source.hadByteOrderMark);
@@ -248,7 +252,8 @@ void RunOnSource(const SourceOptions& options, std::optional<IniDocument>& setti
     const RunResult result = run(source.text, prefix, nullptr);
     // UTF-8 without a byte-order mark is written as it stands, without a copy.
     const bool plain = source.encoding == TextEncoding::Utf8 && !source.hadByteOrderMark;
-    const std::string encoded = plain ? std::string() : EncodeText(result.text, source.encoding, source.hadByteOrderMark);
+    const std::string encoded =
+        plain ? std::string() : EncodeText(result.text, source.encoding, source.hadByteOrderMark);
     WriteToFile(options.output, plain ? std::string_view(result.text) : std::string_view(encoded));
 }
 
@@ -275,9 +280,10 @@ void AddSourceOptions(CLI::App& command, SourceOptions& options) {
                      "Rewrite each file in place, atomically, keeping its permissions, encoding and line ends");
     command.add_flag("--dry-run", options.dryRun, "Change nothing; say for each file what would happen");
     command.add_flag("--json", options.json, "With -i or --dry-run: the summary as one JSON object on stdout");
-    command.footer("With -i, each file is handled on its own and never half-written; a summary goes to stderr. "
-                   "Exit status: 0 when all went well, 1 when a file had an error or the prefix is refused, 2 on a "
-                   "usage error.");
+    command.footer(
+        "With -i, each file is handled on its own and never half-written; a summary goes to stderr. "
+        "Exit status: 0 when all went well, 1 when a file had an error or the prefix is refused, 2 on a "
+        "usage error.");
 }
 
 // Lists the tag lines of the prefix in every file the paths name; fails
@@ -323,8 +329,8 @@ void RunCheck(const SourceOptions& options) {
 
 void AddTagCommands(CLI::App& app) {
     auto tag = std::make_shared<TagCommandOptions>();
-    CLI::App* tagCommand = app.add_subcommand(
-        "tag", "Insert timing calls after procedure headers and before their exits and ends.");
+    CLI::App* tagCommand =
+        app.add_subcommand("tag", "Insert timing calls after procedure headers and before their exits and ends.");
     AddSourceOptions(*tagCommand, tag->source);
     tagCommand->add_flag("--force", tag->source.force,
                          "Tag files that hold tag lines of the prefix already (every call then comes twice)");
@@ -375,8 +381,9 @@ void AddTagCommands(CLI::App& app) {
         "check", "List every timing call of the prefix left in the sources (file:line: text), so that none ships.");
     AddPathOption(*checkCommand, check->paths);
     AddPrefixOption(*checkCommand, *check);
-    checkCommand->footer("Exit status: 0 when no source holds a timing call, 1 when one does or a file cannot be "
-                         "read, 2 on a usage error.");
+    checkCommand->footer(
+        "Exit status: 0 when no source holds a timing call, 1 when one does or a file cannot be "
+        "read, 2 on a usage error.");
     checkCommand->callback([check] { RunCheck(*check); });
 
     auto untag = std::make_shared<SourceOptions>();
@@ -385,9 +392,10 @@ void AddTagCommands(CLI::App& app) {
     untagCommand->callback([untag] {
         std::string settingsPath;
         auto settings = ReadSettingsFile(settingsPath);
-        RunOnSource(*untag, settings, SourceOperation::Untag, [](std::string_view text, std::string_view prefix, RunObserver* observer) {
-            return UntagText(text, prefix, observer, LineEnds::AsInSource);
-        });
+        RunOnSource(*untag, settings, SourceOperation::Untag,
+                    [](std::string_view text, std::string_view prefix, RunObserver* observer) {
+                        return UntagText(text, prefix, observer, LineEnds::AsInSource);
+                    });
     });
 
     auto comment = std::make_shared<CommentCommandOptions>();

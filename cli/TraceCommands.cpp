@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "CommandSupport.h"
 #include "CallProfile.h"
+#include "CommandSupport.h"
 #include "OwnTimes.h"
 #include "TraceLoad.h"
 #include "TraceReport.h"
@@ -115,7 +115,7 @@ private:
     std::FILE* Stream() const { return file_ != nullptr ? file_ : stdout; }
     [[noreturn]] void Fail() const {
         PrintProblem(name_.empty() || name_ == "-" ? std::string("Cannot write to standard output.")
-                                               : "Cannot write \"" + name_ + "\".");
+                                                   : "Cannot write \"" + name_ + "\".");
         throw CLI::RuntimeError(1);
     }
 
@@ -214,12 +214,14 @@ void RunReport(const TraceArguments& args, const ReportArguments& report) {
 void AddTraceCommands(CLI::App& app) {
     auto rowsArgs = std::make_shared<TraceArguments>();
     CLI::App* rows = app.add_subcommand(
-        "rows", "Print a PAD trace's call tree as JSON: header lines, stop message, marked-row count and one "
-                "object per row in display order (row, parent, level, label, total, time, data_in, data_log, "
-                "data_out, order, depth).");
+        "rows",
+        "Print a PAD trace's call tree as JSON: header lines, stop message, marked-row count and one "
+        "object per row in display order (row, parent, level, label, total, time, data_in, data_log, "
+        "data_out, order, depth).");
     AddTraceOptions(*rows, *rowsArgs);
-    rows->footer("Exit status: 0 on success (a stop message also goes to stderr), 1 when the trace cannot be "
-                 "read, 2 on a usage error.");
+    rows->footer(
+        "Exit status: 0 on success (a stop message also goes to stderr), 1 when the trace cannot be "
+        "read, 2 on a usage error.");
     rows->callback([rowsArgs] { RunRows(*rowsArgs); });
 
     auto reportTrace = std::make_shared<TraceArguments>();
@@ -227,19 +229,21 @@ void AddTraceCommands(CLI::App& app) {
     CLI::App* report = app.add_subcommand(
         "report", "Print the fixed-width text report of a PAD trace's whole call tree, every row expanded.");
     AddTraceOptions(*report, *reportTrace);
-    CLI::Option* total =
-        report->add_flag("--total", reportArgs->total, "Show the \"Total (ms)\" column (default: the \"ShowTotal\" setting)");
+    CLI::Option* total = report->add_flag("--total", reportArgs->total,
+                                          "Show the \"Total (ms)\" column (default: the \"ShowTotal\" setting)");
     CLI::Option* noTotal = report->add_flag("--no-total", reportArgs->noTotal, "Leave the \"Total (ms)\" column out");
     total->excludes(noTotal);
-    report->add_option("--widths", reportArgs->widths,
-                       "Widths of the six columns in the grid's unit, as the \"Columns\" settings, e.g. "
-                       "300,100,100,150,150,150")
+    report
+        ->add_option("--widths", reportArgs->widths,
+                     "Widths of the six columns in the grid's unit, as the \"Columns\" settings, e.g. "
+                     "300,100,100,150,150,150")
         ->delimiter(',')
         ->expected(6)
         ->check(CLI::NonNegativeNumber);
     report->add_option("-o,--output", reportArgs->output, "Write the report to FILE instead of standard output");
-    report->footer("Exit status: 0 on success (a stop message also goes to stderr), 1 when the trace cannot be "
-                   "read or the report cannot be written, 2 on a usage error.");
+    report->footer(
+        "Exit status: 0 on success (a stop message also goes to stderr), 1 when the trace cannot be "
+        "read or the report cannot be written, 2 on a usage error.");
     report->callback([reportTrace, reportArgs] { RunReport(*reportTrace, *reportArgs); });
 }
 

@@ -16,8 +16,9 @@ int main(int argc, char** argv) {
     // Numbers in traces and settings follow the user's regional format.
     std::setlocale(LC_ALL, "");
 
-    CLI::App app{"kivra - time the procedures of a Basic program from the command line.\n"
-                 "Reads PAD trace files and tags Basic source text (.bas, .frm, .cls)."};
+    CLI::App app{
+        "kivra - time the procedures of a Basic program from the command line.\n"
+        "Reads PAD trace files and tags Basic source text (.bas, .frm, .cls)."};
     app.name("kivra");
     app.require_subcommand(1);
     app.set_version_flag("--version", kivra::VersionLine("kivra"), "Print the version and exit");

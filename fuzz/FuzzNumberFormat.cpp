@@ -12,7 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // One byte for the locale, four for the value, the rest is the pattern.
     if (size < 5) return 0;
-    const kivra::NumberLocale locale = (data[0] & 1) != 0 ? kivra::NumberLocale{",", "."} : kivra::NumberLocale{".", ","};
+    const kivra::NumberLocale locale =
+        (data[0] & 1) != 0 ? kivra::NumberLocale{",", "."} : kivra::NumberLocale{".", ","};
     float value = 0.0f;
     std::memcpy(&value, data + 1, sizeof value);
     const std::string_view pattern(reinterpret_cast<const char*>(data + 5), size - 5);

@@ -45,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto read = again.Get(section, key);
     FUZZ_CHECK(read.has_value() && *read == stored, "a written value is in the file as written");
     if (!HoldsStoredMarks(value)) {
-        FUZZ_CHECK(kivra::ConfigClass::DecodeStoredValue(*read) == value || value.find_first_of("\r\n") !=
-                       std::string_view::npos,
+        FUZZ_CHECK(kivra::ConfigClass::DecodeStoredValue(*read) == value ||
+                       value.find_first_of("\r\n") != std::string_view::npos,
                    "a written value reads back");
     }
     return 0;

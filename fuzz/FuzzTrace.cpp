@@ -11,11 +11,11 @@
 #include "CallProfile.h"
 #include "DiffRows.h"
 #include "FlameLayout.h"
-#include "Overhead.h"
 #include "FlatProfile.h"
-#include "ProcedureTable.h"
 #include "FuzzCheck.h"
+#include "Overhead.h"
 #include "PadReader.h"
+#include "ProcedureTable.h"
 #include "TraceDiff.h"
 #include "TraceExport.h"
 #include "TraceLoad.h"
@@ -32,7 +32,10 @@ void CheckReport(const kivra::TraceLoad& load) {
     }
     for (const kivra::TraceRow& row : load.tree.Rows) {
         const kivra::PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
-        table.rows.push_back({row.Level, row.HasChildren, true, true,
+        table.rows.push_back({row.Level,
+                              row.HasChildren,
+                              true,
+                              true,
                               {std::string(row.Label), row.TotalText.str(), row.Time.str(), std::string(record.DataIn),
                                std::string(record.DataLog), std::string(record.DataOut)}});
     }

@@ -26,7 +26,7 @@ QString Kept(const QString& text) {
 // character that breaks a line there, the character itself otherwise.
 QChar Shown(QChar c) {
     return c == kBreak || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator ? QChar(QChar::ParagraphSeparator)
-                                                                                  : c;
+                                                                                   : c;
 }
 
 QString Shown(const QString& kept) {
@@ -121,8 +121,7 @@ void ExactBoxText::FollowEdit(int position, int removed, int added) {
     int head = 0;
     while (head < removed && head < added && Shown(before[head]) == now[head]) ++head;
     int tail = 0;
-    while (tail < removed - head && tail < added - head &&
-           Shown(before[removed - 1 - tail]) == now[added - 1 - tail]) {
+    while (tail < removed - head && tail < added - head && Shown(before[removed - 1 - tail]) == now[added - 1 - tail]) {
         ++tail;
     }
     QString middle = now.mid(head, added - head - tail);

@@ -130,11 +130,11 @@ void Main::CreateControls() {
     labelBeside(fraClipboard, "Label3", "Copy To", cmdCopyTo_, kFrameWidth);
 
     QGroupBox* fraAddKivra = MakeFrame(client, "fraAddKivra", "Add Kivra:", kFrameLeft, 2400, kFrameWidth, 1755);
-    cmdTag_ = MakePictureButton(fraAddKivra, "cmdTag", "tag", "Add Kivra code to", 180, 360, kButtonWidth,
-                                kButtonHeight);
+    cmdTag_ =
+        MakePictureButton(fraAddKivra, "cmdTag", "tag", "Add Kivra code to", 180, 360, kButtonWidth, kButtonHeight);
     chkSubs_ = MakeOption<QCheckBox>(fraAddKivra, "chkSubs", "Subs", "Include Subs", 960, 240);
-    chkFormEvents_ = MakeOption<QCheckBox>(fraAddKivra, "chkFormEvents", "Form_Events",
-                                           "Include Form and Conrol events", 960, 540);
+    chkFormEvents_ =
+        MakeOption<QCheckBox>(fraAddKivra, "chkFormEvents", "Form_Events", "Include Form and Conrol events", 960, 540);
     chkFunctions_ = MakeOption<QCheckBox>(fraAddKivra, "chkFunctions", "Functions", "Include Functions", 960, 840);
     chkProperties_ = MakeOption<QCheckBox>(fraAddKivra, "chkProperties", "Properties", "Include Properties", 960, 1140);
     chkParameters_ = MakeOption<QCheckBox>(fraAddKivra, "chkParameters", "Parameters", "Include Parameters", 960, 1440);
@@ -143,16 +143,16 @@ void Main::CreateControls() {
     }
 
     QGroupBox* frame1 = MakeFrame(client, "Frame1", "Comment Kivra:", kFrameLeft, 4260, kFrameWidth, 1095);
-    cmdComment_ = MakePictureButton(frame1, "cmdComment", "comment", "Remove Kivra code from", 180, 360,
-                                    kButtonWidth, kButtonHeight);
+    cmdComment_ = MakePictureButton(frame1, "cmdComment", "comment", "Remove Kivra code from", 180, 360, kButtonWidth,
+                                    kButtonHeight);
     optCommentOut_ = MakeOption<QRadioButton>(frame1, "optCommentOut", "Out", "", 960, 300);
     optCommentBackIn_ = MakeOption<QRadioButton>(frame1, "optCommentBackIn", "Back In", "", 960, 660);
     optCommentOut_->setChecked(true);
 
     QGroupBox* fraRemoveKivra =
         MakeFrame(client, "fraRemoveKivra", "Remove Kivra:", kFrameLeft, 5460, kFrameWidth, 1095);
-    cmdUnTag_ = MakePictureButton(fraRemoveKivra, "cmdUnTag", "untag", "Remove Kivra code from", 180, 360,
-                                  kButtonWidth, kButtonHeight);
+    cmdUnTag_ = MakePictureButton(fraRemoveKivra, "cmdUnTag", "untag", "Remove Kivra code from", 180, 360, kButtonWidth,
+                                  kButtonHeight);
 
     MakeLabel(client, "Label5", "Status:", 240, 6600, 1200, kLabelHeight);
     txtStatus_ = new QLineEdit(client);
@@ -267,8 +267,8 @@ void Main::SetRunning(bool running) {
     // The buttons that would change the box, and the inputs the run read
     // at its start, wait for the run's end.
     for (QWidget* other : std::initializer_list<QWidget*>{
-             cmdOpen_, cmdPasteFrom_, cmdCopyTo_, cmdTag_, cmdUnTag_, cmdComment_, txtPrefix_, chkSubs_,
-             chkFormEvents_, chkFunctions_, chkProperties_, chkParameters_, optCommentOut_, optCommentBackIn_}) {
+             cmdOpen_, cmdPasteFrom_, cmdCopyTo_, cmdTag_, cmdUnTag_, cmdComment_, txtPrefix_, chkSubs_, chkFormEvents_,
+             chkFunctions_, chkProperties_, chkParameters_, optCommentOut_, optCommentBackIn_}) {
         other->setEnabled(!running);
     }
 }

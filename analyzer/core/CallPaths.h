@@ -12,9 +12,9 @@
 namespace kivra {
 
 struct CallPath {
-    int Parent = -1;         // the caller's path, -1 at the top level
-    int Name = 0;            // index into CallProfile::Names
-    int Depth = 0;           // 0 at the top level
+    int Parent = -1;  // the caller's path, -1 at the top level
+    int Name = 0;     // index into CallProfile::Names
+    int Depth = 0;    // 0 at the top level
     int Calls = 0;
     int FirstCall = 0;       // the first call on the path, in display order
     std::int64_t Own = 0;    // nanoseconds: the calls' spans less their callees' spans

@@ -13,12 +13,12 @@
 namespace kivra {
 
 struct ProfileCall {
-    int Name = 0;         // index into CallProfile::Names
-    int Parent = -1;      // index of the calling call, -1 at the top level
-    int Level = 0;        // the row's level
-    int Record = 0;       // the record the row shows
-    float Total = 0.0f;   // milliseconds
-    float Own = 0.0f;     // Total less the totals of the calls it made, subtracted in display order
+    int Name = 0;        // index into CallProfile::Names
+    int Parent = -1;     // index of the calling call, -1 at the top level
+    int Level = 0;       // the row's level
+    int Record = 0;      // the record the row shows
+    float Total = 0.0f;  // milliseconds
+    float Own = 0.0f;    // Total less the totals of the calls it made, subtracted in display order
 };
 
 struct CallProfile {

@@ -20,7 +20,8 @@ long long StartOrder(const PadRecord& record) {
 // of its parent (row 0 stands for the top level).
 struct RowLinks {
     explicit RowLinks(std::size_t rows)
-        : firstChild(FilledVector(rows + 1, 0)), lastChild(FilledVector(rows + 1, 0)),
+        : firstChild(FilledVector(rows + 1, 0)),
+          lastChild(FilledVector(rows + 1, 0)),
           nextSibling(FilledVector(rows + 1, 0)) {}
 
     void Add(int number, int parent) {

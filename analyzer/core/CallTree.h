@@ -15,13 +15,13 @@ namespace kivra {
 
 // One row of the call tree.
 struct TraceRow {
-    int Number = 0;       // creation number, from 1; row i is the i-th row created
-    int Record = 0;       // the record whose data the row shows
-    int ParentRow = 0;    // creation number of the row it hangs under, 0 at the top level
-    int Level = 0;        // 0 at the top level, else the parent row's level plus 1
+    int Number = 0;          // creation number, from 1; row i is the i-th row created
+    int Record = 0;          // the record whose data the row shows
+    int ParentRow = 0;       // creation number of the row it hangs under, 0 at the top level
+    int Level = 0;           // 0 at the top level, else the parent row's level plus 1
     std::string_view Label;  // the record's name when the row was made (with any "*" marks), kept by the trace
-    ShortText TotalText;  // Total, formatted
-    ShortText Time;       // own time: formatted text, or a plain number (see TimeIsNumber)
+    ShortText TotalText;     // Total, formatted
+    ShortText Time;          // own time: formatted text, or a plain number (see TimeIsNumber)
     // TotalText read back as a number, as the formatting already knew it;
     // whoever changes TotalText clears TotalValueKnown.
     float TotalValue = 0.0f;

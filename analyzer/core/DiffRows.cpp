@@ -35,7 +35,8 @@ std::string SignedChange(const NumberFormat& format, double change) {
     if (std::isnan(change)) return format.Format(static_cast<float>(change));
     const std::string text = format.Format(static_cast<float>(std::fabs(change)));
     // A change too small to show a digit is no change either way.
-    if (std::isfinite(static_cast<float>(change)) && text.find_first_of("123456789") == std::string::npos) return "\u00B1" + text;
+    if (std::isfinite(static_cast<float>(change)) && text.find_first_of("123456789") == std::string::npos)
+        return "\u00B1" + text;
     return (change < 0.0 ? "-" : "+") + text;
 }
 
@@ -62,11 +63,13 @@ void DiffRows::Sort(DiffColumn column, bool descending) {
 }
 
 std::string DiffRows::CellText(std::size_t row, DiffColumn column, const NumberFormat& timeFormat,
-                                const NumberFormat& percentFormat) const {
+                               const NumberFormat& percentFormat) const {
     const DiffEntry& entry = EntryAt(row);
     const bool hasOld = entry.Status != DiffStatus::Added;
     const bool hasNew = entry.Status != DiffStatus::Removed;
-    auto time = [&](bool present, double value) { return present ? timeFormat.Format(static_cast<float>(value)) : "-"; };
+    auto time = [&](bool present, double value) {
+        return present ? timeFormat.Format(static_cast<float>(value)) : "-";
+    };
     switch (column) {
     case DiffColumn::Name: return entry.Name;
     case DiffColumn::OldCalls: return hasOld ? std::to_string(entry.OldCalls) : "-";

@@ -13,13 +13,22 @@
 namespace kivra {
 
 enum class DiffColumn : int {
-    Name = 0, OldCalls, NewCalls, OldOwn, NewOwn, OldTotal, NewTotal, Change, ChangePercent, Count
+    Name = 0,
+    OldCalls,
+    NewCalls,
+    OldOwn,
+    NewOwn,
+    OldTotal,
+    NewTotal,
+    Change,
+    ChangePercent,
+    Count
 };
 
 // Two lines each, so that all nine columns fit a window of the usual width.
 inline constexpr const char* kDiffHeaders[static_cast<int>(DiffColumn::Count)] = {
-    "Procedure", "Calls\nold", "Calls\nnew", "Own old\n(ms)", "Own new\n(ms)", "Total old\n(ms)", "Total new\n(ms)",
-    "Change\n(ms)", "Change\n(%)"};
+    "Procedure",       "Calls\nold",      "Calls\nnew",   "Own old\n(ms)", "Own new\n(ms)",
+    "Total old\n(ms)", "Total new\n(ms)", "Change\n(ms)", "Change\n(%)"};
 
 // The number a column sorts by: a side the procedure is missing from counts
 // 0, a change in percent without a base counts as the largest.

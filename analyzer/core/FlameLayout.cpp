@@ -131,7 +131,8 @@ std::optional<int> SiblingOf(const FlameLayout& layout, int box, bool right) {
     const std::vector<int>& row = layout.Rows[static_cast<std::size_t>(of.Depth)];
     const auto at = std::find(row.begin(), row.end(), box);
     if (right) {
-        if (at + 1 != row.end() && layout.Boxes[static_cast<std::size_t>(*(at + 1))].Parent == of.Parent) return *(at + 1);
+        if (at + 1 != row.end() && layout.Boxes[static_cast<std::size_t>(*(at + 1))].Parent == of.Parent)
+            return *(at + 1);
     } else if (at != row.begin() && layout.Boxes[static_cast<std::size_t>(*(at - 1))].Parent == of.Parent) {
         return *(at - 1);
     }

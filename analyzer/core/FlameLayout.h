@@ -21,10 +21,10 @@ struct FlameBox {
     std::int64_t Width = 0;  // nanoseconds: the total time
     std::int64_t Own = 0;    // nanoseconds: the width less the callees' widths
     int Depth = 0;
-    int Name = 0;            // index into CallProfile::Names
-    int Parent = -1;         // the caller's box, -1 at the top level
-    int Calls = 1;           // the calls the box stands for
-    int FirstCall = 0;       // the (first) call the box stands for, in display order
+    int Name = 0;       // index into CallProfile::Names
+    int Parent = -1;    // the caller's box, -1 at the top level
+    int Calls = 1;      // the calls the box stands for
+    int FirstCall = 0;  // the (first) call the box stands for, in display order
 };
 
 struct FlameLayout {

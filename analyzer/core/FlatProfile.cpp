@@ -65,18 +65,10 @@ void SortFlatProfile(FlatProfile& profile, FlatOrder order) {
         });
     };
     switch (order) {
-    case FlatOrder::Own:
-        sortBy([](const FlatEntry& e) { return e.Own; });
-        break;
-    case FlatOrder::Total:
-        sortBy([](const FlatEntry& e) { return e.Total; });
-        break;
-    case FlatOrder::Calls:
-        sortBy([](const FlatEntry& e) { return e.Calls; });
-        break;
-    case FlatOrder::Name:
-        std::stable_sort(profile.Entries.begin(), profile.Entries.end(), byName);
-        break;
+    case FlatOrder::Own: sortBy([](const FlatEntry& e) { return e.Own; }); break;
+    case FlatOrder::Total: sortBy([](const FlatEntry& e) { return e.Total; }); break;
+    case FlatOrder::Calls: sortBy([](const FlatEntry& e) { return e.Calls; }); break;
+    case FlatOrder::Name: std::stable_sort(profile.Entries.begin(), profile.Entries.end(), byName); break;
     }
 }
 

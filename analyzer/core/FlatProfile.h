@@ -10,7 +10,7 @@
 namespace kivra {
 
 struct FlatEntry {
-    std::string Name;         // the procedure name, without "*" marks
+    std::string Name;  // the procedure name, without "*" marks
     int Calls = 0;
     double Own = 0.0;         // sum of the calls' own times, milliseconds
     double Total = 0.0;       // sum of the totals of the calls not nested in a call of the same name

@@ -14,8 +14,7 @@ public:
     void Set(double share) {
         const int permille = static_cast<int>(std::clamp(share, 0.0, 1.0) * 1000.0);
         int seen = permille_.load(std::memory_order_relaxed);
-        while (permille > seen && !permille_.compare_exchange_weak(seen, permille, std::memory_order_relaxed)) {
-        }
+        while (permille > seen && !permille_.compare_exchange_weak(seen, permille, std::memory_order_relaxed)) {}
     }
 
 private:

@@ -17,9 +17,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // Powers of ten that are exact in double precision.
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr std::uint64_t kWholePowersOfTen[] = {1,         10,         100,         1000,         10000,
-                                               100000,    1000000,    10000000,    100000000,    1000000000,
-                                               10000000000ULL};
+constexpr std::uint64_t kWholePowersOfTen[] = {1,       10,       100,       1000,       10000,         100000,
+                                               1000000, 10000000, 100000000, 1000000000, 10000000000ULL};
 
 // The value of a decimal text given as all its digits read as one whole
 // number (at most 19 of them) and the count of those after the point, when
@@ -479,29 +478,27 @@ void NumberFormat::AppendSection(std::string& out, const Section& section, std::
     bool afterPoint = false;
     for (const Token& token : section.tokens) {
         switch (token.kind) {
-            case TokenKind::Literal:
-                out.append(token.text);
-                break;
-            case TokenKind::Point:
-                if (section.integerPlaces == 0) allIntegerDigits();
-                out.append(locale_.decimal);
-                afterPoint = true;
-                break;
-            case TokenKind::Zero:
-            case TokenKind::Hash:
-                if (afterPoint) {
-                    if (fractionIndex < fractionKept) out.push_back(fraction[static_cast<std::size_t>(fractionIndex)]);
-                    ++fractionIndex;
-                } else {
-                    const int position = section.integerPlaces - 1 - integerIndex;
-                    if (integerIndex == 0) {
-                        // The first place takes every digit the pattern has no place for.
-                        for (int extra = length - 1; extra > position; --extra) digitAt(extra, false);
-                    }
-                    digitAt(position, token.kind == TokenKind::Zero);
-                    ++integerIndex;
+        case TokenKind::Literal: out.append(token.text); break;
+        case TokenKind::Point:
+            if (section.integerPlaces == 0) allIntegerDigits();
+            out.append(locale_.decimal);
+            afterPoint = true;
+            break;
+        case TokenKind::Zero:
+        case TokenKind::Hash:
+            if (afterPoint) {
+                if (fractionIndex < fractionKept) out.push_back(fraction[static_cast<std::size_t>(fractionIndex)]);
+                ++fractionIndex;
+            } else {
+                const int position = section.integerPlaces - 1 - integerIndex;
+                if (integerIndex == 0) {
+                    // The first place takes every digit the pattern has no place for.
+                    for (int extra = length - 1; extra > position; --extra) digitAt(extra, false);
                 }
-                break;
+                digitAt(position, token.kind == TokenKind::Zero);
+                ++integerIndex;
+            }
+            break;
         }
     }
 }

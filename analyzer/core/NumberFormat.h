@@ -74,14 +74,14 @@ private:
         bool hasPoint = false;
         bool grouped = false;
         bool percent = false;
-        bool empty = true;       // no character at all in the pattern
-        bool plain = false;      // only "#"s, then "0"s, the point and "0"s (see ParseSection)
-        int integerZeros = 0;    // "0" places before the decimal separator
+        bool empty = true;     // no character at all in the pattern
+        bool plain = false;    // only "#"s, then "0"s, the point and "0"s (see ParseSection)
+        int integerZeros = 0;  // "0" places before the decimal separator
     };
 
     static Section ParseSection(std::string_view text);
-    void AppendSection(std::string& out, const Section& section, std::string_view integer,
-                       std::string_view fraction, bool minus) const;
+    void AppendSection(std::string& out, const Section& section, std::string_view integer, std::string_view fraction,
+                       bool minus) const;
     void AppendPlainSection(std::string& out, const Section& section, std::string_view integer,
                             std::string_view fraction, bool minus) const;
     // AppendFormatted; true, with `read` set, when the text's value is known.

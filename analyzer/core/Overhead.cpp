@@ -14,8 +14,8 @@ namespace {
 // A number of zero or more written with a point, and what follows it.
 std::optional<double> ReadNumber(std::string_view& text) {
     double value = 0.0;
-    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                                std::chars_format::fixed);
+    const auto [end, problem] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     if (problem != std::errc() || !std::isfinite(value) || value < 0.0) return std::nullopt;
     text.remove_prefix(static_cast<std::size_t>(end - text.data()));
     return value;
@@ -170,9 +170,8 @@ Timeline CorrectedTimeline(const Timeline& recorded, const CallProfile& correcte
 std::string OverheadSummary(const TimingOverhead& overhead, std::size_t calls) {
     const double pair = overhead.inside + overhead.outside;
     const double intoCallers = overhead.outside * static_cast<double>(calls);
-    const std::string about = intoCallers < 1.0
-                                  ? "less than 1"
-                                  : "about " + Grouped(static_cast<std::size_t>(std::llround(intoCallers)));
+    const std::string about =
+        intoCallers < 1.0 ? "less than 1" : "about " + Grouped(static_cast<std::size_t>(std::llround(intoCallers)));
     return "Timing overhead: " + Milliseconds(pair) + " ms per call; " + Grouped(calls) +
            (calls == 1 ? " call puts " : " calls put ") + about + " ms into their callers' own times";
 }

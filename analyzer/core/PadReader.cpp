@@ -44,7 +44,8 @@ public:
         if (!feedKnown_ || (nextFeed_ != kNone && nextFeed_ < pos_)) {
             // The next line feed, looked up once for every line before it.
             const void* feed = std::memchr(begin, '\n', left);
-            nextFeed_ = feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - text_.data()) : kNone;
+            nextFeed_ =
+                feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - text_.data()) : kNone;
             feedKnown_ = true;
         }
         const bool feed = nextFeed_ != kNone;
@@ -66,8 +67,7 @@ public:
     // The next line split into fields at "|" in the same pass: at most
     // eight, the eighth ending at the next "|" or the line end. Bit f of
     // `tildes` is set when field f holds a "~".
-    bool NextRecord(std::string_view& line, std::string_view (&fields)[kFields], std::size_t& count,
-                    unsigned& tildes) {
+    bool NextRecord(std::string_view& line, std::string_view (&fields)[kFields], std::size_t& count, unsigned& tildes) {
         if (pos_ >= text_.size()) return false;
         const char* const begin = text_.data() + pos_;
         const char* const end = text_.data() + text_.size();
@@ -277,8 +277,8 @@ private:
     std::size_t size_ = 0;
 };
 
-const char* const kFieldNames[kFields] = {"name", "Order", "Depth", "start time", "stop time",
-                                          "data in", "data log", "data out"};
+const char* const kFieldNames[kFields] = {"name",      "Order",   "Depth",    "start time",
+                                          "stop time", "data in", "data log", "data out"};
 
 std::string Quoted(std::string_view text) {
     std::string quoted(1, '"');
@@ -318,7 +318,8 @@ bool ReadWhole(std::string_view field, int index, std::int32_t& value, std::stri
         value = static_cast<std::int32_t>(number);
         return true;
     }
-    if (text.empty() || result.ptr != end || (result.ec != std::errc() && result.ec != std::errc::result_out_of_range)) {
+    if (text.empty() || result.ptr != end ||
+        (result.ec != std::errc() && result.ec != std::errc::result_out_of_range)) {
         problem = FieldName(index) + Quoted(field) + " is not a whole number";
     } else {
         problem = FieldName(index) + std::string(original) + " is outside -2147483648 to 2147483647";
@@ -327,7 +328,8 @@ bool ReadWhole(std::string_view field, int index, std::int32_t& value, std::stri
 }
 
 // Decimal place values, each exact in double precision.
-constexpr double kPlaceValues[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr double kPlaceValues[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 // Eight characters, the first in the lowest byte: whether all are digits,
 // and the number they spell.
@@ -421,8 +423,8 @@ bool ReadUsualTime(std::string_view field, const char* readableEnd, double& valu
     return true;
 }
 
-bool ReadTime(std::string_view field, const char* readableEnd, int index, const NumberLocale& locale,
-              bool pointDecimal, double& value, std::string& problem) {
+bool ReadTime(std::string_view field, const char* readableEnd, int index, const NumberLocale& locale, bool pointDecimal,
+              double& value, std::string& problem) {
     if (pointDecimal && ReadUsualTime(field, readableEnd, value)) return true;
     if (const auto number = ReadDouble(field, locale)) {
         value = *number;
@@ -466,8 +468,8 @@ PadReadOptions Stage(const PadReadOptions& options, double from, double to) {
 
 }  // namespace
 
-PadReadResult ReadPadFile(const std::filesystem::path& path, std::string_view ParamChar,
-                          const NumberLocale& locale, const PadReadOptions& options) {
+PadReadResult ReadPadFile(const std::filesystem::path& path, std::string_view ParamChar, const NumberLocale& locale,
+                          const PadReadOptions& options) {
     if (path.empty()) return {};
     auto texts = std::make_shared<TraceTexts>();
     {
@@ -545,7 +547,7 @@ PadReadResult ParseKeptText(std::string_view text, std::shared_ptr<TraceTexts> t
     }
 
     std::size_t lineEnds = 1;
-    for (const char* p = text.data(), *end = p + text.size();
+    for (const char *p = text.data(), *end = p + text.size();
          (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr; ++p) {
         ++lineEnds;
     }

@@ -25,7 +25,7 @@ struct PadReadError {
 };
 
 struct PadReadResult {
-    PadTrace trace;                     // records only when the file was read whole
+    PadTrace trace;  // records only when the file was read whole
     std::optional<PadReadError> error;
     // Lines 2 and 4 were read: the trace's header lines are the file's,
     // whatever failed after them.
@@ -36,9 +36,9 @@ struct PadReadResult {
 // trace file's limits), and where it tells how far it has come.
 struct PadReadOptions {
     std::size_t maxRecords = kMaxRecords;
-    std::size_t maxTraceBytes = kMaxTraceBytes;  // the most a file may hold before its records end
-    std::size_t wholeFileBytes = kMaxTraceBytes; // a file no larger is read in one piece
-    ProgressStep progress;                       // the share of the file read and parsed
+    std::size_t maxTraceBytes = kMaxTraceBytes;   // the most a file may hold before its records end
+    std::size_t wholeFileBytes = kMaxTraceBytes;  // a file no larger is read in one piece
+    ProgressStep progress;                        // the share of the file read and parsed
 };
 
 // Reads a whole trace file. An empty path reads nothing and gives an empty

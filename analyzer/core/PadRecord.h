@@ -16,15 +16,15 @@ std::string RecordKey(int order, int depth);
 
 // The texts are views into the texts of the trace that holds the record.
 struct PadRecord {
-    std::string_view Name;     // field 1, or "No Pushed in Name?" when it is empty
+    std::string_view Name;  // field 1, or "No Pushed in Name?" when it is empty
     std::int32_t Order = 0;
     std::int32_t Depth = 0;
-    float Total = 0.0f;        // stop minus start, in milliseconds
-    std::string_view DataIn;   // fields 6 to 8, every "~" replaced by the parameter delimiter
+    float Total = 0.0f;       // stop minus start, in milliseconds
+    std::string_view DataIn;  // fields 6 to 8, every "~" replaced by the parameter delimiter
     std::string_view DataLog;
     std::string_view DataOut;
-    double Start = 0.0;        // field 4, start time in milliseconds
-    double Stop = 0.0;         // field 5, stop time in milliseconds
+    double Start = 0.0;  // field 4, start time in milliseconds
+    double Stop = 0.0;   // field 5, stop time in milliseconds
 
     // "<Order>.<Depth>", e.g. "12.3" or "-2.3"
     std::string Key() const { return RecordKey(Order, Depth); }

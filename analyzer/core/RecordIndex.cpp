@@ -71,7 +71,8 @@ RecordIndex::RecordIndex(const PadTrace& trace) {
         std::vector<Entry> byOrder;
         byOrder.reserve(count);
         for (std::size_t r = 1; r <= count; ++r) {
-            byOrder.push_back({static_cast<std::uint64_t>(trace.Records[r].Order - kLowest), static_cast<std::int32_t>(r)});
+            byOrder.push_back(
+                {static_cast<std::uint64_t>(trace.Records[r].Order - kLowest), static_cast<std::int32_t>(r)});
         }
         std::sort(byOrder.begin(), byOrder.end(),
                   [](const Entry& a, const Entry& b) { return a.key != b.key ? a.key < b.key : a.record < b.record; });
@@ -144,8 +145,9 @@ int RecordIndex::NearestBefore(std::int32_t order, long long depth) {
     // nearest smaller order at that depth, if there is one.
     std::size_t at = 0;
     const long long slot = depth - lowestDepth_;
-    std::uint32_t* resume =
-        slot >= 0 && slot < static_cast<long long>(resumeAt_.size()) ? &resumeAt_[static_cast<std::size_t>(slot)] : nullptr;
+    std::uint32_t* resume = slot >= 0 && slot < static_cast<long long>(resumeAt_.size())
+                                ? &resumeAt_[static_cast<std::size_t>(slot)]
+                                : nullptr;
     if (resume != nullptr && *resume > 1 && keys_[*resume - 2] < key) {
         // Everything before the last place found is still smaller: go on
         // from there, a few steps, then by halving what is left.

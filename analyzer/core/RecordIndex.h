@@ -34,9 +34,9 @@ private:
     // Orders spanning few values (at most a few times the record count) are
     // found by place; others by halving the sorted list of distinct Orders.
     long long lowestOrder_ = 0;
-    std::vector<std::int32_t> byOrder_;         // by place: Order - lowestOrder_ -> first record, 0 none
-    std::vector<std::int32_t> sortedOrders_;    // otherwise: the distinct Orders, ascending
-    std::vector<std::int32_t> firstOfOrder_;    // and the first record of each
+    std::vector<std::int32_t> byOrder_;       // by place: Order - lowestOrder_ -> first record, 0 none
+    std::vector<std::int32_t> sortedOrders_;  // otherwise: the distinct Orders, ascending
+    std::vector<std::int32_t> firstOfOrder_;  // and the first record of each
     // Every (Depth, Order) once, ascending, with its first record.
     std::vector<std::uint64_t> keys_;
     std::vector<std::int32_t> keyRecord_;

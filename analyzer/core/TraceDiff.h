@@ -25,8 +25,8 @@ struct DiffEntry {
     double NewOwn = 0.0;
     double OldTotal = 0.0;
     double NewTotal = 0.0;
-    double OwnChange = 0.0;                   // NewOwn - OldOwn
-    std::optional<double> OwnChangePercent;   // of the old own time; none when that is 0
+    double OwnChange = 0.0;                  // NewOwn - OldOwn
+    std::optional<double> OwnChangePercent;  // of the old own time; none when that is 0
 };
 
 struct TraceDiff {

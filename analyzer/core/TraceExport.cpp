@@ -56,8 +56,8 @@ Timeline NestedTimeline(const PadTrace& trace, const CallProfile& profile) {
         const std::int64_t end = ToNanoseconds(record.Stop);
 
         std::int64_t& earliest = call.Parent >= 0 ? next[static_cast<std::size_t>(call.Parent)] : nextTop;
-        const std::int64_t latest = call.Parent >= 0 ? timeline.Spans[static_cast<std::size_t>(call.Parent)].End
-                                                     : kHighest;
+        const std::int64_t latest =
+            call.Parent >= 0 ? timeline.Spans[static_cast<std::size_t>(call.Parent)].End : kHighest;
         CallSpan& span = timeline.Spans[c];
         span.Begin = std::clamp(begin, earliest, latest);
         span.End = std::clamp(end, span.Begin, latest);

@@ -146,8 +146,8 @@ std::vector<std::size_t> HotPath(const std::vector<int>& parents, const std::vec
     int topBest = -1;
     for (std::size_t i = 0; i < count; ++i) {
         const int parent = parents[i];
-        int& slot = parent >= 0 && static_cast<std::size_t>(parent) < count ? best[static_cast<std::size_t>(parent)]
-                                                                            : topBest;
+        int& slot =
+            parent >= 0 && static_cast<std::size_t>(parent) < count ? best[static_cast<std::size_t>(parent)] : topBest;
         if (slot < 0 || totals[i] > totals[static_cast<std::size_t>(slot)]) slot = static_cast<int>(i);
     }
     std::vector<std::size_t> path;

@@ -165,7 +165,7 @@ void ConfigClass::Value(std::string_view Section, std::string_view Key, std::str
 }
 
 void ConfigClass::ReportDeleteFailure(std::string_view operation, std::string_view path,
-                                     std::string_view Section) const {
+                                      std::string_view Section) const {
     if (Section.empty()) return;
     reporter_.Report(std::string(operation) + " '" + std::string(path) +
                          "' failed.\r\n\r\nPlease make sure the INI file is not write protected.",

@@ -53,10 +53,10 @@ public:
 
     static constexpr std::string_view kMissingKey = ">>> Missing Key <<<";
     static constexpr std::string_view kMissingSection = ">>> Missing Section <<<";
-    static constexpr std::size_t kValueLimit = 32766;       // characters a read keeps
-    static constexpr std::size_t kKeyListLimit = 32767;     // characters a key list may have
-    static constexpr std::size_t kKeyListBuffer = 50000;    // characters of the key list buffer
-    static constexpr std::size_t kSectionListBuffer = 5000; // characters of the section list buffer
+    static constexpr std::size_t kValueLimit = 32766;        // characters a read keeps
+    static constexpr std::size_t kKeyListLimit = 32767;      // characters a key list may have
+    static constexpr std::size_t kKeyListBuffer = 50000;     // characters of the key list buffer
+    static constexpr std::size_t kSectionListBuffer = 5000;  // characters of the section list buffer
     static constexpr int kMaxIndex = 50000;
 
 private:

@@ -121,8 +121,7 @@ std::vector<std::string> IniDocument::Sections() const {
 }
 
 bool IniDocument::IsValidSectionName(std::string_view name) {
-    return !Trim(name).empty() && Trim(name) == name && name.find(']') == std::string_view::npos &&
-           !HasLineBreak(name);
+    return !Trim(name).empty() && Trim(name) == name && name.find(']') == std::string_view::npos && !HasLineBreak(name);
 }
 
 bool IniDocument::IsValidKeyName(std::string_view name) {

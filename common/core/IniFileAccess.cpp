@@ -52,9 +52,9 @@ bool UpdateIniFile(const fs::path& file, const std::function<IniChange(IniDocume
         mode = status->permissions;
     }
     switch (change(doc)) {
-        case IniChange::Refused: return false;
-        case IniChange::Unchanged: return true;
-        case IniChange::Changed: break;
+    case IniChange::Refused: return false;
+    case IniChange::Unchanged: return true;
+    case IniChange::Changed: break;
     }
     return WriteFileAtomically(target, doc.Serialize(), mode);
 }

@@ -2,10 +2,10 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstdio>
 
@@ -68,8 +68,8 @@ std::optional<FileStatus> ReadableFile::Status() const {
     if (!open_) return std::nullopt;
     if (GetFileType(AsHandle(handle_)) != FILE_TYPE_DISK) return FileStatus{};  // a pipe or a device
     if (!GetFileInformationByHandle(AsHandle(handle_), &info)) return std::nullopt;
-    return StatusFrom(info.dwFileAttributes, (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) |
-                                                 info.nFileSizeLow);
+    return StatusFrom(info.dwFileAttributes,
+                      (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
 }
 
 long long ReadableFile::Read(char* into, std::size_t bytes) {
@@ -82,7 +82,9 @@ long long ReadableFile::Read(char* into, std::size_t bytes) {
     return -1;
 }
 
-void* AllocatePages(std::size_t bytes) { return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE); }
+void* AllocatePages(std::size_t bytes) {
+    return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+}
 
 void FreePages(void* data, std::size_t) {
     if (data != nullptr) VirtualFree(data, 0, MEM_RELEASE);
@@ -138,8 +140,9 @@ bool ReplaceFileContent(const fs::path& target, std::string_view bytes, unsigned
 }
 
 bool CanOpenForWriting(const fs::path& file) {
-    const HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     CloseHandle(handle);
     return true;

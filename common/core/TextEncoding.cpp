@@ -16,11 +16,10 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Code points of Windows-1252 bytes 0x80 to 0x9F. The five bytes the code
 // page leaves undefined map to the C1 control of the same value, so that
 // every byte survives a round trip.
-constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char32_t, 32> kHighControls = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -184,7 +183,8 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std:
     }
     // Read in large blocks: a character at a time is slow on big files.
     std::string bytes;
-    if (const auto size = std::filesystem::file_size(path, ec); !ec) bytes.reserve(std::min<std::uintmax_t>(size, maxBytes));
+    if (const auto size = std::filesystem::file_size(path, ec); !ec)
+        bytes.reserve(std::min<std::uintmax_t>(size, maxBytes));
     char block[1 << 16];
     while (in.read(block, sizeof block) || in.gcount() > 0) {
         bytes.append(block, static_cast<std::size_t>(in.gcount()));

@@ -1,5 +1,5 @@
-#include "FramePlacement.h"
 #include "AboutDialog.h"
+#include "FramePlacement.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -16,9 +16,8 @@ public:
     virtual ~FileChooser() = default;
     // The chosen file's full path, or nothing when the user cancelled. An
     // empty title leaves the desktop's own.
-    virtual std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& initialPath,
-                                                    const QString& filter, const QString& defaultSuffix,
-                                                    const QString& title = {}) = 0;
+    virtual std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& initialPath, const QString& filter,
+                                                    const QString& defaultSuffix, const QString& title = {}) = 0;
     // The chosen folder, or nothing when the user cancelled.
     virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& initialFolder) = 0;
 };

@@ -1,5 +1,5 @@
-#include "FramePlacement.h"
 #include "FeedbackDialog.h"
+#include "FramePlacement.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -62,7 +62,8 @@ frmFeedback::frmFeedback(WindowServices& services, QWidget* parent) : QDialog(pa
     connect(cboType_, &QComboBox::editTextChanged, this, &frmFeedback::UpdateSendEmail);
     connect(cboType_, &QComboBox::currentIndexChanged, this, &frmFeedback::UpdateSendEmail);
     connect(txtSubject_, &QLineEdit::textChanged, this, &frmFeedback::UpdateSendEmail);
-    NameButtons(this, {{"cmdExit", "Exit"}, {"cmdGotoFeedback", "Brindle - Feedback"}, {"cmdSendEmail", "Start Email ..."}});
+    NameButtons(this,
+                {{"cmdExit", "Exit"}, {"cmdGotoFeedback", "Brindle - Feedback"}, {"cmdSendEmail", "Start Email ..."}});
     connect(cmdSendEmail_, &QToolButton::clicked, this, &frmFeedback::cmdSendEmail_Click);
     connect(gotoFeedback, &QToolButton::clicked, this, &frmFeedback::cmdGotoFeedback_Click);
     connect(exit, &QToolButton::clicked, this, &frmFeedback::cmdExit_Click);

@@ -33,16 +33,13 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == &window_ && !done_) {
             switch (event->type()) {
-                case QEvent::Show:
-                case QEvent::Move:
-                case QEvent::Resize:
-                case QEvent::Expose:
-                case QEvent::UpdateRequest:
-                case QEvent::WindowActivate:
-                    Check();
-                    break;
-                default:
-                    break;
+            case QEvent::Show:
+            case QEvent::Move:
+            case QEvent::Resize:
+            case QEvent::Expose:
+            case QEvent::UpdateRequest:
+            case QEvent::WindowActivate: Check(); break;
+            default: break;
             }
         }
         return false;

@@ -13,10 +13,10 @@ QtMessageReporter::QtMessageReporter(QString programTitle, QWidget* parent)
 void QtMessageReporter::Report(const Message& message) {
     QMessageBox::Icon icon = QMessageBox::Information;
     switch (message.icon) {
-        case MessageIcon::Critical: icon = QMessageBox::Critical; break;
-        case MessageIcon::Exclamation: icon = QMessageBox::Warning; break;
-        case MessageIcon::Question: icon = QMessageBox::Question; break;
-        case MessageIcon::Information: icon = QMessageBox::Information; break;
+    case MessageIcon::Critical: icon = QMessageBox::Critical; break;
+    case MessageIcon::Exclamation: icon = QMessageBox::Warning; break;
+    case MessageIcon::Question: icon = QMessageBox::Question; break;
+    case MessageIcon::Information: icon = QMessageBox::Information; break;
     }
     const QString title = message.title.empty() ? programTitle_ : ToQString(message.title);
     QString text = ToQString(message.text);

@@ -16,7 +16,9 @@ inline double LogicalDpi(const QWidget* widget) {
     return dpi > 0 ? dpi : 96.0;
 }
 
-inline int TwipsToPixels(double twips, double dpi) { return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch)); }
+inline int TwipsToPixels(double twips, double dpi) {
+    return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
+}
 
 inline double PixelsToTwips(int pixels, double dpi) { return pixels * kTwipsPerInch / dpi; }
 

@@ -47,7 +47,7 @@ KeywordSection ReadSection(const KeywordSource& source, std::string_view section
         for (std::size_t i = 0; i < keys.size(); ++i) {
             const std::string position = std::to_string(i + 1);
             const std::string flag = EqualsIgnoringCase(names[i], position) ? source.Value(section, names[i])
-                                                                             : source.Value(section, position);
+                                                                            : source.Value(section, position);
             keys[i].passesName = flag.find('1') != std::string::npos;
         }
     }
@@ -80,9 +80,9 @@ KeywordSections ReadKeywordSections(const IniDocument& doc, std::string_view pat
     source.Keys = [&](std::string_view section) {
         auto names = doc.Keys(section).value_or(std::vector<std::string>{});
         if (names.empty()) {
-            reporter.Report("Keys: Section '" + std::string(section) + "' or INI File '" + std::string(path) +
-                                "' is missing ",
-                            MessageIcon::Critical);
+            reporter.Report(
+                "Keys: Section '" + std::string(section) + "' or INI File '" + std::string(path) + "' is missing ",
+                MessageIcon::Critical);
         }
         return names;
     };

@@ -24,13 +24,13 @@ inline constexpr std::string_view kTagStopSection = "Tag Stop";
 
 // One key of a section, in the order the keys stand in it.
 struct Keyword {
-    std::string phrase;          // the value's text before its first comma
-    std::string lowerPhrase;     // the phrase in lower case, for the lookup
-    bool hasPhrase = false;      // false for a value without a comma: it never matches
-    bool isSub = false;          // the phrase contains "Sub" (letter case counting)
-    bool isFunction = false;     // ... "Function"
-    bool isProperty = false;     // ... "Property"
-    bool passesName = false;     // "Tag Stop": the end call names the procedure
+    std::string phrase;       // the value's text before its first comma
+    std::string lowerPhrase;  // the phrase in lower case, for the lookup
+    bool hasPhrase = false;   // false for a value without a comma: it never matches
+    bool isSub = false;       // the phrase contains "Sub" (letter case counting)
+    bool isFunction = false;  // ... "Function"
+    bool isProperty = false;  // ... "Property"
+    bool passesName = false;  // "Tag Stop": the end call names the procedure
 };
 
 // The keys of one section, in the order in which they stand in it.

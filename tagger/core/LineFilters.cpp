@@ -29,14 +29,15 @@ RunResult UntagText(std::string_view text, std::string_view prefix, RunObserver*
     });
 }
 
-RunResult CommentText(std::string_view text, std::string_view prefix, CommentDirection direction,
-                      RunObserver* observer, LineEnds ends) {
+RunResult CommentText(std::string_view text, std::string_view prefix, CommentDirection direction, RunObserver* observer,
+                      LineEnds ends) {
     return detail::RunLines(text, ends, observer, text.size() / 8, [&](std::string_view line, LineWriter& out) {
         if (!IsTagLine(line, prefix)) return out.Source(line);
         if (direction == CommentDirection::Out) return out.Source("'", line);
         std::size_t first = 0;
         while (first < line.size() && (line[first] == ' ' || line[first] == '\t')) ++first;
-        if (first < line.size() && line[first] == '\'') return out.Source(line.substr(0, first), line.substr(first + 1));
+        if (first < line.size() && line[first] == '\'')
+            return out.Source(line.substr(0, first), line.substr(first + 1));
         out.Source(line);
     });
 }

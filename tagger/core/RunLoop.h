@@ -23,8 +23,9 @@ RunResult RunLines(std::string_view text, LineEnds ends, RunObserver* observer, 
     LineWriter writer(result.text, insertedEnd, !keepEnds);
     // Kept ends: a text that ends with a line end has no empty line after
     // it. Only an observer needs the count ahead of the walk.
-    const std::size_t lastIndex =
-        observer == nullptr ? 0 : keepEnds && endsWithLineEnd ? CountLineEnds(text) - 1 : CountLineEnds(text);
+    const std::size_t lastIndex = observer == nullptr           ? 0
+                                  : keepEnds && endsWithLineEnd ? CountLineEnds(text) - 1
+                                                                : CountLineEnds(text);
     // The window's runs also take the empty piece after a final line end.
     const bool emptyLastPiece = !keepEnds && endsWithLineEnd;
     std::size_t delivered = 0;
@@ -48,8 +49,9 @@ RunResult RunLines(std::string_view text, LineEnds ends, RunObserver* observer, 
         // The last line has no end of its own; one goes after it only when a
         // line is inserted after it, and after a bare CR only CR LF keeps
         // that CR inside the line.
-        const std::string_view ownEnd =
-            !line.end.empty() ? line.end : line.text.ends_with('\r') ? kLineBreak : insertedEnd;
+        const std::string_view ownEnd = !line.end.empty()           ? line.end
+                                        : line.text.ends_with('\r') ? kLineBreak
+                                                                    : insertedEnd;
         writer.SetLineEnd(keepEnds ? ownEnd : kLineBreak);
         perLine(line.text, writer);
         pos = AfterLine(pos, line);

@@ -51,8 +51,9 @@ inline std::size_t AfterLine(std::size_t pos, const SourceLine& line) {
 // The number of line ends (CR LF or bare LF) in the text.
 inline std::size_t CountLineEnds(std::string_view text) {
     std::size_t count = 0;
-    for (const char* p = text.data(); (p = static_cast<const char*>(
-                                           std::memchr(p, '\n', text.size() - static_cast<std::size_t>(p - text.data())))) != nullptr;
+    for (const char* p = text.data();
+         (p = static_cast<const char*>(
+              std::memchr(p, '\n', text.size() - static_cast<std::size_t>(p - text.data())))) != nullptr;
          ++p) {
         ++count;
     }

@@ -12,8 +12,7 @@ namespace kivra {
 inline constexpr std::string_view kTaggerCaption = "Kivra Code Auto Tag";
 
 // The refusal of a prefix that untag and comment could not find again.
-inline constexpr std::string_view kPrefixLeadMessage =
-    "Tag Prefix begins with a blank, a tab or an apostrophe";
+inline constexpr std::string_view kPrefixLeadMessage = "Tag Prefix begins with a blank, a tab or an apostrophe";
 inline constexpr std::string_view kPrefixLineBreakMessage = "Tag Prefix holds a line break";
 
 // True when the prefix may be used: it holds exactly one ".", as its last

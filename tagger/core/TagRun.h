@@ -15,7 +15,6 @@ namespace kivra {
 // The prefix must have passed CheckPrefix. The observer, when given, sees
 // the progress and the output as it grows.
 RunResult TagText(std::string_view text, std::string_view prefix, const TagOptions& options,
-                  const KeywordSections& keywords, RunObserver* observer = nullptr,
-                  LineEnds ends = LineEnds::EachCrLf);
+                  const KeywordSections& keywords, RunObserver* observer = nullptr, LineEnds ends = LineEnds::EachCrLf);
 
 }  // namespace kivra

@@ -44,8 +44,8 @@ void ExpectRows(const TraceLoad& load, const std::vector<Shown>& expected) {
 }
 
 TEST(CallTreeTest, SortedOrdersAreTheKeysReadAsDecimalNumbersRoundedDown) {
-    const TraceLoad load = Load({Rec("a", 12, 2, 0, 1), Rec("b", 12, 10, 0, 1), Rec("c", 5, -1, 0, 1),
-                                 Rec("d", 3, 1, 0, 1)});
+    const TraceLoad load =
+        Load({Rec("a", 12, 2, 0, 1), Rec("b", 12, 10, 0, 1), Rec("c", 5, -1, 0, 1), Rec("d", 3, 1, 0, 1)});
     EXPECT_EQ(SortedStartOrders(load.trace), (std::vector<long long>{3, 5, 12, 12}));
     // "-2.3" is -2.3, which rounds down to -3; "-2.0" and "-4.-1" keep their Order.
     const TraceLoad negative = Load({Rec("a", -2, 3, 0, 1), Rec("b", -2, 0, 0, 1), Rec("c", -4, -1, 0, 1)});
@@ -80,8 +80,7 @@ TEST(CallTreeTest, ALeafBeforeAShallowerRowHoldsItsTotalAsAPlainNumber) {
 TEST(CallTreeTest, SingleCallsAndTopLevelTrees) {
     ExpectRows(Load({Rec("A", 1, 1, 0, 2.5)}), {{1, 0, 0, "A", "2.50"}});
     // A depth-1 call after another depth-1 call starts its own tree.
-    ExpectRows(Load({Rec("A", 1, 1, 0, 2), Rec("B", 2, 1, 0, 3)}),
-               {{1, 0, 0, "A", "2.00"}, {2, 0, 0, "B", "3.00"}});
+    ExpectRows(Load({Rec("A", 1, 1, 0, 2), Rec("B", 2, 1, 0, 3)}), {{1, 0, 0, "A", "2.00"}, {2, 0, 0, "B", "3.00"}});
     // The only top-level call is row 1: its total less every child's.
     ExpectRows(Load({Rec("A", 1, 1, 0, 20), Rec("B", 2, 2, 0, 5), Rec("C", 3, 3, 0, 1), Rec("D", 4, 2, 0, 4)}),
                {{1, 0, 0, "A", "11.00"}, {2, 1, 1, "B", "4.00"}, {3, 2, 2, "C", "1"}, {4, 1, 1, "D", "4.00"}});
@@ -129,8 +128,8 @@ TEST(CallTreeTest, ACallWhoseParentNoRowShowsBecomesATopLevelRow) {
 
 TEST(CallTreeTest, DisplayOrderIsThePreorderOfTheTree) {
     // D is created after C but hangs under B, so it shows before C.
-    const TraceLoad load = Load({Rec("A", 1, 1, 0, 10), Rec("B", 2, 2, 0, 4), Rec("C", 3, 1, 0, 2),
-                                 Rec("D", 4, 3, 0, 1)});
+    const TraceLoad load =
+        Load({Rec("A", 1, 1, 0, 10), Rec("B", 2, 2, 0, 4), Rec("C", 3, 1, 0, 2), Rec("D", 4, 3, 0, 1)});
     ExpectRows(load, {{1, 0, 0, "A", "6.00"}, {2, 1, 1, "B", "3.00"}, {4, 2, 2, "D", "1.00"}, {3, 0, 0, "C", "2.00"}});
 }
 
@@ -203,8 +202,8 @@ TEST(CallTreeTest, OrdersPastSixteenBitsAndNearTheTopOfThirtyTwo) {
     // A run that starts counting high: rows are numbered from 1, so every
     // row is marked, and the callers are still found by Order and Depth.
     const int top = 2147483647;
-    const TraceLoad high = Load({Rec("A", top - 3, 1, 0, 10), Rec("B", top - 2, 2, 1, 4), Rec("C", top - 1, 3, 2, 3),
-                                 Rec("D", top, 2, 5, 6)});
+    const TraceLoad high = Load(
+        {Rec("A", top - 3, 1, 0, 10), Rec("B", top - 2, 2, 1, 4), Rec("C", top - 1, 3, 2, 3), Rec("D", top, 2, 5, 6)});
     ASSERT_EQ(high.tree.Rows.size(), 4u);
     EXPECT_TRUE(high.tree.StopMessage.empty());
     EXPECT_EQ(high.tree.MarkedCount, 4);
@@ -213,12 +212,16 @@ TEST(CallTreeTest, OrdersPastSixteenBitsAndNearTheTopOfThirtyTwo) {
     // Orders far apart, looked up without a table as wide as their range.
     const TraceLoad sparse = Load({Rec("C", 2000000000, 3, 2, 3), Rec("B", 1000000000, 2, 1, 4), Rec("A", 1, 1, 0, 10),
                                    Rec("E", 2000000001, 2, 5, 6), Rec("B2", 1000000000, 2, 0, 0)});
-    ExpectRows(sparse, {{1, 0, 0, "A", "3.00"}, {2, 1, 1, "B*", "2.00"}, {4, 2, 2, "C*", "1"},
-                        {3, 1, 1, "B**", "3.00"}, {5, 1, 1, "E*", "1.00"}});
+    ExpectRows(sparse, {{1, 0, 0, "A", "3.00"},
+                        {2, 1, 1, "B*", "2.00"},
+                        {4, 2, 2, "C*", "1"},
+                        {3, 1, 1, "B**", "3.00"},
+                        {5, 1, 1, "E*", "1.00"}});
 
     // Orders just past 32,767 in a run that counted them all.
     std::vector<std::string> records;
-    for (int order = 1; order <= 33000; ++order) records.push_back(Rec(order == 1 ? "Main" : "P", order, order == 1 ? 1 : 2, 0, 0));
+    for (int order = 1; order <= 33000; ++order)
+        records.push_back(Rec(order == 1 ? "Main" : "P", order, order == 1 ? 1 : 2, 0, 0));
     const TraceLoad past = Load(records);
     ASSERT_EQ(past.tree.Rows.size(), 33000u);
     EXPECT_EQ(past.tree.MarkedCount, 0);
@@ -252,8 +255,7 @@ TEST(CallTreeTest, AFormatThatCannotBeReadBackNoLongerBreaksThePass) {
 TEST(CallTreeTest, OwnTimesAreRoundedOnceUnderACoarseFormat) {
     // 1.000 - 0.340 - 0.340 = 0.320, then "0.3"; the Part's texts alone
     // would give 1.0 - 0.3 - 0.3 = 0.4.
-    const TraceLoad load =
-        Load({Rec("A", 1, 1, 0, 1.0), Rec("B", 2, 2, 0, 0.34), Rec("C", 3, 2, 0, 0.34)}, "0.0");
+    const TraceLoad load = Load({Rec("A", 1, 1, 0, 1.0), Rec("B", 2, 2, 0, 0.34), Rec("C", 3, 2, 0, 0.34)}, "0.0");
     ExpectRows(load, {{1, 0, 0, "A", "0.3"}, {2, 1, 1, "B", "0.3"}, {3, 1, 1, "C", "0.3"}});
 }
 
@@ -262,10 +264,13 @@ TEST(CallTreeTest, OwnTimesAreRoundedOnceUnderACoarseFormat) {
 TEST(CallTreeTest, EachOwnTimeIsTheProceduresNumberFormattedOnce) {
     // cmdSearch_Click 10 with FillGrid 5.5 (which calls three of 0.5) and
     // OpenDatabase 1.5 under it; then a row after them one level up.
-    const std::vector<std::string> records = {
-        Rec("Row", 4, 3, 1.0, 1.5),         Rec("Row", 5, 3, 2.0, 2.5), Rec("Row", 6, 3, 3.0, 3.5),
-        Rec("FillGrid", 3, 2, 0.5, 6.0),    Rec("OpenDatabase", 7, 2, 6.25, 7.75),
-        Rec("cmdSearch_Click", 2, 1, 0.25, 10.25), Rec("Form_Load", 1, 0, 0, 0)};
+    const std::vector<std::string> records = {Rec("Row", 4, 3, 1.0, 1.5),
+                                              Rec("Row", 5, 3, 2.0, 2.5),
+                                              Rec("Row", 6, 3, 3.0, 3.5),
+                                              Rec("FillGrid", 3, 2, 0.5, 6.0),
+                                              Rec("OpenDatabase", 7, 2, 6.25, 7.75),
+                                              Rec("cmdSearch_Click", 2, 1, 0.25, 10.25),
+                                              Rec("Form_Load", 1, 0, 0, 0)};
     for (const char* pattern : {"0", "0.0", "0.0#", "0.00\" ms\"", "#,##0.0000", "0.000"}) {
         SCOPED_TRACE(pattern);
         const NumberFormat format(pattern, DotLocale());
@@ -274,8 +279,8 @@ TEST(CallTreeTest, EachOwnTimeIsTheProceduresNumberFormattedOnce) {
         ASSERT_EQ(profile.Calls.size(), load.tree.Rows.size());
         for (std::size_t i = 0; i < profile.Calls.size(); ++i) {
             const TraceRow& row = load.tree.Rows[i];
-            const std::string expected = row.TimeIsNumber ? format.Plain(profile.Calls[i].Own)
-                                                          : format.Format(profile.Calls[i].Own);
+            const std::string expected =
+                row.TimeIsNumber ? format.Plain(profile.Calls[i].Own) : format.Format(profile.Calls[i].Own);
             EXPECT_EQ(row.Time, expected) << row.Label;
         }
         EXPECT_FALSE(load.timesUnreadable);

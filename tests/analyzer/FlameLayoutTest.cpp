@@ -20,8 +20,8 @@ constexpr std::int64_t kMs = 1'000'000;  // nanoseconds
 
 // Main 0..100 calls A 10..30, B 30..40 and A 50..60, the last calling C
 // 52..55; D 120..130 at the top level.
-const std::vector<std::string> kRun = {Rec("A", 2, 2, 10, 30),  Rec("B", 3, 2, 30, 40),  Rec("C", 5, 3, 52, 55),
-                                       Rec("A", 4, 2, 50, 60),  Rec("Main", 1, 1, 0, 100), Rec("D", 6, 1, 120, 130)};
+const std::vector<std::string> kRun = {Rec("A", 2, 2, 10, 30), Rec("B", 3, 2, 30, 40),    Rec("C", 5, 3, 52, 55),
+                                       Rec("A", 4, 2, 50, 60), Rec("Main", 1, 1, 0, 100), Rec("D", 6, 1, 120, 130)};
 
 struct Shape {
     std::string name;
@@ -36,8 +36,8 @@ void PrintTo(const Shape& s, std::ostream* os) {
 std::vector<Shape> Shapes(const FlameLayout& layout, const CallProfile& profile) {
     std::vector<Shape> shapes;
     for (const FlameBox& box : layout.Boxes) {
-        shapes.push_back({profile.Names[static_cast<std::size_t>(box.Name)], box.Begin, box.Width, box.Own, box.Depth,
-                          box.Calls});
+        shapes.push_back(
+            {profile.Names[static_cast<std::size_t>(box.Name)], box.Begin, box.Width, box.Own, box.Depth, box.Calls});
     }
     return shapes;
 }
@@ -109,13 +109,13 @@ TEST(FlameLayoutTest, PointsFindTheirBoxes) {
     // Merged, B's path goes first as the larger, so its last callee Z, of no
     // time, ends up where A's callee C begins though Z's box was made after
     // C's: in the row Z comes first, and C is found at its left edge.
-    const TraceLoad edge =
-        LoadRecords({Rec("C", 3, 3, 0, 30), Rec("A", 2, 2, 0, 30), Rec("Y", 5, 3, 30, 100), Rec("Z", 6, 3, 100, 100),
-                     Rec("B", 4, 2, 30, 100), Rec("Main", 1, 1, 0, 100)});
+    const TraceLoad edge = LoadRecords({Rec("C", 3, 3, 0, 30), Rec("A", 2, 2, 0, 30), Rec("Y", 5, 3, 30, 100),
+                                        Rec("Z", 6, 3, 100, 100), Rec("B", 4, 2, 30, 100), Rec("Main", 1, 1, 0, 100)});
     const CallProfile edgeProfile = ProfileOf(edge);
     const FlameLayout merged = LayoutMerged(edge.trace, edgeProfile);
     std::vector<std::string> row;
-    for (const int box : merged.Rows[2]) row.push_back(edgeProfile.Names[static_cast<std::size_t>(merged.Boxes[static_cast<std::size_t>(box)].Name)]);
+    for (const int box : merged.Rows[2])
+        row.push_back(edgeProfile.Names[static_cast<std::size_t>(merged.Boxes[static_cast<std::size_t>(box)].Name)]);
     EXPECT_EQ(row, (std::vector<std::string>{"Y", "Z", "C"}));
     const std::optional<int> c = BoxAt(merged, 2, 70 * kMs);
     ASSERT_TRUE(c.has_value());
@@ -126,8 +126,8 @@ TEST(FlameLayoutTest, PointsFindTheirBoxes) {
 
 TEST(FlameLayoutTest, OverlappingCallsAreClippedAsTheExportsClipThem) {
     // B overlaps A's end and C starts before B ends.
-    const TraceLoad load = LoadRecords({Rec("B", 2, 2, 5, 14), Rec("C", 3, 2, 12, 16), Rec("A", 1, 1, 0, 10),
-                                        Rec("D", 4, 1, 8, 20)});
+    const TraceLoad load =
+        LoadRecords({Rec("B", 2, 2, 5, 14), Rec("C", 3, 2, 12, 16), Rec("A", 1, 1, 0, 10), Rec("D", 4, 1, 8, 20)});
     const CallProfile profile = ProfileOf(load);
     const Timeline timeline = NestedTimeline(load.trace, profile);
     const FlameLayout layout = LayoutTimeOrder(load.trace, profile);

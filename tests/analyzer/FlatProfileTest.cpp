@@ -30,8 +30,8 @@ const std::vector<std::string> kRecursive = {Rec("C", 4, 4, 25, 35), Rec("A", 3,
                                              Rec("B", 5, 2, 70, 80), Rec("A", 1, 1, 0, 100)};
 
 TEST(CallProfileTest, OwnTimesAreUnroundedAndCallersComeFirst) {
-    const TraceLoad load = LoadRecords({Rec("A", 1, 1, 0, 10.004), Rec("B", 2, 2, 1, 3.001), Rec("C", 3, 1, 20, 25)},
-                                       "0.00");
+    const TraceLoad load =
+        LoadRecords({Rec("A", 1, 1, 0, 10.004), Rec("B", 2, 2, 1, 3.001), Rec("C", 3, 1, 20, 25)}, "0.00");
     const CallProfile profile = ProfileOf(load);
     ASSERT_EQ(profile.Calls.size(), 3u);
     EXPECT_EQ(profile.Names, (std::vector<std::string>{"A", "B", "C"}));
@@ -53,7 +53,7 @@ TEST(FlatProfileTest, RecursionIsCountedOnceInTheTotal) {
 
     const FlatEntry& a = Entry(flat, "A");
     EXPECT_EQ(a.Calls, 2);
-    EXPECT_DOUBLE_EQ(a.Own, 60.0);    // 100 - 50 - 10, and 30 - 10
+    EXPECT_DOUBLE_EQ(a.Own, 60.0);     // 100 - 50 - 10, and 30 - 10
     EXPECT_DOUBLE_EQ(a.Total, 100.0);  // the inner A lies within the outer one
     EXPECT_DOUBLE_EQ(a.MeanOwn, 30.0);
     EXPECT_DOUBLE_EQ(a.MaxOwn, 40.0);
@@ -176,8 +176,8 @@ TEST(FlatProfileTest, EmptyOrStoppedTraces) {
 }
 
 TEST(TraceDiffTest, SideBySideWithAddedAndRemovedProcedures) {
-    const FlatProfile before = Flat({Rec("Main", 1, 1, 0, 100), Rec("Load", 2, 2, 0, 60), Rec("Old", 3, 2, 60, 70),
-                                     Rec("Same", 4, 2, 70, 75)});
+    const FlatProfile before = Flat(
+        {Rec("Main", 1, 1, 0, 100), Rec("Load", 2, 2, 0, 60), Rec("Old", 3, 2, 60, 70), Rec("Same", 4, 2, 70, 75)});
     const FlatProfile after = Flat({Rec("Main", 1, 1, 0, 80), Rec("Load", 2, 2, 0, 30), Rec("Load", 3, 2, 30, 45),
                                     Rec("New", 4, 2, 45, 47), Rec("Same", 5, 2, 47, 52)});
     const TraceDiff diff = DiffFlatProfiles(before, after);

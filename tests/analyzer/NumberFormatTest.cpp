@@ -58,13 +58,13 @@ TEST(NumberFormatTest, LiteralsAndSections) {
     EXPECT_EQ(Fmt(-2.25f, "0.0;(0.0);\"zero\""), "(2.3)");
     EXPECT_EQ(Fmt(0.0f, "0.0;(0.0);\"zero\""), "zero");
     EXPECT_EQ(Fmt(-0.01f, "0.0;(0.0);\"zero\""), "zero");  // rounds to zero: the zero section
-    EXPECT_EQ(Fmt(-0.01f, "0.0"), "0.0");                   // never a minus sign on zero
-    EXPECT_EQ(Fmt(-0.01f, "0.0;(0.0)"), "0.0");             // zero without a zero section: the first
-    EXPECT_EQ(Fmt(-2.25f, "0.0;;"), "-2.3");                // empty negative section: first with minus
-    EXPECT_EQ(Fmt(0.0f, "0.0;;"), "0.0");                   // empty zero section: the first
-    EXPECT_EQ(Fmt(2.0f, "0.0;\"a;b\"0"), "2.0");            // ";" inside quotes does not split
+    EXPECT_EQ(Fmt(-0.01f, "0.0"), "0.0");                  // never a minus sign on zero
+    EXPECT_EQ(Fmt(-0.01f, "0.0;(0.0)"), "0.0");            // zero without a zero section: the first
+    EXPECT_EQ(Fmt(-2.25f, "0.0;;"), "-2.3");               // empty negative section: first with minus
+    EXPECT_EQ(Fmt(0.0f, "0.0;;"), "0.0");                  // empty zero section: the first
+    EXPECT_EQ(Fmt(2.0f, "0.0;\"a;b\"0"), "2.0");           // ";" inside quotes does not split
     EXPECT_EQ(Fmt(-2.0f, "0.0;\"a;b\"0"), "a;b2");
-    EXPECT_EQ(Fmt(2.5f, "\"\""), "");                      // no digit place: no digits
+    EXPECT_EQ(Fmt(2.5f, "\"\""), "");  // no digit place: no digits
     EXPECT_EQ(Fmt(2.5f, "."), "3.");
 }
 
@@ -112,7 +112,8 @@ TEST(NumberFormatTest, EveryFormattedNumberOfANumericPatternReadsBack) {
 TEST(NumberFormatTest, FormattingAndReadingBackAtOnceGivesWhatReadingTheTextGives) {
     std::mt19937 random(20240302);
     std::uniform_real_distribution<float> spread(-50000.0f, 50000.0f);
-    for (const char* pattern : {"0.000", "0", "000.0", ".00", "0.000000000", "#,##0.00", "0.0;(0.0)", "0.0%", "", "0.00"}) {
+    for (const char* pattern :
+         {"0.000", "0", "000.0", ".00", "0.000000000", "#,##0.00", "0.0;(0.0)", "0.0%", "", "0.00"}) {
         for (const NumberLocale& locale : {DotLocale(), CommaLocale()}) {
             const NumberFormat format(pattern, locale);
             for (int i = 0; i < 3000; ++i) {
@@ -136,7 +137,8 @@ std::string RoundedOnShortestText(float value, int places) {
     const std::size_t point = text.find('.');
     std::string digits = text.substr(0, point);
     std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
-    const bool up = fraction.size() > static_cast<std::size_t>(places) && fraction[static_cast<std::size_t>(places)] >= '5';
+    const bool up =
+        fraction.size() > static_cast<std::size_t>(places) && fraction[static_cast<std::size_t>(places)] >= '5';
     fraction.resize(static_cast<std::size_t>(places), '0');
     digits += fraction;
     for (std::size_t i = digits.size(); up && i-- > 0;) {
@@ -158,20 +160,20 @@ std::string RoundedOnShortestText(float value, int places) {
 
 float RandomFloat(std::mt19937& random, int kind) {
     switch (kind % 4) {
-        case 0: return std::uniform_real_distribution<float>(-5000.0f, 5000.0f)(random);
-        case 1: {
-            // Decimal values with few digits, the usual case of a trace, and
-            // half-way points such as 2.675.
-            const auto whole = static_cast<float>(static_cast<int>(random() % 2000001) - 1000000);
-            return whole / std::pow(10.0f, static_cast<float>(random() % 7));
-        }
-        case 2: {
-            std::uint32_t bits = static_cast<std::uint32_t>(random());
-            float value = 0.0f;
-            std::memcpy(&value, &bits, sizeof value);
-            return std::isfinite(value) ? value : 1.0f;
-        }
-        default: return static_cast<float>(random() % 100000) / 1000.0f + static_cast<float>(random() % 3) * 0.0005f;
+    case 0: return std::uniform_real_distribution<float>(-5000.0f, 5000.0f)(random);
+    case 1: {
+        // Decimal values with few digits, the usual case of a trace, and
+        // half-way points such as 2.675.
+        const auto whole = static_cast<float>(static_cast<int>(random() % 2000001) - 1000000);
+        return whole / std::pow(10.0f, static_cast<float>(random() % 7));
+    }
+    case 2: {
+        std::uint32_t bits = static_cast<std::uint32_t>(random());
+        float value = 0.0f;
+        std::memcpy(&value, &bits, sizeof value);
+        return std::isfinite(value) ? value : 1.0f;
+    }
+    default: return static_cast<float>(random() % 100000) / 1000.0f + static_cast<float>(random() % 3) * 0.0005f;
     }
 }
 

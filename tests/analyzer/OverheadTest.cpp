@@ -32,9 +32,10 @@ TEST(OverheadTest, TheHeaderLineAndTheOptionAreRead) {
     EXPECT_DOUBLE_EQ(line->inside, 0.004);
     EXPECT_DOUBLE_EQ(line->outside, 0.0215);
     EXPECT_TRUE(ReadOverheadLine("Overhead: 0 ms inside, 1 ms outside per call  "));
-    for (const char* wrong : {"", "line 7", "Overhead: 0,004 ms inside, 0,02 ms outside per call",
-                              "Overhead: -0.1 ms inside, 0.2 ms outside per call",
-                              "Overhead: 0.1 ms inside, 0.2 ms outside", "Overhead: 0.1 ms inside, inf ms outside per call"}) {
+    for (const char* wrong :
+         {"", "line 7", "Overhead: 0,004 ms inside, 0,02 ms outside per call",
+          "Overhead: -0.1 ms inside, 0.2 ms outside per call", "Overhead: 0.1 ms inside, 0.2 ms outside",
+          "Overhead: 0.1 ms inside, inf ms outside per call"}) {
         EXPECT_FALSE(ReadOverheadLine(wrong)) << wrong;
     }
     const auto pair = ReadOverheadPair("0.01,0.02");
@@ -45,9 +46,10 @@ TEST(OverheadTest, TheHeaderLineAndTheOptionAreRead) {
     }
     // The reader keeps line 7 as it is.
     TraceLoad load;
-    load.trace = ParsePadText("h\r\nRun Date: x\r\n3\r\nResolution: 1 ms\r\n5\r\n6\r\nOverhead: 1 ms inside, 2 ms "
-                              "outside per call\r\nA|1|1|0|10|||\r\n",
-                              "t.pad", ", ", test::DotLocale())
+    load.trace = ParsePadText(
+                     "h\r\nRun Date: x\r\n3\r\nResolution: 1 ms\r\n5\r\n6\r\nOverhead: 1 ms inside, 2 ms "
+                     "outside per call\r\nA|1|1|0|10|||\r\n",
+                     "t.pad", ", ", test::DotLocale())
                      .trace;
     EXPECT_EQ(load.trace.OverheadLine, "Overhead: 1 ms inside, 2 ms outside per call");
 }
@@ -55,9 +57,8 @@ TEST(OverheadTest, TheHeaderLineAndTheOptionAreRead) {
 // A > B > C, then B again under A: every total less a, less a + b per call
 // below it; own times from the corrected totals.
 TEST(OverheadTest, NestedCallsLoseTheirPairsAndTheirCalleesPairs) {
-    const Corrected run = Correct({Rec("C", 3, 3, 20, 30), Rec("B", 2, 2, 10, 60), Rec("B", 4, 2, 70, 80),
-                                   Rec("A", 1, 1, 0, 100)},
-                                  {1.0, 2.0});
+    const Corrected run = Correct(
+        {Rec("C", 3, 3, 20, 30), Rec("B", 2, 2, 10, 60), Rec("B", 4, 2, 70, 80), Rec("A", 1, 1, 0, 100)}, {1.0, 2.0});
     ASSERT_EQ(run.profile.Calls.size(), 4u);
     const std::vector<std::pair<float, float>> expected = {{90, 35}, {46, 37}, {9, 9}, {9, 9}};
     for (std::size_t c = 0; c < expected.size(); ++c) {
@@ -111,7 +112,8 @@ TEST(OverheadTest, CallsShorterThanTheOverheadAreHeldAtZeroAndCounted) {
     EXPECT_FLOAT_EQ(partly.profile.Calls[1].Total, 8.0f);
     EXPECT_FLOAT_EQ(partly.profile.Calls[0].Own, 0.0f);
     EXPECT_EQ(partly.clamped, 1);
-    EXPECT_EQ(ClampedCallsMessage(1), "1 call was shorter than the timing overhead allows; its corrected time is held at 0.");
+    EXPECT_EQ(ClampedCallsMessage(1),
+              "1 call was shorter than the timing overhead allows; its corrected time is held at 0.");
 }
 
 // The corrected timeline: each call as long as its corrected total, inside

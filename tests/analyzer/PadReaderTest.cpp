@@ -89,14 +89,39 @@ TEST(PadReaderTest, TotalIsSubtractedInDoubleThenStoredAsSingle) {
 }
 
 TEST(PadReaderTest, StartAndStopReadAsTheGeneralNumberReadingReadsThem) {
-    const char* const times[] = {"0", "5", "5.", ".5", "-.5", "-0", "1003.186", "-1003.186", "123456789012345",
-                                 "12345678.9012345", "0.000000000000001", "999999999999999.", "1234567890123456",
-                                 "0000000000000001.5", "00000000000000001", "1.2.3", "1..2", "-", ".", "-.",
-                                 "1e3", "+5", "--5", "5-", "1:2", "1/2", "12345678901234567890.5", " 7 ", "1,000.5"};
+    const char* const times[] = {"0",
+                                 "5",
+                                 "5.",
+                                 ".5",
+                                 "-.5",
+                                 "-0",
+                                 "1003.186",
+                                 "-1003.186",
+                                 "123456789012345",
+                                 "12345678.9012345",
+                                 "0.000000000000001",
+                                 "999999999999999.",
+                                 "1234567890123456",
+                                 "0000000000000001.5",
+                                 "00000000000000001",
+                                 "1.2.3",
+                                 "1..2",
+                                 "-",
+                                 ".",
+                                 "-.",
+                                 "1e3",
+                                 "+5",
+                                 "--5",
+                                 "5-",
+                                 "1:2",
+                                 "1/2",
+                                 "12345678901234567890.5",
+                                 " 7 ",
+                                 "1,000.5"};
     for (const char* time : times) {
         // Points in the fields that follow belong to them alone.
-        const PadReadResult result = Parse(PadText({std::string("P|1|1|") + time + "|" + time + "|.5|6.25|7.|",
-                                                    std::string("Q|2|1|0|") + time + "|||"}));
+        const PadReadResult result = Parse(PadText(
+            {std::string("P|1|1|") + time + "|" + time + "|.5|6.25|7.|", std::string("Q|2|1|0|") + time + "|||"}));
         const std::optional<double> general = ReadDouble(time, DotLocale());
         ASSERT_EQ(!result.error, general.has_value()) << time;
         if (general) {
@@ -147,7 +172,11 @@ TEST(PadReaderTest, UnreadableFilesNameTheLineAndTheProblem) {
     const std::vector<BadFile> cases = {
         {"1\r\n2\r\n3\r\n", 4, "the file ends after 3 lines; a trace file starts with seven header lines"},
         {"", 0, "the file is empty"},
-        {std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10) + "\r\n2\r\n", 0, "it is not a text file"},
+        {std::string("\x7F"
+                     "ELF\x02\x01\x01\0\0\0",
+                     10) +
+             "\r\n2\r\n",
+         0, "it is not a text file"},
         {PadHeader() + std::string("P|1|1|0|1|||\0", 13), 0, "it is not a text file"},
         {PadText({ok, "", ok}), 9, "the line is empty"},
         {PadText({ok, "P|2|1|0|1||"}), 9, "the line has 7 fields; a record has eight fields separated by \"|\""},
@@ -176,8 +205,8 @@ TEST(PadReaderTest, UnreadableFilesNameTheLineAndTheProblem) {
 }
 
 TEST(PadReaderTest, OrdersAndDepthsAreThirtyTwoBitNumbers) {
-    const PadReadResult result = Parse(PadText({"P|32768|-32769|0|1|||", "Q|2147483647|-2147483648|0|1|||",
-                                                "R| +40000 |  7 |0|1|||"}));
+    const PadReadResult result =
+        Parse(PadText({"P|32768|-32769|0|1|||", "Q|2147483647|-2147483648|0|1|||", "R| +40000 |  7 |0|1|||"}));
     ASSERT_FALSE(result.error) << result.error->Message();
     EXPECT_EQ(result.trace.Records[1].Order, 32768);
     EXPECT_EQ(result.trace.Records[1].Depth, -32769);

@@ -47,8 +47,7 @@ TEST(ProcedureTableTest, SortsEitherWayByNumbersOrNamesIgnoringCase) {
     // 21 before 9: numbers, not texts.
     table.Sort(ProcedureColumn::Total, true);
     EXPECT_EQ(table.EntryAt(0).Name, "Alpha");
-    EXPECT_EQ(table.CellText(0, ProcedureColumn::Total, NumberFormat("0.0", {".", ","}), NumberFormat("0.0")),
-              "21.0");
+    EXPECT_EQ(table.CellText(0, ProcedureColumn::Total, NumberFormat("0.0", {".", ","}), NumberFormat("0.0")), "21.0");
 }
 
 TEST(ProcedureTableTest, NarrowingKeepsTheOrderAndFindsRows) {

@@ -11,8 +11,8 @@ namespace {
 
 TEST(ShortTextTest, KeepsShortAndLongTextsThroughCopiesMovesAndReassignment) {
     const std::string longText = "12,345,678.000000000000 ms";
-    for (const std::string& text : {std::string(), std::string("0.473"), std::string(15, '7'), std::string(16, '8'),
-                                    longText}) {
+    for (const std::string& text :
+         {std::string(), std::string("0.473"), std::string(15, '7'), std::string(16, '8'), longText}) {
         ShortText a(text);
         EXPECT_EQ(a, text);
         EXPECT_EQ(a.size(), text.size());

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <random>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
 
 #include "FlameLayout.h"
@@ -68,7 +68,8 @@ TEST(TraceExportTest, RunsFromFarPastToFarFutureKeepTheirSpans) {
     const Json chrome = Json::parse(ChromeTraceJson(e.load.trace, e.profile, "far.pad").Text);
     EXPECT_EQ(chrome.at("traceEvents")[1].at("dur"), 8'000'000'000'000'000);
     EXPECT_EQ(chrome.at("traceEvents")[2].at("dur"), 0);
-    for (const FlameLayout& layout : {LayoutTimeOrder(e.load.trace, e.profile), LayoutMerged(e.load.trace, e.profile)}) {
+    for (const FlameLayout& layout :
+         {LayoutTimeOrder(e.load.trace, e.profile), LayoutMerged(e.load.trace, e.profile)}) {
         EXPECT_EQ(layout.Extent, 8'000'000'000'000'000'000);
         EXPECT_EQ(layout.Boxes[0].Width, layout.Extent);
     }
@@ -172,9 +173,10 @@ TEST(TraceExportTest, FoldedStacksSumOwnTimesPerPath) {
     const Exported e = Export({Rec("Main", 1, 1, 0, 100), Rec("Work", 2, 2, 0, 10), Rec("Work", 3, 2, 10, 30.0004),
                                Rec("X;1", 4, 2, 40, 50), Rec("Y", 5, 3, 40, 55), Rec("Z", 6, 2, 60, 60.0004)});
     const ExportText folded = FoldedStacks(e.load.trace, e.profile);
-    EXPECT_EQ(folded.Text, "Main 59999\n"
-                           "Main;Work 30000\n"
-                           "Main;X:1;Y 10000\n");
+    EXPECT_EQ(folded.Text,
+              "Main 59999\n"
+              "Main;Work 30000\n"
+              "Main;X:1;Y 10000\n");
     EXPECT_EQ(folded.Clipped, 1);
 }
 

@@ -57,13 +57,12 @@ TEST(TraceReportTest, WorkedShape) {
     table.rows = {Row(0, true, true, true, "A"), Row(1, false, true, true, "B"), Row(1, false, true, true, "C")};
     const std::vector<std::string> lines = Lines(ReportText(table));
     ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0],
-              Pad("Code Trace", 55) + Pad("Total (ms)", 10) + Pad("Time (ms)", 10) + Pad("Data In", 15) +
-                  Pad("Data Log", 20) + Pad("Data Out", 15));
+    EXPECT_EQ(lines[0], Pad("Code Trace", 55) + Pad("Total (ms)", 10) + Pad("Time (ms)", 10) + Pad("Data In", 15) +
+                            Pad("Data Log", 20) + Pad("Data Out", 15));
     EXPECT_EQ(lines[1], std::string(127, '-'));
     for (std::size_t i = 2; i < lines.size(); ++i) EXPECT_EQ(lines[i].size(), 125u);
-    EXPECT_EQ(lines[2], Pad("- A", 55) + Pad("10.000", 10) + Pad("3.000", 10) + Pad("in", 15) + Pad("log", 20) +
-                            Pad("out", 15));
+    EXPECT_EQ(lines[2],
+              Pad("- A", 55) + Pad("10.000", 10) + Pad("3.000", 10) + Pad("in", 15) + Pad("log", 20) + Pad("out", 15));
     EXPECT_TRUE(lines[3].starts_with("       B "));
 }
 

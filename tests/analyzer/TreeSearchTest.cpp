@@ -6,8 +6,9 @@ namespace kivra {
 namespace {
 
 const std::vector<SearchRow> kRows = {
-    {"Main", "", "", ""},          {"LoadOrders", "file~a.csv", "", ""}, {"ParseLine", "", "Kivra", ""},
-    {"loadorders", "", "", "42"},  {"Render", "", "", ""},
+    {"Main", "", "", ""},           {"LoadOrders", "file~a.csv", "", ""},
+    {"ParseLine", "", "Kivra", ""}, {"loadorders", "", "", "42"},
+    {"Render", "", "", ""},
 };
 
 std::vector<std::size_t> Find(FindQuery query) {
@@ -55,7 +56,8 @@ TEST(TreeSearchTest, AnExpressionOverABigTreeFindsWhatOnePassFinds) {
     std::vector<std::string> texts;
     for (int i = 0; i < 70000; ++i) texts.push_back("row " + std::to_string(i));
     std::vector<SearchRow> rows;
-    for (const std::string& text : texts) rows.push_back({text, std::string_view(), std::string_view(), std::string_view()});
+    for (const std::string& text : texts)
+        rows.push_back({text, std::string_view(), std::string_view(), std::string_view()});
     const auto matcher = RowMatcher::Make({"^row (0|34999|35000|[1-6]9999|69999)$", false, true, false});
     ASSERT_TRUE(matcher);
     std::vector<std::size_t> expected;

@@ -8,9 +8,9 @@
 #include <nlohmann/json.hpp>
 
 #include "../analyzer/LoadedTrace.h"
-#include "ProfileTables.h"
 #include "CommandFixture.h"
 #include "FullDisk.h"
+#include "ProfileTables.h"
 
 namespace kivra {
 namespace {
@@ -48,9 +48,10 @@ TEST(ProfileTablesTest, FlatTableIsAlignedWithAHeaderAndASummary) {
 
 TEST(ProfileTablesTest, FlatCsvAndJsonGivePlainNumbers) {
     const FlatProfile flat = SortedFlat({Rec("A, b", 1, 1, 0, 0.74), Rec("C\"d", 2, 1, 1, 1.26)});
-    EXPECT_EQ(FlatCsv(flat, 0), "name,calls,own_ms,total_ms,mean_own_ms,max_own_ms,own_percent\n"
-                                "\"A, b\",1,0.74,0.74,0.74,0.74,74\n"
-                                "\"C\"\"d\",1,0.26,0.26,0.26,0.26,26\n");
+    EXPECT_EQ(FlatCsv(flat, 0),
+              "name,calls,own_ms,total_ms,mean_own_ms,max_own_ms,own_percent\n"
+              "\"A, b\",1,0.74,0.74,0.74,0.74,74\n"
+              "\"C\"\"d\",1,0.26,0.26,0.26,0.26,26\n");
     const Json json = Json::parse(FlatJson(flat, 1));
     EXPECT_EQ(json.at("top_level_total_ms"), 1.0);
     EXPECT_EQ(json.at("calls"), 2);
@@ -79,10 +80,11 @@ TEST(ProfileTablesTest, DiffTableMarksAddedAndRemovedAndSumsUp) {
               "+1.5       added\n"
               "Top-level total: old 100.0 ms, new 80.0 ms, change -20.0 ms (-20.0%)\n");
 
-    EXPECT_EQ(DiffCsv(diff, 2), "name,status,old_calls,new_calls,old_own_ms,new_own_ms,old_total_ms,new_total_ms,"
-                                "own_change_ms,own_change_percent\n"
-                                "\"Load, data\",both,1,1,60,30,60,30,-30,-50\n"
-                                "Main,both,1,1,30,48.5,100,80,18.5,61.66667\n");
+    EXPECT_EQ(DiffCsv(diff, 2),
+              "name,status,old_calls,new_calls,old_own_ms,new_own_ms,old_total_ms,new_total_ms,"
+              "own_change_ms,own_change_percent\n"
+              "\"Load, data\",both,1,1,60,30,60,30,-30,-50\n"
+              "Main,both,1,1,30,48.5,100,80,18.5,61.66667\n");
     const Json json = Json::parse(DiffJson(diff, 0));
     EXPECT_EQ(json.at("old_top_level_total_ms"), 100.0);
     EXPECT_EQ(json.at("new_top_level_total_ms"), 80.0);
@@ -104,20 +106,22 @@ TEST_F(ProfileCommandsTest, FlatAndDiffPrintTheirTables) {
     std::string out;
     std::string err;
     ASSERT_EQ(Run({"flat", Path("one.pad"), "--sort", "name", "--format", "0.0"}, out, err), 0) << err;
-    EXPECT_EQ(out.substr(out.find("Load, data")), "Load, data      1      60.0        60.0           60.0          60.0"
-                                                  "     60.0\n"
-                                                  "Main            1      30.0       100.0           30.0          30.0"
-                                                  "     30.0\n"
-                                                  "Old             1      10.0        10.0           10.0          10.0"
-                                                  "     10.0\n"
-                                                  "3 procedures, 3 calls, top-level total 100.0 ms\n");
+    EXPECT_EQ(out.substr(out.find("Load, data")),
+              "Load, data      1      60.0        60.0           60.0          60.0"
+              "     60.0\n"
+              "Main            1      30.0       100.0           30.0          30.0"
+              "     30.0\n"
+              "Old             1      10.0        10.0           10.0          10.0"
+              "     10.0\n"
+              "3 procedures, 3 calls, top-level total 100.0 ms\n");
     EXPECT_EQ(err, "");
 
     ASSERT_EQ(Run({"diff", Path("one.pad"), Path("two.pad"), "--json"}, out, err), 0) << err;
     EXPECT_EQ(Json::parse(out).at("procedures").size(), 4u);
     ASSERT_EQ(Run({"flat", Path("one.pad"), "--csv", "--top", "1"}, out, err), 0) << err;
-    EXPECT_EQ(out, "name,calls,own_ms,total_ms,mean_own_ms,max_own_ms,own_percent\n"
-                   "\"Load, data\",1,60,60,60,60,60\n");
+    EXPECT_EQ(out,
+              "name,calls,own_ms,total_ms,mean_own_ms,max_own_ms,own_percent\n"
+              "\"Load, data\",1,60,60,60,60,60\n");
 
     EXPECT_EQ(Run({"flat", Path("one.pad"), "--json", "--csv"}, out, err), 2);
     EXPECT_EQ(Run({"flat", Path("one.pad"), "--sort", "speed"}, out, err), 2);
@@ -143,8 +147,9 @@ TEST_F(ProfileCommandsTest, ExportWritesTheFileAndNeverTheTrace) {
     std::string err;
     ASSERT_EQ(Run({"export", Path("run.pad"), "--chrome", "-o", Path("run.json")}, out, err), 0) << err;
     EXPECT_EQ(out, "");
-    EXPECT_EQ(err, "kivra: 1 call did not fit within its caller's time or overlapped the call before it, and was "
-                   "clipped so that calls nest.\n");
+    EXPECT_EQ(err,
+              "kivra: 1 call did not fit within its caller's time or overlapped the call before it, and was "
+              "clipped so that calls nest.\n");
     const Json chrome = Json::parse(Read("run.json"));
     EXPECT_EQ(chrome.at("traceEvents")[0].at("args").at("name"), "run.pad");
     EXPECT_EQ(chrome.at("traceEvents")[2].at("dur"), 8000);
@@ -178,8 +183,7 @@ TEST_F(ProfileCommandsTest, ExportWritesTheFileAndNeverTheTrace) {
 // The timing object's cost taken out: as the trace states it, or as given.
 TEST_F(ProfileCommandsTest, TheOverheadIsTakenOutWhereTheTraceStatesItOrItIsGiven) {
     // Main calls Q twice; a pair costs 1 ms inside and 2 ms outside.
-    const std::string trace =
-        test::PadText({Rec("Q", 2, 2, 1, 6), Rec("Q", 3, 2, 10, 15), Rec("Main", 1, 1, 0, 30)});
+    const std::string trace = test::PadText({Rec("Q", 2, 2, 1, 6), Rec("Q", 3, 2, 10, 15), Rec("Main", 1, 1, 0, 30)});
     std::string stated = trace;
     stated.replace(stated.find("line 7"), 6, "Overhead: 1 ms inside, 2 ms outside per call");
     Write("plain.pad", trace);
@@ -205,8 +209,9 @@ TEST_F(ProfileCommandsTest, TheOverheadIsTakenOutWhereTheTraceStatesItOrItIsGive
     EXPECT_EQ(out, "Main 15000\nMain;Q 8000\n");
     // A trace that states none, and numbers that are not two.
     EXPECT_EQ(Run({"flat", Path("plain.pad"), "--correct-overhead"}, out, err), 1);
-    EXPECT_EQ(err, "kivra: " + Path("plain.pad") +
-                       ": the trace does not state the timing overhead (header line 7); give it with --overhead A,B.\n");
+    EXPECT_EQ(err,
+              "kivra: " + Path("plain.pad") +
+                  ": the trace does not state the timing overhead (header line 7); give it with --overhead A,B.\n");
     EXPECT_EQ(Run({"flat", Path("plain.pad"), "--overhead", "1"}, out, err), 2);
     EXPECT_EQ(Run({"export", Path("plain.pad"), "--folded", "--overhead", "-1,2"}, out, err), 2);
     // Calls shorter than the overhead allows are held at zero and counted.

@@ -31,7 +31,8 @@ protected:
     std::map<std::string, std::string> Tree() {
         std::map<std::string, std::string> files;
         for (const auto& entry : fs::recursive_directory_iterator(Path("proj"))) {
-            if (entry.is_regular_file()) files[entry.path().string()] = Read(fs::relative(entry.path(), sandbox_.Profile()).string());
+            if (entry.is_regular_file())
+                files[entry.path().string()] = Read(fs::relative(entry.path(), sandbox_.Profile()).string());
         }
         return files;
     }
@@ -48,11 +49,13 @@ protected:
              "Form=Forms\\frmMain.frm\r\nModule=modArea; Modules\\modArea.bas\r\nClass=Account; ACCOUNT.CLS\r\n"
              "Module=modLatin; Modules\\modLatin.bas\r\nObject={831FDD16-0C5C-11D2-A9FC-0000F8754DA1}#2.0#0; "
              "mscomctl.ocx\r\nStartup=\"frmMain\"\r\n");
-        Make("proj/Forms/frmMain.frm", "VERSION 5.00\r\nBegin VB.Form frmMain\r\nEnd\r\nAttribute VB_Name = \"frmMain\"\r\n"
-                                       "Private Sub Form_Load()\r\n    Caption = \"Caf\xC3\xA9\"\r\nEnd Sub\r\n");
+        Make("proj/Forms/frmMain.frm",
+             "VERSION 5.00\r\nBegin VB.Form frmMain\r\nEnd\r\nAttribute VB_Name = \"frmMain\"\r\n"
+             "Private Sub Form_Load()\r\n    Caption = \"Caf\xC3\xA9\"\r\nEnd Sub\r\n");
         Make("proj/Modules/modArea.bas", lf);
         Make("proj/Account.cls", "\xEF\xBB\xBF" + crlf);
-        Make("proj/Modules/modLatin.bas", "Public Function Caf\xE9(ByVal X As Long) As Long\r\n    Caf\xE9 = X\r\nEnd Function");
+        Make("proj/Modules/modLatin.bas",
+             "Public Function Caf\xE9(ByVal X As Long) As Long\r\n    Caf\xE9 = X\r\nEnd Function");
     }
 };
 

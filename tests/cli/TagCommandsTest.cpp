@@ -100,14 +100,14 @@ TEST_F(TagCommandsTest, AFullDiskLeavesTheOutputAsItWas) {
 
 TEST_F(TagCommandsTest, PrefixAndKeywordsFromTheSettingsOrAFile) {
     Write("in.bas", "Function F()\r\nEnd Function");
-    sandbox_.WriteFile("config.ini", "[Tag Application]\r\nKivraPrefix=Timer.\r\n[Tag Start]\r\n1=Function,x\r\n"
-                                     "[Tag Exit]\r\n1=Exit Function,x\r\n[Tag Stop]\r\n1=End Function,0\r\n");
+    sandbox_.WriteFile("config.ini",
+                       "[Tag Application]\r\nKivraPrefix=Timer.\r\n[Tag Start]\r\n1=Function,x\r\n"
+                       "[Tag Exit]\r\n1=Exit Function,x\r\n[Tag Stop]\r\n1=End Function,0\r\n");
     ASSERT_EQ(Run({"tag", Path("in.bas"), "-o", Path("out.bas")}), 0);
     EXPECT_EQ(Read("out.bas"), "Function F()\r\nTimer.Start \"F\"\r\nTimer.St0p\r\nEnd Function");
 
     Write("keys.ini", "[Tag Stop]\r\n1=End Function,1\r\n");
-    ASSERT_EQ(Run({"tag", Path("in.bas"), "--prefix", "K.", "--keywords", Path("keys.ini"), "-o", Path("out.bas")}),
-              0);
+    ASSERT_EQ(Run({"tag", Path("in.bas"), "--prefix", "K.", "--keywords", Path("keys.ini"), "-o", Path("out.bas")}), 0);
     EXPECT_EQ(Read("out.bas"), "Function F()\r\nK.St0p \r\nEnd Function");
 }
 
@@ -149,8 +149,9 @@ TEST_F(TagCommandsTest, UntagUndoesTagByteForByte) {
     // one line marked in any letter case.
     Write("lf.bas", "Sub A()\n    If Done Then Exit Sub\nEnd Sub\n");
     ASSERT_EQ(Run({"tag", Path("lf.bas"), "-o", Path("lf-out.bas")}), 0);
-    EXPECT_EQ(Read("lf-out.bas"), "Sub A()\nKivra.Start \"A\"\n    If Done Then Exit Sub\nKivra.St0p '<<<<<<\n"
-                                  "Kivra.St0p\nEnd Sub\n");
+    EXPECT_EQ(Read("lf-out.bas"),
+              "Sub A()\nKivra.Start \"A\"\n    If Done Then Exit Sub\nKivra.St0p '<<<<<<\n"
+              "Kivra.St0p\nEnd Sub\n");
 }
 
 }  // namespace

@@ -8,10 +8,10 @@
 #include <set>
 #include <string>
 
+#include "ChildProcess.h"
 #include "ConfigClass.h"
 #include "IniDocument.h"
 #include "ProgramValues.h"
-#include "ChildProcess.h"
 #include "SettingsSandbox.h"
 
 namespace kivra {

@@ -116,11 +116,10 @@ TEST_F(ConfigClassTest, EmptySectionOrKeyIsReportedBeforeTheRead) {
     sandbox.WriteFile("Config.ini", "[S]\r\nk=v\r\n");
     EXPECT_EQ(config.Value("", "k"), "");
     EXPECT_EQ(config.Value("S", ""), "");
-    EXPECT_THAT(reporter.messages,
-                ElementsAre(Message{"GetKey Section=''", MessageIcon::Exclamation, ""},
-                            Message{"GetKey is missing [] 'k=' key.", MessageIcon::Critical, ""},
-                            Message{"GetKey key=''", MessageIcon::Exclamation, ""},
-                            Message{"GetKey is missing [S] '=' key.", MessageIcon::Critical, ""}));
+    EXPECT_THAT(reporter.messages, ElementsAre(Message{"GetKey Section=''", MessageIcon::Exclamation, ""},
+                                               Message{"GetKey is missing [] 'k=' key.", MessageIcon::Critical, ""},
+                                               Message{"GetKey key=''", MessageIcon::Exclamation, ""},
+                                               Message{"GetKey is missing [S] '=' key.", MessageIcon::Critical, ""}));
 }
 
 TEST_F(ConfigClassTest, LongValueIsCutTo32766Characters) {
@@ -256,7 +255,8 @@ TEST_F(ConfigClassTest, GetIniKeysPlacesNamesFromFirstIndex) {
     EXPECT_THAT(config.GetIniKeys("Missing", "", 0), ElementsAre(""));
     EXPECT_THAT(config.GetIniKeys("Missing", "", 1), ElementsAre(""));
     EXPECT_THAT(config.GetIniKeys("Empty", "", 1), ElementsAre(""));
-    const Message missing{"Keys: Section 'Missing' or INI File '" + Path() + "' is missing ", MessageIcon::Critical, ""};
+    const Message missing{"Keys: Section 'Missing' or INI File '" + Path() + "' is missing ", MessageIcon::Critical,
+                          ""};
     const Message empty{"Keys: Section 'Empty' or INI File '" + Path() + "' is missing ", MessageIcon::Critical, ""};
     EXPECT_THAT(reporter.messages, ElementsAre(missing, missing, empty));
 }
@@ -267,7 +267,8 @@ TEST_F(ConfigClassTest, GetIniKeysOverflowCountsAsNoKeys) {
     sandbox.WriteFile("Config.ini", text);
     EXPECT_THAT(config.GetIniKeys("Big", "", 0), ElementsAre(""));
     ASSERT_EQ(reporter.messages.size(), 2u);
-    EXPECT_EQ(reporter.messages[0], (Message{"GetIniKeys: Size overflow in '" + Path() + "'", MessageIcon::Critical, ""}));
+    EXPECT_EQ(reporter.messages[0],
+              (Message{"GetIniKeys: Size overflow in '" + Path() + "'", MessageIcon::Critical, ""}));
     EXPECT_EQ(reporter.messages[1].text, "Keys: Section 'Big' or INI File '" + Path() + "' is missing ");
 }
 
@@ -281,7 +282,8 @@ TEST_F(ConfigClassTest, GetIniSectionsEndsWithAnEmptyElement) {
 
 TEST_F(ConfigClassTest, SectionsAreListedOnceEachInAnyLetterCase) {
     std::string text;
-    for (int i = 0; i < 3000; ++i) text += "[S" + std::to_string(i % 1000) + "]\r\n[s" + std::to_string(i % 1000) + "]\r\n";
+    for (int i = 0; i < 3000; ++i)
+        text += "[S" + std::to_string(i % 1000) + "]\r\n[s" + std::to_string(i % 1000) + "]\r\n";
     sandbox.WriteFile("Config.ini", text);
     IniDocument doc = IniDocument::Parse(text);
     const auto names = doc.Sections();

@@ -74,7 +74,8 @@ int main(int argc, char** argv) {
     const std::string name = ":" + number;
     ::setenv("DISPLAY", name.c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-    if (windowManager && Spawn({"openbox", "--sm-disable"}) == 0) Fail("cannot start openbox (Debian's package openbox)");
+    if (windowManager && Spawn({"openbox", "--sm-disable"}) == 0)
+        Fail("cannot start openbox (Debian's package openbox)");
 
     int result = 1;
     {

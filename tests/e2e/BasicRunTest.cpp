@@ -87,11 +87,11 @@ std::string XmlEscaped(const std::string& text) {
     std::string out;
     for (const char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
         }
     }
     return out;
@@ -199,14 +199,14 @@ protected:
         EXPECT_EQ(Shell(Quoted(kivra_) + " tag " + Quoted(work_ / "Demo.bas") + " -o " + Quoted(work_ / "Tagged.bas")),
                   0);
         // kivra untag gives the program back as it was.
-        EXPECT_EQ(Shell(Quoted(kivra_) + " untag " + Quoted(work_ / "Tagged.bas") + " -o " + Quoted(work_ / "Back.bas")),
-                  0);
+        EXPECT_EQ(
+            Shell(Quoted(kivra_) + " untag " + Quoted(work_ / "Tagged.bas") + " -o " + Quoted(work_ / "Back.bas")), 0);
         EXPECT_EQ(Read(work_ / "Back.bas"), source);
 
         const fs::path profile = work_ / "profile";
         fs::remove_all(profile);
-        const std::string office = "timeout -k 5 120 soffice --headless --invisible -env:UserInstallation=file://" +
-                                   profile.string();
+        const std::string office =
+            "timeout -k 5 120 soffice --headless --invisible -env:UserInstallation=file://" + profile.string();
         // A new profile's first start writes its own Standard library; ours
         // goes in after it.
         if (Shell(office + " --terminate_after_init > /dev/null 2>&1") != 0) {
@@ -240,8 +240,8 @@ protected:
 
         const fs::path trace = work_ / "run.pad";
         fs::remove(trace);
-        EXPECT_EQ(Shell("KIVRA_TRACE=" + Quoted(trace) + " " + office +
-                        " 'macro:///Standard.Harness." + entry + "' > /dev/null 2>&1"),
+        EXPECT_EQ(Shell("KIVRA_TRACE=" + Quoted(trace) + " " + office + " 'macro:///Standard.Harness." + entry +
+                        "' > /dev/null 2>&1"),
                   0);
         EXPECT_FALSE(fs::exists(trace.string() + ".error")) << Read(trace.string() + ".error");
         // A macro that is not found ends well too: the trace must be there.
@@ -300,7 +300,8 @@ TEST_F(BasicRunTest, TheTaggedProgramWritesTheTraceItsCallsDictate) {
     const std::string source = Read(root_ / "examples" / "timing-demo" / "Demo.bas");
     const std::string oneLine = "    If W = 0 Then Exit Function\r\n";
     ASSERT_NE(source.find(oneLine), std::string::npos);
-    const Json rows = TagRunAndRead(Replaced(source, oneLine, "    If W = 0 Then\r\n        Exit Function\r\n    End If\r\n"));
+    const Json rows =
+        TagRunAndRead(Replaced(source, oneLine, "    If W = 0 Then\r\n        Exit Function\r\n    End If\r\n"));
     ASSERT_FALSE(rows.is_discarded());
     EXPECT_TRUE(rows.value("stop", Json()).is_null());
     EXPECT_EQ(rows.value("marked", -1), 0);
@@ -393,10 +394,11 @@ TEST_F(BasicRunTest, TheOverheadCorrectionGivesBackTheUntimedLoopsTime) {
         corrected.push_back(std::stod(fixed.at("rows").at(0).at("total").get<std::string>()));
         perCall.push_back((timedMs - plainMs) / 40000.0 * 1000.0);
         opening.push_back(openMs);
-        std::printf("round %d: untimed %.0f ms, timed %.0f ms (%.1f us a call), corrected %.1f ms; %s; opening the "
-                    "trace %.0f ms\n",
-                    round, plainMs, timedMs, perCall.back(), corrected.back(),
-                    fixed.at("overhead").get<std::string>().c_str(), openMs);
+        std::printf(
+            "round %d: untimed %.0f ms, timed %.0f ms (%.1f us a call), corrected %.1f ms; %s; opening the "
+            "trace %.0f ms\n",
+            round, plainMs, timedMs, perCall.back(), corrected.back(), fixed.at("overhead").get<std::string>().c_str(),
+            openMs);
     }
     // Medians: a machine that is busy for a while spoils one round, not the verdict.
     auto median = [](std::vector<double> values) {

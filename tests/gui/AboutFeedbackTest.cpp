@@ -196,31 +196,32 @@ std::map<std::string, std::string> ButtonNames(const QWidget& window) {
 TEST_F(AboutFeedbackTest, EveryButtonSaysWhatItDoesToAScreenReader) {
     frmMain analyzer(desktop.Seams());
     EXPECT_EQ(ButtonNames(analyzer), (std::map<std::string, std::string>{{"cmdAbout", "About..."},
-                                                                          {"cmdAutoSize", "Auto size"},
-                                                                          {"cmdCompareClear", "Clear the baseline"}, {"cmdCompareWith", "Compare with..."},
-                                                                          {"cmdConfig", "Configuration..."},
-                                                                          {"cmdCopyPrint", "Copy..."},
-                                                                          {"cmdFind", "Find"},
-                                                                          {"cmdFindClose", "Close find bar"},
-                                                                          {"cmdFindNext", "Next match"},
-                                                                          {"cmdFindPrevious", "Previous match"},
-                                                                          {"cmdGo", "Update"},
-                                                                          {"cmdKivraTag", "Kivra Tag..."},
-                                                                          {"cmdSelect", "Select PAD file"},
-                                                                          {"cmdSwap", "Swap"},
-                                                                          // the tab bar's own, named by Qt
-                                                                          {"ScrollLeftButton", "Scroll Left"},
-                                                                          {"ScrollRightButton", "Scroll Right"}}));
+                                                                         {"cmdAutoSize", "Auto size"},
+                                                                         {"cmdCompareClear", "Clear the baseline"},
+                                                                         {"cmdCompareWith", "Compare with..."},
+                                                                         {"cmdConfig", "Configuration..."},
+                                                                         {"cmdCopyPrint", "Copy..."},
+                                                                         {"cmdFind", "Find"},
+                                                                         {"cmdFindClose", "Close find bar"},
+                                                                         {"cmdFindNext", "Next match"},
+                                                                         {"cmdFindPrevious", "Previous match"},
+                                                                         {"cmdGo", "Update"},
+                                                                         {"cmdKivraTag", "Kivra Tag..."},
+                                                                         {"cmdSelect", "Select PAD file"},
+                                                                         {"cmdSwap", "Swap"},
+                                                                         // the tab bar's own, named by Qt
+                                                                         {"ScrollLeftButton", "Scroll Left"},
+                                                                         {"ScrollRightButton", "Scroll Right"}}));
     Main tagger(desktop.Seams());
     EXPECT_EQ(ButtonNames(tagger), (std::map<std::string, std::string>{{"cmdAbout", "About..."},
-                                                                        {"cmdComment", "Comment Kivra"},
-                                                                        {"cmdCopyTo", "Copy To"},
-                                                                        {"cmdExit", "Exit"},
-                                                                        {"cmdOpen", "Select File..."},
-                                                                        {"cmdPasteFrom", "Paste From"},
-                                                                        {"cmdStop", "Stop"},
-                                                                        {"cmdTag", "Add Kivra"},
-                                                                        {"cmdUnTag", "Remove Kivra"}}));
+                                                                       {"cmdComment", "Comment Kivra"},
+                                                                       {"cmdCopyTo", "Copy To"},
+                                                                       {"cmdExit", "Exit"},
+                                                                       {"cmdOpen", "Select File..."},
+                                                                       {"cmdPasteFrom", "Paste From"},
+                                                                       {"cmdStop", "Stop"},
+                                                                       {"cmdTag", "Add Kivra"},
+                                                                       {"cmdUnTag", "Remove Kivra"}}));
     // The tooltips stay as they were.
     EXPECT_EQ(tagger.findChild<QToolButton*>("cmdTag")->toolTip(), "Add Kivra code to");
     EXPECT_EQ(analyzer.findChild<QToolButton*>("cmdCopyPrint")->toolTip(), "Open Configuration");

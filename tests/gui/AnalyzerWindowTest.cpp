@@ -12,8 +12,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "DefaultSettings.h"
 #include "AnalyzerWindowFixture.h"
+#include "DefaultSettings.h"
 #include "ProgramValues.h"
 #include "SettingsSandbox.h"
 #include "TimeBar.h"
@@ -33,8 +33,9 @@ using test::kTrace;
 // Header captions keep the design's widths: a long one ends in "…" and
 // shows its whole text as its tooltip; a short one has no tooltip.
 TEST_F(AnalyzerWindowTest, LongHeaderCaptionsAreCutWithTheirWholeTextAsTooltip) {
-    const std::string trace = "header 1\r\nRun Date: 2026-12-17 14:32:07\r\nheader 3\r\nResolution: performance "
-                              "counter, 0.000100 ms\r\nh5\r\nh6\r\nh7\r\nA|1|1|0|10|||\r\n";
+    const std::string trace =
+        "header 1\r\nRun Date: 2026-12-17 14:32:07\r\nheader 3\r\nResolution: performance "
+        "counter, 0.000100 ms\r\nh5\r\nh6\r\nh7\r\nA|1|1|0|10|||\r\n";
     auto window = Start({QString::fromStdString(WriteTrace("long.pad", trace))});
     window->show();
     (void)window->grab();
@@ -129,8 +130,9 @@ TEST_F(AnalyzerWindowTest, ChosenFileIsStoredEvenWhenItCannotBeRead) {
 TEST_F(AnalyzerWindowTest, AFileThatFailsAfterItsHeaderShowsItsHeader) {
     auto window = Start({QString::fromStdString(WriteTrace("good.pad", kTrace))});
     ASSERT_EQ(Control<QLabel>(*window, "lblRunDate")->text(), "Run Date: 12/7/2026");
-    const std::string bad = WriteTrace(
-        "bad.pad", "h1\r\nRun Date: BAD-FILE-DATE\r\nh3\r\nResolution: BAD-RES\r\nh5\r\nh6\r\nh7\r\n"
+    const std::string bad =
+        WriteTrace("bad.pad",
+                   "h1\r\nRun Date: BAD-FILE-DATE\r\nh3\r\nResolution: BAD-RES\r\nh5\r\nh6\r\nh7\r\n"
                    "A|1|1|0|10|||\r\nB|x|2|1|2|||\r\n");
     desktop.files.answers.push_back(QString::fromStdString(bad));
     QTest::mouseClick(Control<QToolButton>(*window, "cmdSelect"), Qt::LeftButton);
@@ -251,14 +253,14 @@ TEST_F(AnalyzerWindowTest, AReloadComesBackToTheChosenRow) {
     const std::int32_t order = window->Model().Rows()[3].order;
     QTest::mouseClick(Control<QToolButton>(*window, "cmdAutoSize"), Qt::LeftButton);
     ASSERT_TRUE(window->Grid().currentIndex().isValid());
-    EXPECT_EQ(window->Model().Rows()[static_cast<std::size_t>(TraceTableModel::RowOf(window->Grid().currentIndex()))].order,
-              order);
+    EXPECT_EQ(
+        window->Model().Rows()[static_cast<std::size_t>(TraceTableModel::RowOf(window->Grid().currentIndex()))].order,
+        order);
     QTest::mouseClick(Control<QToolButton>(*window, "cmdGo"), Qt::LeftButton);
     EXPECT_EQ(TraceTableModel::RowOf(window->Grid().currentIndex()), 3);
     Settings("Application", "LastFile", WriteTrace("other.pad", kTrace));
     QTest::mouseClick(Control<QToolButton>(*window, "cmdGo"), Qt::LeftButton);
-    EXPECT_FALSE(window->Grid().currentIndex().isValid() &&
-                 TraceTableModel::RowOf(window->Grid().currentIndex()) == 3);
+    EXPECT_FALSE(window->Grid().currentIndex().isValid() && TraceTableModel::RowOf(window->Grid().currentIndex()) == 3);
 }
 
 TEST_F(AnalyzerWindowTest, AutoSizeFitsColumnsUntilTheNextUpdate) {
@@ -300,7 +302,8 @@ TEST_F(AnalyzerWindowTest, MissingStartWithNoRowIsAMessage) {
     auto window = Start();
     EXPECT_EQ(window->Model().RowCount(), 0);
     ASSERT_EQ(desktop.reporter.messages.size(), 1u);
-    EXPECT_EQ(desktop.reporter.messages[0], (Message{"No Pushed in Name? <<< Missing Start", MessageIcon::Exclamation, ""}));
+    EXPECT_EQ(desktop.reporter.messages[0],
+              (Message{"No Pushed in Name? <<< Missing Start", MessageIcon::Exclamation, ""}));
 }
 
 TEST(TimeBarTest, BarGeometry) {
@@ -338,8 +341,7 @@ TEST_F(AnalyzerWindowTest, TimeBarIsPaintedInTheHighlightColour) {
     // Left of the text, inside the full-width bar.
     EXPECT_EQ(image.pixelColor(cell.left() + 3, cell.top() + 4).rgb(), highlight.rgb());
     // The background row below the bar.
-    EXPECT_EQ(image.pixelColor(cell.left() + 3, cell.bottom() - 1).rgb(),
-              grid.palette().color(QPalette::Base).rgb());
+    EXPECT_EQ(image.pixelColor(cell.left() + 3, cell.bottom() - 1).rgb(), grid.palette().color(QPalette::Base).rgb());
 }
 
 }  // namespace

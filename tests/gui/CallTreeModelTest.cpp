@@ -1,12 +1,12 @@
 // The call tree's model and view at the sizes of real runs: expansion kept in
 // the model, a flat list of the shown rows, indexes that follow their rows.
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QApplication>
 #include <QItemSelectionModel>
-#include <QTest>
-#include <QAction>
-#include <QTimer>
 #include <QMenu>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ TEST(CallTreeModelTest, PassesTheModelTesterPastSixteenBitsOfRows) {
 
     // A selection and a current row, kept across the changes by the model.
     QItemSelectionModel selection(&model);
-    const int helper = 2;  // the first Helper, under the first Callee
+    const int helper = 2;                  // the first Helper, under the first Callee
     int farHelper = model.RowCount() - 1;  // the last Helper
     while (model.Cell(farHelper, kColCodeTrace) != "Helper") --farHelper;
     const int lastCallee = model.RowCount() - 2;

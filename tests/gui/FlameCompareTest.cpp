@@ -11,9 +11,9 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
-#include <cmath>
 #include <QToolButton>
 #include <QTreeView>
+#include <cmath>
 #include <map>
 
 #include <gmock/gmock.h>
@@ -80,7 +80,7 @@ TEST_F(FlameCompareTest, ABoxAndATreeRowSelectEachOther) {
     window->findChild<QRadioButton*>(QStringLiteral("optMerged"))->setChecked(true);
     EXPECT_EQ(graph.Mode(), FlameMode::Merged);
     window->Grid().setCurrentIndex(window->Model().IndexOfRow(3));  // A's second call
-    EXPECT_EQ(graph.SelectedBox(), 1);                                // the one box of Main;A
+    EXPECT_EQ(graph.SelectedBox(), 1);                              // the one box of Main;A
     QTest::mouseClick(&graph, Qt::LeftButton, {}, Centre(graph, 0));
     EXPECT_EQ(graph.SelectedBox(), 0);
     EXPECT_EQ(CurrentRow(*window), 3);
@@ -188,7 +188,8 @@ TEST_F(FlameCompareTest, TooltipsSayWhatABoxStandsFor) {
               "A\nTotal: 20.000 ms\nOwn: 20.000 ms\nShare of the run: 18.2%\nData In: in-a\nData Log: log-a\n"
               "Data Out: out-a");
     window->findChild<QRadioButton*>(QStringLiteral("optMerged"))->setChecked(true);
-    EXPECT_EQ(graph.ToolTipOf(1).toStdString(), "A\nTotal: 30.000 ms\nOwn: 27.000 ms\nShare of the run: 27.3%\nCalls: 2");
+    EXPECT_EQ(graph.ToolTipOf(1).toStdString(),
+              "A\nTotal: 30.000 ms\nOwn: 27.000 ms\nShare of the run: 27.3%\nCalls: 2");
 }
 
 TEST_F(FlameCompareTest, TheFindBarLightsUpMatchingBoxes) {
@@ -265,7 +266,8 @@ TEST_F(FlameCompareTest, CompareShowsTheNumbersOfKivraDiffAndSwaps) {
             EXPECT_TRUE(near(cell(DiffColumn::NewTotal), now["total_ms"].toDouble()));
             EXPECT_TRUE(near(cell(DiffColumn::Change), entry["own_change_ms"].toDouble()));
             const QString change = model.index(row, static_cast<int>(DiffColumn::Change)).data().toString();
-            EXPECT_TRUE(change.startsWith('+') || change.startsWith('-') || change.startsWith(QChar(0x00B1))) << change.toStdString();
+            EXPECT_TRUE(change.startsWith('+') || change.startsWith('-') || change.startsWith(QChar(0x00B1)))
+                << change.toStdString();
             const QVariant tint = model.index(row, 0).data(Qt::BackgroundRole);
             EXPECT_EQ(tint.isValid(), cell(DiffColumn::Change) != 0.0);
         }
@@ -282,7 +284,8 @@ TEST_F(FlameCompareTest, CompareShowsTheNumbersOfKivraDiffAndSwaps) {
     window->Views().CompareView().sortByColumn(static_cast<int>(DiffColumn::NewOwn), Qt::DescendingOrder);
     std::vector<double> values;
     for (int row = 0; row < model.rowCount(); ++row) {
-        values.push_back(model.index(row, static_cast<int>(DiffColumn::NewOwn)).data(CompareModel::kValueRole).toDouble());
+        values.push_back(
+            model.index(row, static_cast<int>(DiffColumn::NewOwn)).data(CompareModel::kValueRole).toDouble());
     }
     EXPECT_TRUE(std::is_sorted(values.rbegin(), values.rend()));
 

@@ -12,9 +12,9 @@
 
 #include "AnalyzerWindowFixture.h"
 #include "CallTreeView.h"
-#include "frmConfig.h"
 #include "FullDisk.h"
 #include "ReportFile.h"
+#include "frmConfig.h"
 
 namespace kivra {
 namespace {
@@ -73,7 +73,8 @@ TEST_F(ReportTest, CollapsedBranchesAreLeftOut) {
     // A click on A's button closes its branch, as in any tree.
     QTreeView& grid = window->Grid();
     const QRect cell = grid.visualRect(window->Model().IndexOfRow(0));
-    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, CallTreeView::ButtonRect(cell, 0, grid.indentation()).center());
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                      CallTreeView::ButtonRect(cell, 0, grid.indentation()).center());
     EXPECT_FALSE(window->Model().IsExpanded(0));
     auto lines = Lines(Report(*window));
     ASSERT_EQ(lines.size(), 5u);
@@ -86,15 +87,16 @@ TEST_F(ReportTest, CollapsedBranchesAreLeftOut) {
     lines = Lines(Report(*window));
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[2].substr(0, 3), "- A");
-    EXPECT_EQ(lines[3], "       B" + std::string(47, ' ') + "3.00      3.00      x, y" + std::string(11, ' ') +
-                            "log" + std::string(12, ' ') + "out" + std::string(12, ' '));
+    EXPECT_EQ(lines[3], "       B" + std::string(47, ' ') + "3.00      3.00      x, y" + std::string(11, ' ') + "log" +
+                            std::string(12, ' ') + "out" + std::string(12, ' '));
     EXPECT_EQ(lines[4].substr(0, 8), "       C");
 }
 
 TEST_F(ReportTest, DeepRowsAreCutAtTheFirstColumnsWidth) {
     Settings("Application", "LastFile",
-             WriteTrace("deep.pad", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\nLeafWithALongName|4|4|1|2|||\r\nC|3|3|1|2|||\r\n"
-                                    "B|2|2|0|3|||\r\nA|1|1|0|4|||\r\n"));
+             WriteTrace("deep.pad",
+                        "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\nLeafWithALongName|4|4|1|2|||\r\nC|3|3|1|2|||\r\n"
+                        "B|2|2|0|3|||\r\nA|1|1|0|4|||\r\n"));
     Settings("Columns", "1", "0");  // 25 characters
     auto window = Start();
     const auto lines = Lines(Report(*window));

@@ -5,9 +5,9 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QTextCursor>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextCursor>
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
@@ -26,8 +26,8 @@
 namespace kivra {
 namespace {
 
-using ::testing::ElementsAre;
 using test::JoinCrLf;
+using ::testing::ElementsAre;
 
 const std::string kArea = test::AreaFunction();
 
@@ -44,13 +44,15 @@ protected:
         return control;
     }
     void Click(const char* name) { QTest::mouseClick(Control(name), Qt::LeftButton); }
-    void SetCode(const std::string& text) { Control<QPlainTextEdit>("txtCode")->setPlainText(QString::fromStdString(text)); }
+    void SetCode(const std::string& text) {
+        Control<QPlainTextEdit>("txtCode")->setPlainText(QString::fromStdString(text));
+    }
     std::string Status() { return Control<QLineEdit>("txtStatus")->text().toStdString(); }
     // Enabled state of the buttons, in the order of the state table.
     std::vector<bool> Buttons() {
         std::vector<bool> states;
-        for (const char* name : {"cmdStop", "cmdTag", "cmdUnTag", "cmdComment", "cmdOpen", "cmdPasteFrom",
-                                 "cmdCopyTo", "cmdAbout", "cmdExit"}) {
+        for (const char* name : {"cmdStop", "cmdTag", "cmdUnTag", "cmdComment", "cmdOpen", "cmdPasteFrom", "cmdCopyTo",
+                                 "cmdAbout", "cmdExit"}) {
             states.push_back(Control(name)->isEnabled());
         }
         return states;
@@ -276,11 +278,13 @@ TEST_F(TaggerWindowTest, ExitDuringARunStopsItAndCloses) {
 // Texts a source file may hold that a plain text box would change when its
 // text is read back: a non-breaking space, U+2028 and U+2029, a bare CR
 // inside a line, tabs and trailing blanks, other scripts.
-const std::string kTricky = "Sub A()\r\n"
-                            "\ts = \"a\xC2\xA0" "b\"   \r\n"
-                            "    t = \"x\xE2\x80\xA8y\xE2\x80\xA9z\" ' \xE6\x97\xA5\xE6\x9C\xAC\r\n"
-                            "    u = \"p\rq\"\r\n"
-                            "End Sub  ";
+const std::string kTricky =
+    "Sub A()\r\n"
+    "\ts = \"a\xC2\xA0"
+    "b\"   \r\n"
+    "    t = \"x\xE2\x80\xA8y\xE2\x80\xA9z\" ' \xE6\x97\xA5\xE6\x9C\xAC\r\n"
+    "    u = \"p\rq\"\r\n"
+    "End Sub  ";
 
 TEST_F(TaggerWindowTest, TheBoxGivesBackExactlyWhatCameIn) {
     std::string lf;  // the same lines with bare LF ends
@@ -344,8 +348,9 @@ TEST_F(TaggerWindowTest, WhatTheUserTypesCountsAndTheRestStaysExact) {
 TEST_F(TaggerWindowTest, InLineExitsAreMarkedInAnyLetterCase) {
     SetCode("Sub A()\r\n    If Done Then Exit Sub\r\nEnd Sub");
     Click("cmdTag");
-    EXPECT_EQ(window->CodeText(), "Sub A()\r\nKivra.Start \"A\"\r\n    If Done Then Exit Sub\r\n"
-                                  "Kivra.St0p '<<<<<<\r\nKivra.St0p\r\nEnd Sub\r\n");
+    EXPECT_EQ(window->CodeText(),
+              "Sub A()\r\nKivra.Start \"A\"\r\n    If Done Then Exit Sub\r\n"
+              "Kivra.St0p '<<<<<<\r\nKivra.St0p\r\nEnd Sub\r\n");
 }
 
 // The window and kivra split an LF file into the same lines and tag them
@@ -365,8 +370,9 @@ TEST_F(TaggerWindowTest, AnLfFileTagsToTheSameLinesAsWithKivra) {
     ASSERT_TRUE(kivra.waitForFinished(20000));
     ASSERT_EQ(kivra.exitCode(), 0) << kivra.readAllStandardError().toStdString();
     std::string viaKivra = kivra.readAllStandardOutput().toStdString();
-    EXPECT_EQ(viaKivra, "Sub A()\nKivra.Start \"A\"\n    If Done Then Exit Sub\nKivra.St0p '<<<<<<\n"
-                        "    x = \"a\rb\"\nKivra.St0p\nEnd Sub\n");
+    EXPECT_EQ(viaKivra,
+              "Sub A()\nKivra.Start \"A\"\n    If Done Then Exit Sub\nKivra.St0p '<<<<<<\n"
+              "    x = \"a\rb\"\nKivra.St0p\nEnd Sub\n");
     std::string withCrLf;
     for (const char c : viaKivra) {
         if (c == '\n') withCrLf += '\r';
@@ -379,8 +385,8 @@ TEST_F(TaggerWindowTest, TheRunsInputsWaitForItsEnd) {
     std::string text;
     for (int i = 0; i < 100; ++i) text += "x\r\n";
     SetCode(text);
-    const char* inputs[] = {"txtPrefix", "chkSubs", "chkFormEvents", "chkFunctions", "chkProperties",
-                            "chkParameters", "optCommentOut", "optCommentBackIn"};
+    const char* inputs[] = {"txtPrefix",     "chkSubs",       "chkFormEvents", "chkFunctions",
+                            "chkProperties", "chkParameters", "optCommentOut", "optCommentBackIn"};
     std::vector<bool> during;
     QObject::connect(Control<QLineEdit>("txtStatus"), &QLineEdit::textChanged, [&](const QString& status) {
         if (status != "Commenting: 50 of 100") return;

@@ -1,5 +1,8 @@
 // The analyzer's views beyond the call tree: the Procedures tab, the find
 // bar, the call tree's actions and what the window keeps of them.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QApplication>
@@ -19,11 +22,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
-#include <fcntl.h>
 #include <map>
 #include <thread>
-#include <unistd.h>
-#include <sys/stat.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -329,7 +329,7 @@ TEST_F(TraceViewsTest, FindReachesRowsInCollapsedBranchesAndCountsThem) {
     // What the view paints: a matching row that is not selected (Twice,
     // under Main) on the tint, a row that does not match (Main) on the base.
     TypeFind(*window, QStringLiteral("Twice"));  // letter case still matches
-    QTest::keyClick(box, Qt::Key_Return);  // one Twice selected, the other only tinted
+    QTest::keyClick(box, Qt::Key_Return);        // one Twice selected, the other only tinted
     QApplication::processEvents();
     auto colourAt = [&](int row) {
         // Left in the Total cell, where its right-aligned text is not.
@@ -337,8 +337,8 @@ TEST_F(TraceViewsTest, FindReachesRowsInCollapsedBranchesAndCountsThem) {
         return window->Grid().viewport()->grab().toImage().pixelColor(cell.left() + 3, cell.center().y());
     };
     const QColor base = window->Grid().palette().color(QPalette::Base);
-    const int twice = CurrentRow(*window) == RowNamed(*window, "Twice") ? RowNamed(*window, "Twice", 1)
-                                                                         : RowNamed(*window, "Twice");
+    const int twice =
+        CurrentRow(*window) == RowNamed(*window, "Twice") ? RowNamed(*window, "Twice", 1) : RowNamed(*window, "Twice");
     EXPECT_NE(CurrentRow(*window), twice);
     EXPECT_TRUE(window->Views().RowTinted(twice));
     EXPECT_NE(colourAt(twice), base);
@@ -369,7 +369,8 @@ TEST_F(TraceViewsTest, SwitchingPagesLeavesTheSelectionAndTheStepsAlone) {
     window->Views().Tabs().setCurrentIndex(1);
     QTreeView& view = ProcView(*window);
     for (int row = 0; row < Procs(*window).rowCount(); ++row) {
-        if (Procs(*window).index(row, 0).data().toString() == "Twice") view.setCurrentIndex(Procs(*window).index(row, 0));
+        if (Procs(*window).index(row, 0).data().toString() == "Twice")
+            view.setCurrentIndex(Procs(*window).index(row, 0));
     }
     QTest::keyClick(&view, Qt::Key_Return);
     EXPECT_EQ(CurrentRow(*window), RowNamed(*window, "Twice"));
@@ -434,7 +435,8 @@ TEST_F(TraceViewsTest, HotPathExpandsExactlyTheChainOfLargestTotals) {
     // sibling of the chain's second row, through its own largest callees.
     int start = -1;
     for (std::size_t i = 0; i < rows.size() && start < 0; ++i) {
-        if (rows[i].parent == chain[0] && static_cast<int>(i) != chain[1] && window->Model().HasChildren(static_cast<int>(i))) {
+        if (rows[i].parent == chain[0] && static_cast<int>(i) != chain[1] &&
+            window->Model().HasChildren(static_cast<int>(i))) {
             start = static_cast<int>(i);
         }
     }

@@ -13,8 +13,8 @@ namespace kivra::test {
 
 // A new, empty folder in the temporary folder, named after `prefix`.
 inline std::filesystem::path MakeTempFolder(const std::string& prefix) {
-    static std::mt19937_64 random(static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count()));
+    static std::mt19937_64 random(
+        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()));
     for (int attempt = 0; attempt < 100; ++attempt) {
         const auto folder = std::filesystem::temp_directory_path() / (prefix + std::to_string(random() % 1000000000));
         std::error_code ec;

@@ -85,7 +85,7 @@ TEST_F(TagRunTest, HeadersGetTheirOwnName) {
                                              "Public Property Let Total(ByVal Value As Long)",
                                              "Kivra.Start \"Total\", Value",
                                              "    If Value < 0 Then Exit Property",
-        "Kivra.St0p '<<<<<<",
+                                             "Kivra.St0p '<<<<<<",
                                              "    mTotal = Value",
                                              "Kivra.St0p",
                                              "End Property",
@@ -108,11 +108,11 @@ TEST_F(TagRunTest, HeadersGetTheirOwnName) {
                                              "Kivra.St0p Clamp",
                                              "End Function",
                                          }) + "\r\n");
-    EXPECT_EQ(Tag("Sub First()\r\n    Sub Indented()\r\nSub  Doubled()\r\nSub Swap (A, B)"),
-              JoinCrLf({"Sub First()", "Kivra.Start \"First\"", "    Sub Indented()", "Kivra.Start \"Indented\"",
-                        "Sub  Doubled()", "Kivra.Start \"Doubled\"", "Sub Swap (A, B)",
-                        "Kivra.Start \"Swap\", A,  B"}) +
-                  "\r\n");
+    EXPECT_EQ(
+        Tag("Sub First()\r\n    Sub Indented()\r\nSub  Doubled()\r\nSub Swap (A, B)"),
+        JoinCrLf({"Sub First()", "Kivra.Start \"First\"", "    Sub Indented()", "Kivra.Start \"Indented\"",
+                  "Sub  Doubled()", "Kivra.Start \"Doubled\"", "Sub Swap (A, B)", "Kivra.Start \"Swap\", A,  B"}) +
+            "\r\n");
     // Without a parenthesis no name can be taken: the current one stays.
     EXPECT_EQ(Tag("Sub Main"), "Sub Main\r\nKivra.Start \"\"\r\n");
 }
@@ -146,18 +146,21 @@ TEST_F(TagRunTest, ContinuedHeaderAndArrayParameter) {
 }
 
 TEST_F(TagRunTest, KindFilters) {
-    const std::string text = "Sub S()\r\n    Exit Sub\r\nEnd Sub\r\nFunction F()\r\n    Exit Function\r\nEnd Function"
-                             "\r\nProperty Get P()\r\n    Exit Property\r\nEnd Property";
+    const std::string text =
+        "Sub S()\r\n    Exit Sub\r\nEnd Sub\r\nFunction F()\r\n    Exit Function\r\nEnd Function"
+        "\r\nProperty Get P()\r\n    Exit Property\r\nEnd Property";
     options_.chkSubs = false;
-    EXPECT_EQ(Tag(text), "Sub S()\r\n    Exit Sub\r\nEnd Sub\r\nFunction F()\r\nKivra.Start \"F\"\r\nKivra.St0p\r\n"
-                         "    Exit Function\r\nKivra.St0p F\r\nEnd Function\r\nProperty Get P()\r\nKivra.Start \"P\"\r\n"
-                         "Kivra.St0p\r\n    Exit Property\r\nKivra.St0p\r\nEnd Property\r\n");
+    EXPECT_EQ(Tag(text),
+              "Sub S()\r\n    Exit Sub\r\nEnd Sub\r\nFunction F()\r\nKivra.Start \"F\"\r\nKivra.St0p\r\n"
+              "    Exit Function\r\nKivra.St0p F\r\nEnd Function\r\nProperty Get P()\r\nKivra.Start \"P\"\r\n"
+              "Kivra.St0p\r\n    Exit Property\r\nKivra.St0p\r\nEnd Property\r\n");
     options_ = TagOptions{};
     options_.chkFunctions = options_.chkProperties = false;
     // Exits and ends of the filtered kinds are not tagged either.
-    EXPECT_EQ(Tag(text), "Sub S()\r\nKivra.Start \"S\"\r\nKivra.St0p\r\n    Exit Sub\r\nKivra.St0p\r\nEnd Sub\r\n"
-                         "Function F()\r\n    Exit Function\r\nEnd Function\r\nProperty Get P()\r\n"
-                         "    Exit Property\r\nEnd Property\r\n");
+    EXPECT_EQ(Tag(text),
+              "Sub S()\r\nKivra.Start \"S\"\r\nKivra.St0p\r\n    Exit Sub\r\nKivra.St0p\r\nEnd Sub\r\n"
+              "Function F()\r\n    Exit Function\r\nEnd Function\r\nProperty Get P()\r\n"
+              "    Exit Property\r\nEnd Property\r\n");
 }
 
 TEST_F(TagRunTest, EventProcedureWithoutEventsGetsNothing) {
@@ -187,7 +190,8 @@ TEST_F(TagRunTest, InLineExitMarker) {
     // Wherever the line begins.
     EXPECT_EQ(Tag("    If A then exit sub"), "    If A then exit sub\r\nKivra.St0p '<<<<<<\r\n");
     EXPECT_EQ(Tag("If bIs Then Exit Sub"), "If bIs Then Exit Sub\r\nKivra.St0p '<<<<<<\r\n");
-    EXPECT_EQ(Tag("  If \xC3\xA4\xC3\xA4 then exit sub"), "  If \xC3\xA4\xC3\xA4 then exit sub\r\nKivra.St0p '<<<<<<\r\n");
+    EXPECT_EQ(Tag("  If \xC3\xA4\xC3\xA4 then exit sub"),
+              "  If \xC3\xA4\xC3\xA4 then exit sub\r\nKivra.St0p '<<<<<<\r\n");
 }
 
 // The lines found in real modules, and what looks like them but is not a
@@ -272,7 +276,7 @@ TEST_F(TagRunTest, StopTakesEffectAtTheNextTenthLine) {
     const RunResult result = TagText(Lines(25), "Kivra.", options_, keywords_, &observer);
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(result.linesDone, 20u);
-    EXPECT_EQ(result.text, Tag(Lines(20)) );
+    EXPECT_EQ(result.text, Tag(Lines(20)));
     EXPECT_EQ(observer.chunks.size(), 2u);
 
     RecordingObserver empty;

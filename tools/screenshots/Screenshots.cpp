@@ -14,14 +14,14 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "MessageReporter.h"
 #include "AboutDialog.h"
 #include "BasicModules.h"
 #include "FeedbackDialog.h"
-#include "Main.h"
-#include "frmConfig.h"
 #include "FindBar.h"
+#include "Main.h"
+#include "MessageReporter.h"
 #include "TraceViews.h"
+#include "frmConfig.h"
 #include "frmMain.h"
 
 namespace {
@@ -102,7 +102,8 @@ int main(int argc, char* argv[]) {
     ok = Save(configuration, output.filePath(QStringLiteral("configuration.png"))) && ok;
 
     kivra::Main tagger(seams);
-    tagger.findChild<QPlainTextEdit*>(QStringLiteral("txtCode"))->setPlainText(QString::fromStdString(kivra::test::OrdersForm()));
+    tagger.findChild<QPlainTextEdit*>(QStringLiteral("txtCode"))
+        ->setPlainText(QString::fromStdString(kivra::test::OrdersForm()));
     tagger.cmdTag_Click();
     QApplication::processEvents();
     ok = Save(tagger, output.filePath(QStringLiteral("tagger.png"))) && ok;
