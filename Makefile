@@ -92,11 +92,17 @@ install: build
 
 # The Release build as a packager makes it (installed under /usr), and its
 # unit tests; package makes kivra_<version>_<arch>.deb of it in this folder.
+# Built with Debian's hardening flags and kivra linked dynamically, as a
+# distribution builds it; only the installed programs and the unit tests.
 release: deps
 	@$(MAKE) --no-print-directory install-packages LIST="$(PACKAGE_PACKAGES)"
+	export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
 	cmake -S . -B $(REL_BUILD) -DCMAKE_BUILD_TYPE=Release -DKIVRA_WERROR=ON -DKIVRA_BUILD_BENCH=OFF \
-	  -DCMAKE_INSTALL_PREFIX=/usr
-	cmake --build $(REL_BUILD) -j $(JOBS)
+	  -DKIVRA_STATIC_CLI=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)"
+	cmake --build $(REL_BUILD) -j $(JOBS) --target kivra analyzer kivra_tag kivra_unit_tests \
+	  kivra_manual kivra_man_pages kivra_changelog
 	cd $(REL_BUILD) && LC_ALL=C bin/kivra_unit_tests --gtest_brief=1
 
 package: release

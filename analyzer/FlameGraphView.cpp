@@ -88,7 +88,7 @@ void FlameGraphView::SetMode(FlameMode mode) {
 
 void FlameGraphView::SetFlipped(bool flipped) {
     flipped_ = flipped;
-    update();
+    Refresh();
 }
 
 void FlameGraphView::ShowCall(std::optional<std::size_t> call) {
@@ -100,13 +100,13 @@ void FlameGraphView::ShowCall(std::optional<std::size_t> call) {
     } else {
         selected_.reset();
     }
-    update();
+    Refresh();
 }
 
 void FlameGraphView::SetMatches(std::vector<char> calls, std::vector<char> names) {
     matchingCalls_ = std::move(calls);
     matchingNames_ = std::move(names);
-    update();
+    Refresh();
 }
 
 bool FlameGraphView::Dimmed(int box) const {
@@ -124,7 +124,7 @@ void FlameGraphView::ShowWholeRun() {
     viewBegin_ = 0.0;
     viewSpan_ = std::max(1.0, static_cast<double>(Layout().Extent));
     scrollY_ = 0;
-    update();
+    Refresh();
 }
 
 void FlameGraphView::ZoomToBox(int box) {
@@ -132,7 +132,7 @@ void FlameGraphView::ZoomToBox(int box) {
     viewBegin_ = static_cast<double>(b.Begin);
     viewSpan_ = std::max(kSmallestSpan, static_cast<double>(b.Width));
     ClampView();
-    update();
+    Refresh();
 }
 
 void FlameGraphView::ZoomBy(double factor) {
@@ -141,17 +141,17 @@ void FlameGraphView::ZoomBy(double factor) {
     ClampView();
     viewBegin_ = middle - viewSpan_ / 2.0;
     ClampView();
-    update();
+    Refresh();
 }
 
 void FlameGraphView::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
-    update();
+    Refresh();
 }
 
 void FlameGraphView::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
-    update();
+    Refresh();
 }
 
 void FlameGraphView::ClampView() {
@@ -331,10 +331,34 @@ bool FlameGraphView::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+QString FlameGraphView::DescriptionText() const {
+    const FlameLayout& layout = Layout();
+    QString text = mode_ == FlameMode::Merged ? QStringLiteral("Merged by call path") : QStringLiteral("Time order");
+    const double extent = static_cast<double>(layout.Extent);
+    if (layout.Boxes.empty()) return text + QStringLiteral(", no calls");
+    auto ms = [this](double ns) { return ToQString(timeFormat_.Format(static_cast<float>(ns / 1e6))); };
+    if (viewSpan_ >= extent) {
+        text += QStringLiteral(", the whole run");
+    } else {
+        text += QStringLiteral(", zoomed to %1 to %2 ms of %3 ms")
+                    .arg(ms(viewBegin_), ms(viewBegin_ + viewSpan_), ms(extent));
+    }
+    if (selected_ && static_cast<std::size_t>(*selected_) < layout.Boxes.size()) {
+        text += QStringLiteral(". Chosen: ") + ToolTipOf(*selected_).replace(QLatin1Char('\n'), QStringLiteral(", "));
+    }
+    return text;
+}
+
+void FlameGraphView::Refresh() {
+    const QString description = DescriptionText();
+    if (description != accessibleDescription()) setAccessibleDescription(description);
+    update();
+}
+
 void FlameGraphView::Choose(int box) {
     selected_ = box;
     KeepInView(box);
-    update();
+    Refresh();
     emit BoxChosen(box);
 }
 
@@ -368,7 +392,7 @@ void FlameGraphView::mouseMoveEvent(QMouseEvent* event) {
     viewBegin_ = pressedBegin_ - moved.x() / PixelsPerNanosecond();
     scrollY_ = pressedScrollY_ + (flipped_ ? moved.y() : -moved.y());
     ClampView();
-    update();
+    Refresh();
 }
 
 void FlameGraphView::mouseReleaseEvent(QMouseEvent* event) {
@@ -393,7 +417,7 @@ void FlameGraphView::wheelEvent(QWheelEvent* event) {
     ClampView();
     viewBegin_ = at - x / PixelsPerNanosecond();
     ClampView();
-    update();
+    Refresh();
     event->accept();
 }
 

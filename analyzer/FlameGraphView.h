@@ -54,6 +54,9 @@ public:
     std::optional<int> BoxAtPoint(const QPoint& point) const;
     QRectF BoxRect(int box) const;
     QString ToolTipOf(int box) const;
+    // What a screen reader says of the graph (its accessible description):
+    // the mode, the part of the run in view and the chosen box's numbers.
+    QString DescriptionText() const;
     QColor ColourOf(int box) const;
 
     static constexpr int kRowHeight = 18;
@@ -78,6 +81,8 @@ private:
     double PixelsPerNanosecond() const;
     int RowTop(int depth) const;
     void Choose(int box);
+    // Repaints and keeps the accessible description up to date.
+    void Refresh();
     void KeepInView(int box);
     void ClampView();
 

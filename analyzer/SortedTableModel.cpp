@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "TableHeaders.h"
+
 namespace kivra {
 
 SortedTableModel::SortedTableModel(int columns, QObject* parent) : QAbstractTableModel(parent), columns_(columns) {}
@@ -33,6 +35,8 @@ void SortedTableModel::Reorder(const std::function<void()>& sort) {
 
 QVariant SortedTableModel::Header(const char* text, int section, int role) {
     if (role == Qt::DisplayRole) return QString::fromLatin1(text);
+    // A screen reader reads a header on two lines as one phrase.
+    if (role == Qt::AccessibleTextRole) return QString::fromStdString(HeaderOnOneLine(text));
     // A number column sorts largest first on its first click, the names A to Z.
     if (role == Qt::InitialSortOrderRole) return section == 0 ? Qt::AscendingOrder : Qt::DescendingOrder;
     // Headers sit over their cells: numbers and their headers on the right.

@@ -274,8 +274,9 @@ QWidget* TraceViews::MakeComparePage() {
     cmdCompareClear_ = TextButton(page, "cmdCompareClear", "Clear", "Stop comparing: forget the baseline");
     cmdCompareClear_->setAccessibleName(QStringLiteral("Clear the baseline"));
     cmdCompareClear_->setEnabled(false);
-    lblCompareSummary_ = Named(new QLabel(QStringLiteral("No baseline: choose a trace to compare with."), page),
-                               "lblCompareSummary", QStringLiteral("Comparison"));
+    // No accessible name of its own: a screen reader reads the line's text.
+    lblCompareSummary_ = new QLabel(QStringLiteral("No baseline: choose a trace to compare with."), page);
+    lblCompareSummary_->setObjectName(QStringLiteral("lblCompareSummary"));
     lblCompareSummary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     bar->addWidget(cmdCompareWith);
     bar->addWidget(cmdSwap_);

@@ -7,6 +7,9 @@
 #include <optional>
 #include <vector>
 
+#include "DiffRows.h"
+#include "ProcedureTable.h"
+#include "TableHeaders.h"
 #include "TextEncoding.h"
 
 namespace kivra {
@@ -64,17 +67,6 @@ std::size_t Shown(std::size_t count, std::size_t top) { return top == 0 ? count 
 
 std::string Milliseconds(const NumberFormat& format, double value) { return format.Format(static_cast<float>(value)); }
 
-// A change with its sign: "+" before an increase that shows a digit other
-// than zero.
-std::string Signed(std::string text, double value) {
-    if (value > 0.0 && text.find_first_of("123456789") != std::string::npos && !text.starts_with('-')) {
-        text.insert(0, "+");
-    }
-    return text;
-}
-
-std::string Percent(const NumberFormat& percent, double value) { return percent.Format(static_cast<float>(value)); }
-
 // Numbers to the seven significant digits that single precision holds (at
 // most six decimals), so that sums of single-precision times print as they
 // were written: 0.74, not 0.7400000095367432; 74, not 74.000001.
@@ -128,21 +120,18 @@ const char* StatusName(DiffStatus status) {
 }  // namespace
 
 std::string FlatTable(const FlatProfile& profile, const NumberFormat& format, std::size_t top) {
+    constexpr int kColumns = static_cast<int>(ProcedureColumn::Count);
     TextTable table;
-    table.AddColumn("Procedure", false);
-    table.AddColumn("Calls", true);
-    table.AddColumn("Own (ms)", true);
-    table.AddColumn("Total (ms)", true);
-    table.AddColumn("Mean own (ms)", true);
-    table.AddColumn("Max own (ms)", true);
-    table.AddColumn("Own (%)", true);
+    for (int c = 0; c < kColumns; ++c) table.AddColumn(HeaderOnOneLine(kProcedureHeaders[c]), c > 0);
     const NumberFormat percentFormat = PercentFormat(format);
     const std::size_t shown = Shown(profile.Entries.size(), top);
     for (std::size_t e = 0; e < shown; ++e) {
-        const FlatEntry& entry = profile.Entries[e];
-        table.AddRow({entry.Name, std::to_string(entry.Calls), Milliseconds(format, entry.Own),
-                      Milliseconds(format, entry.Total), Milliseconds(format, entry.MeanOwn),
-                      Milliseconds(format, entry.MaxOwn), Percent(percentFormat, entry.OwnPercent)});
+        std::vector<std::string> cells;
+        for (int c = 0; c < kColumns; ++c) {
+            cells.push_back(
+                ProcedureCellText(profile.Entries[e], static_cast<ProcedureColumn>(c), format, percentFormat));
+        }
+        table.AddRow(std::move(cells));
     }
     std::string out = table.Text();
     const std::size_t count = profile.Entries.size();
@@ -185,39 +174,19 @@ std::string FlatJson(const FlatProfile& profile, std::size_t top) {
 }
 
 std::string DiffTable(const TraceDiff& diff, const NumberFormat& format, std::size_t top) {
+    constexpr int kColumns = static_cast<int>(DiffColumn::Count);
     TextTable table;
-    table.AddColumn("Procedure", false);
-    for (const char* header : {"Calls old", "Calls new", "Own old (ms)", "Own new (ms)", "Total old (ms)",
-                               "Total new (ms)", "Change (ms)", "Change (%)"}) {
-        table.AddColumn(header, true);
-    }
+    for (int c = 0; c < kColumns; ++c) table.AddColumn(HeaderOnOneLine(kDiffHeaders[c]), c > 0);
     const NumberFormat percentFormat = PercentFormat(format);
     const std::size_t shown = Shown(diff.Entries.size(), top);
     for (std::size_t e = 0; e < shown; ++e) {
-        const DiffEntry& entry = diff.Entries[e];
-        const bool hasOld = entry.Status != DiffStatus::Added;
-        const bool hasNew = entry.Status != DiffStatus::Removed;
-        std::string percent;
-        if (entry.Status != DiffStatus::Both) {
-            percent = StatusName(entry.Status);
-        } else if (entry.OwnChangePercent) {
-            percent = Signed(Percent(percentFormat, *entry.OwnChangePercent), *entry.OwnChangePercent);
+        std::vector<std::string> cells;
+        for (int c = 0; c < kColumns; ++c) {
+            cells.push_back(DiffCellText(diff.Entries[e], static_cast<DiffColumn>(c), format, percentFormat));
         }
-        table.AddRow(
-            {entry.Name, hasOld ? std::to_string(entry.OldCalls) : "-", hasNew ? std::to_string(entry.NewCalls) : "-",
-             hasOld ? Milliseconds(format, entry.OldOwn) : "-", hasNew ? Milliseconds(format, entry.NewOwn) : "-",
-             hasOld ? Milliseconds(format, entry.OldTotal) : "-", hasNew ? Milliseconds(format, entry.NewTotal) : "-",
-             Signed(Milliseconds(format, entry.OwnChange), entry.OwnChange), percent});
+        table.AddRow(std::move(cells));
     }
-    std::string out = table.Text();
-    out += "Top-level total: old " + Milliseconds(format, diff.OldTopLevelTotal) + " ms, new " +
-           Milliseconds(format, diff.NewTopLevelTotal) + " ms, change " +
-           Signed(Milliseconds(format, diff.TopLevelChange), diff.TopLevelChange) + " ms";
-    if (diff.TopLevelChangePercent) {
-        out += " (" + Signed(Percent(percentFormat, *diff.TopLevelChangePercent), *diff.TopLevelChangePercent) + "%)";
-    }
-    out += '\n';
-    return out;
+    return table.Text() + DiffSummaryText(diff, format, percentFormat) + "\n";
 }
 
 std::string DiffCsv(const TraceDiff& diff, std::size_t top) {

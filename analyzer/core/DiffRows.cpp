@@ -30,41 +30,16 @@ double DiffValue(const DiffEntry& entry, DiffColumn column) {
 }
 
 std::string SignedChange(const NumberFormat& format, double change) {
-    // The sign comes from the value and the digits from the format, whose
-    // negative section may print brackets or no sign at all.
+    // The format's negative section may print brackets or no sign at all, so
+    // the digits come from the magnitude and the sign from the value.
     if (std::isnan(change)) return format.Format(static_cast<float>(change));
     const std::string text = format.Format(static_cast<float>(std::fabs(change)));
-    // A change too small to show a digit is no change either way.
-    if (std::isfinite(static_cast<float>(change)) && text.find_first_of("123456789") == std::string::npos)
-        return "\u00B1" + text;
+    if (std::isfinite(static_cast<float>(change)) && text.find_first_of("123456789") == std::string::npos) return text;
     return (change < 0.0 ? "-" : "+") + text;
 }
 
-DiffRows::DiffRows(TraceDiff diff) : diff_(std::move(diff)) {
-    std::vector<std::string_view> names;
-    names.reserve(diff_.Entries.size());
-    for (const DiffEntry& entry : diff_.Entries) names.push_back(entry.Name);
-    byName_ = NameOrder(names);
-    Sort(DiffColumn::Count, true);
-}
-
-void DiffRows::Sort(DiffColumn column, bool descending) {
-    if (column == DiffColumn::Count) {
-        order_.resize(diff_.Entries.size());
-        std::iota(order_.begin(), order_.end(), std::size_t{0});
-    } else if (column == DiffColumn::Name) {
-        order_ = byName_;
-        if (descending) std::reverse(order_.begin(), order_.end());
-    } else {
-        std::vector<double> values(diff_.Entries.size());
-        for (std::size_t e = 0; e < values.size(); ++e) values[e] = DiffValue(diff_.Entries[e], column);
-        order_ = ValueOrder(byName_, values, descending);
-    }
-}
-
-std::string DiffRows::CellText(std::size_t row, DiffColumn column, const NumberFormat& timeFormat,
-                               const NumberFormat& percentFormat) const {
-    const DiffEntry& entry = EntryAt(row);
+std::string DiffCellText(const DiffEntry& entry, DiffColumn column, const NumberFormat& timeFormat,
+                         const NumberFormat& percentFormat) {
     const bool hasOld = entry.Status != DiffStatus::Added;
     const bool hasNew = entry.Status != DiffStatus::Removed;
     auto time = [&](bool present, double value) {
@@ -88,12 +63,34 @@ std::string DiffRows::CellText(std::size_t row, DiffColumn column, const NumberF
     return {};
 }
 
-std::string DiffRows::SummaryText(const NumberFormat& timeFormat, const NumberFormat& percentFormat) const {
-    std::string text = "Top-level total: baseline " + timeFormat.Format(static_cast<float>(diff_.OldTopLevelTotal)) +
-                       " ms, current " + timeFormat.Format(static_cast<float>(diff_.NewTopLevelTotal)) +
-                       " ms, change " + SignedChange(timeFormat, diff_.TopLevelChange) + " ms";
-    if (diff_.TopLevelChangePercent) text += " (" + SignedChange(percentFormat, *diff_.TopLevelChangePercent) + "%)";
+std::string DiffSummaryText(const TraceDiff& diff, const NumberFormat& timeFormat, const NumberFormat& percentFormat) {
+    std::string text = "Top-level total: baseline " + timeFormat.Format(static_cast<float>(diff.OldTopLevelTotal)) +
+                       " ms, current " + timeFormat.Format(static_cast<float>(diff.NewTopLevelTotal)) + " ms, change " +
+                       SignedChange(timeFormat, diff.TopLevelChange) + " ms";
+    if (diff.TopLevelChangePercent) text += " (" + SignedChange(percentFormat, *diff.TopLevelChangePercent) + "%)";
     return text;
+}
+
+DiffRows::DiffRows(TraceDiff diff) : diff_(std::move(diff)) {
+    std::vector<std::string_view> names;
+    names.reserve(diff_.Entries.size());
+    for (const DiffEntry& entry : diff_.Entries) names.push_back(entry.Name);
+    byName_ = NameOrder(names);
+    Sort(DiffColumn::Count, true);
+}
+
+void DiffRows::Sort(DiffColumn column, bool descending) {
+    if (column == DiffColumn::Count) {
+        order_.resize(diff_.Entries.size());
+        std::iota(order_.begin(), order_.end(), std::size_t{0});
+    } else if (column == DiffColumn::Name) {
+        order_ = byName_;
+        if (descending) std::reverse(order_.begin(), order_.end());
+    } else {
+        std::vector<double> values(diff_.Entries.size());
+        for (std::size_t e = 0; e < values.size(); ++e) values[e] = DiffValue(diff_.Entries[e], column);
+        order_ = ValueOrder(byName_, values, descending);
+    }
 }
 
 }  // namespace kivra

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "NumberFormat.h"
@@ -34,8 +35,19 @@ inline constexpr const char* kDiffHeaders[static_cast<int>(DiffColumn::Count)] =
 // 0, a change in percent without a base counts as the largest.
 double DiffValue(const DiffEntry& entry, DiffColumn column);
 
-// A change with its sign always: "+1.250", "-0.500", "±0.000".
+// A change: the sign from the value, the digits from the format of its
+// magnitude, and no sign on a change that shows no digit: "+1.250",
+// "-0.500", "0.000".
 std::string SignedChange(const NumberFormat& format, double change);
+
+// A cell of the comparison, in the window and in `kivra diff` alike: "-" for
+// a side the procedure is missing from, "added" or "removed" for its change
+// in percent.
+std::string DiffCellText(const DiffEntry& entry, DiffColumn column, const NumberFormat& timeFormat,
+                         const NumberFormat& percentFormat);
+
+// The line under the comparison: both top-level totals and the change.
+std::string DiffSummaryText(const TraceDiff& diff, const NumberFormat& timeFormat, const NumberFormat& percentFormat);
 
 class DiffRows {
 public:
@@ -51,12 +63,13 @@ public:
     std::size_t EntryIndexAt(std::size_t row) const { return order_[row]; }
     const TraceDiff& Diff() const { return diff_; }
 
-    // A cell as `kivra diff` prints it, with "-" for a missing side and the
-    // change's sign always shown.
     std::string CellText(std::size_t row, DiffColumn column, const NumberFormat& timeFormat,
-                         const NumberFormat& percentFormat) const;
-    // The line under the table: both top-level totals and the change.
-    std::string SummaryText(const NumberFormat& timeFormat, const NumberFormat& percentFormat) const;
+                         const NumberFormat& percentFormat) const {
+        return DiffCellText(EntryAt(row), column, timeFormat, percentFormat);
+    }
+    std::string SummaryText(const NumberFormat& timeFormat, const NumberFormat& percentFormat) const {
+        return DiffSummaryText(diff_, timeFormat, percentFormat);
+    }
 
 private:
     TraceDiff diff_;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,9 @@
 #include "PadRecord.h"
 
 namespace kivra {
+
+// A trace file starts with seven header lines.
+inline constexpr std::size_t kPadHeaderLines = 7;
 
 // Why a file could not be read.
 struct PadReadError {
@@ -51,5 +55,10 @@ PadReadResult ReadPadFile(const std::filesystem::path& path, std::string_view Pa
 // The same for text already in memory (UTF-8); `file` names it in messages.
 PadReadResult ParsePadText(std::string_view text, std::string_view file, std::string_view ParamChar,
                            const NumberLocale& locale = NumberLocale::Current(), const PadReadOptions& options = {});
+
+// The same for text that `texts` holds already: the records point into it
+// and the trace keeps `texts`.
+PadReadResult ParseKeptPadText(std::string_view text, std::shared_ptr<TraceTexts> texts, std::string_view file,
+                               std::string_view ParamChar, const NumberLocale& locale, const PadReadOptions& options);
 
 }  // namespace kivra

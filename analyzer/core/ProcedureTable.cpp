@@ -80,9 +80,8 @@ std::optional<std::size_t> ProcedureTable::RowOf(std::size_t procedure) const {
     return rowOf_[procedure];
 }
 
-std::string ProcedureTable::CellText(std::size_t row, ProcedureColumn column, const NumberFormat& timeFormat,
-                                     const NumberFormat& percentFormat) const {
-    const FlatEntry& entry = EntryAt(row);
+std::string ProcedureCellText(const FlatEntry& entry, ProcedureColumn column, const NumberFormat& timeFormat,
+                              const NumberFormat& percentFormat) {
     switch (column) {
     case ProcedureColumn::Name: return entry.Name;
     case ProcedureColumn::Calls: return std::to_string(entry.Calls);

@@ -21,6 +21,11 @@ inline constexpr const char* kProcedureHeaders[static_cast<int>(ProcedureColumn:
 // The number a column sorts by (the name column has none: 0).
 double ProcedureValue(const FlatEntry& entry, ProcedureColumn column);
 
+// A cell of the flat profile, in the window and in `kivra flat` alike: times
+// in `timeFormat`, the share in `percentFormat`.
+std::string ProcedureCellText(const FlatEntry& entry, ProcedureColumn column, const NumberFormat& timeFormat,
+                              const NumberFormat& percentFormat);
+
 class ProcedureTable {
 public:
     ProcedureTable() = default;
@@ -49,9 +54,10 @@ public:
     std::optional<std::size_t> RowOf(std::size_t procedure) const;
     const FlatProfile& Profile() const { return profile_; }
 
-    // A cell's text: times in `timeFormat`, the share in `percentFormat`.
     std::string CellText(std::size_t row, ProcedureColumn column, const NumberFormat& timeFormat,
-                         const NumberFormat& percentFormat) const;
+                         const NumberFormat& percentFormat) const {
+        return ProcedureCellText(EntryAt(row), column, timeFormat, percentFormat);
+    }
 
 private:
     void Show();

@@ -77,15 +77,16 @@ TEST(ProcedureTableTest, NarrowingKeepsTheOrderAndFindsRows) {
 }
 
 // The compared runs' change carries its sign whatever the user's format
-// does with negative numbers.
+// does with negative numbers, and no sign when it shows no digit.
 TEST(DiffRowsTest, ChangesCarryTheirSignInAnyFormat) {
     const NumberLocale dot{".", ","};
     for (const char* pattern : {"0.000", "0.000;0.000", "0.000;(0.000)"}) {
         const NumberFormat format(pattern, dot);
         EXPECT_EQ(SignedChange(format, -1.25), "-1.250") << pattern;
         EXPECT_EQ(SignedChange(format, 1.25), "+1.250") << pattern;
-        EXPECT_EQ(SignedChange(format, -0.0001), "\u00B10.000") << pattern;
-        EXPECT_EQ(SignedChange(format, 0.0), "\u00B10.000") << pattern;
+        EXPECT_EQ(SignedChange(format, -0.0001), "0.000") << pattern;
+        EXPECT_EQ(SignedChange(format, 0.0), "0.000") << pattern;
+        EXPECT_EQ(SignedChange(format, 0.0004), "0.000") << pattern;
     }
     const NumberFormat plain("0.000", dot);
     EXPECT_EQ(SignedChange(plain, -std::numeric_limits<double>::infinity()).front(), '-');

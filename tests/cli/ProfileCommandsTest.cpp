@@ -6,11 +6,15 @@
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "../analyzer/LoadedTrace.h"
 #include "CommandFixture.h"
+#include "DiffRows.h"
 #include "FullDisk.h"
+#include "ProcedureTable.h"
 #include "ProfileTables.h"
+#include "TableHeaders.h"
 
 namespace kivra {
 namespace {
@@ -78,7 +82,7 @@ TEST(ProfileTablesTest, DiffTableMarksAddedAndRemovedAndSumsUp) {
               "-10.0     removed\n"
               "New                 -          1             -           1.5               -             1.5         "
               "+1.5       added\n"
-              "Top-level total: old 100.0 ms, new 80.0 ms, change -20.0 ms (-20.0%)\n");
+              "Top-level total: baseline 100.0 ms, current 80.0 ms, change -20.0 ms (-20.0%)\n");
 
     EXPECT_EQ(DiffCsv(diff, 2),
               "name,status,old_calls,new_calls,old_own_ms,new_own_ms,old_total_ms,new_total_ms,"
@@ -93,6 +97,65 @@ TEST(ProfileTablesTest, DiffTableMarksAddedAndRemovedAndSumsUp) {
         "old":{"calls":1,"own_ms":10,"total_ms":10},"new":null,"own_change_ms":-10,"own_change_percent":null})"));
     EXPECT_EQ(json.at("procedures")[3].at("status"), "added");
     EXPECT_TRUE(json.at("procedures")[3].at("old").is_null());
+}
+
+// The cells of an aligned text table: columns are two blanks or more apart
+// (a name holds one blank at most here).
+std::vector<std::vector<std::string>> TableCells(const std::string& table) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(table);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::vector<std::string> cells;
+        std::size_t at = 0;
+        while (at < line.size()) {
+            while (at < line.size() && line[at] == ' ') ++at;
+            std::size_t end = line.find("  ", at);
+            if (end == std::string::npos) end = line.size();
+            cells.push_back(line.substr(at, end - at));
+            at = end;
+        }
+        rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
+// kivra flat and diff print the cells that the Procedures and Compare tabs
+// show, with or without a negative section in the format.
+TEST(ProfileTablesTest, TheCommandLinePrintsTheWindowsCells) {
+    for (const char* pattern : {"0.0", "0.0;(0.0)", "#,##0.000;-#,##0.000", "0"}) {
+        SCOPED_TRACE(pattern);
+        const NumberFormat format(pattern, test::DotLocale());
+        const NumberFormat percent = PercentFormat(format);
+
+        const FlatProfile flat = SortedFlat(kRun1);
+        const auto flatCells = TableCells(FlatTable(flat, format, 0));
+        ProcedureTable procedures(flat);
+        procedures.Sort(ProcedureColumn::Own, true);
+        ASSERT_EQ(flatCells.size(), procedures.RowCount() + 3);  // header, rule, summary
+        for (int c = 0; c < static_cast<int>(ProcedureColumn::Count); ++c) {
+            EXPECT_EQ(flatCells[0][c], HeaderOnOneLine(kProcedureHeaders[c]));
+            for (std::size_t row = 0; row < procedures.RowCount(); ++row) {
+                EXPECT_EQ(flatCells[row + 2][c],
+                          procedures.CellText(row, static_cast<ProcedureColumn>(c), format, percent));
+            }
+        }
+
+        const TraceDiff diff = DiffFlatProfiles(SortedFlat(kRun1), SortedFlat(kRun2));
+        const std::string table = DiffTable(diff, format, 0);
+        const auto diffCells = TableCells(table);
+        const DiffRows rows(diff);
+        ASSERT_EQ(diffCells.size(), rows.RowCount() + 3);
+        for (int c = 0; c < static_cast<int>(DiffColumn::Count); ++c) {
+            EXPECT_EQ(diffCells[0][c], HeaderOnOneLine(kDiffHeaders[c]));
+            for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+                EXPECT_EQ(diffCells[row + 2][c], rows.CellText(row, static_cast<DiffColumn>(c), format, percent));
+            }
+        }
+        EXPECT_TRUE(table.ends_with(rows.SummaryText(format, percent) + "\n"));
+        // The sign comes from the value whatever the negative section prints.
+        EXPECT_EQ(rows.CellText(0, DiffColumn::Change, format, percent).front(), '-');
+    }
 }
 
 class ProfileCommandsTest : public test::CommandFixture {
