@@ -1,10 +1,14 @@
 // The flat profile, the diff of two runs and the exports on a generated
-// trace of the largest size a trace may have.
+// trace of the largest size a trace may have; a procedure's callers and
+// callees and the inverted flame graph on a trace of a million calls.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <map>
+#include <string>
 
 #include "CallProfile.h"
+#include "CallerCallee.h"
 #include "FlameLayout.h"
 #include "FlatProfile.h"
 #include "ProcedureTable.h"
@@ -171,6 +175,110 @@ void BM_FlameLayout(benchmark::State& state) {
     state.SetLabel(merged ? "merged" : "time order");
 }
 BENCHMARK(BM_FlameLayout)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A million calls, loaded once: by default shape, or shaped like a real
+// run (few paths, one long loop).
+const kivra::TraceLoad& LoadedMillion(bool realRun) {
+    static std::map<bool, kivra::TraceLoad> loads;
+    auto it = loads.find(realRun);
+    if (it == loads.end()) {
+        constexpr std::size_t kMillion = 1'000'000;
+        kivra::bench::TraceShape shape = realRun ? kivra::bench::RealRunShape(kMillion) : kivra::bench::TraceShape{};
+        shape.calls = kMillion;
+        const kivra::NumberFormat format("0.000", kivra::NumberLocale{".", ","});
+        kivra::TraceLoad load;
+        load.trace =
+            kivra::ParsePadText(kivra::bench::GeneratePadText(shape), "million.pad", ", ", format.Locale()).trace;
+        kivra::BuildAndTime(load, format, {}, kivra::RowTexts::Omitted);
+        it = loads.emplace(realRun, std::move(load)).first;
+    }
+    return it->second;
+}
+
+const char* ShapeLabel(bool realRun) { return realRun ? "1M calls, real-run shape" : "1M calls, random shape"; }
+
+// The procedure with the most calls: the most work a choice can take.
+int BusiestProcedure(const kivra::CallProfile& profile) {
+    std::vector<int> calls(profile.Names.size(), 0);
+    for (const kivra::ProfileCall& call : profile.Calls) ++calls[static_cast<std::size_t>(call.Name)];
+    return static_cast<int>(std::max_element(calls.begin(), calls.end()) - calls.begin());
+}
+
+// What loading a trace adds for the callers and callees: the index.
+void BM_CallerCalleeIndex(benchmark::State& state) {
+    const bool realRun = state.range(0) == 1;
+    const kivra::TraceLoad& load = LoadedMillion(realRun);
+    const kivra::CallProfile profile = kivra::BuildCallProfile(load.trace, load.tree.Rows);
+    for (auto _ : state) {
+        const kivra::CallerCalleeIndex index(profile);
+        benchmark::DoNotOptimize(&index);
+    }
+    state.SetLabel(ShapeLabel(realRun));
+}
+BENCHMARK(BM_CallerCalleeIndex)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Choosing a procedure: its numbers, callers and callees from the index;
+// the busiest procedure, recursion kept or collapsed.
+void BM_CallerCalleeQuery(benchmark::State& state) {
+    const bool realRun = state.range(0) == 1;
+    const bool collapse = state.range(1) == 1;
+    const kivra::TraceLoad& load = LoadedMillion(realRun);
+    const kivra::CallProfile profile = kivra::BuildCallProfile(load.trace, load.tree.Rows);
+    const kivra::CallerCalleeIndex index(profile);
+    const int name = BusiestProcedure(profile);
+    for (auto _ : state) {
+        const kivra::CallerCallee peek = index.Query(name, collapse);
+        benchmark::DoNotOptimize(peek.Callees.data());
+    }
+    state.SetLabel(std::string(ShapeLabel(realRun)) + (collapse ? ", collapsed" : ""));
+}
+BENCHMARK(BM_CallerCalleeQuery)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Unit(benchmark::kMillisecond);
+
+// The flame graph's boxes at a million calls: inverted, recursion kept or
+// collapsed, and one procedure's callers and callees, each with the fitted
+// timeline it is laid out on.
+void BM_FlameInverted(benchmark::State& state) {
+    const bool realRun = state.range(0) == 1;
+    const bool collapse = state.range(1) == 1;
+    const kivra::TraceLoad& load = LoadedMillion(realRun);
+    const kivra::CallProfile profile = kivra::BuildCallProfile(load.trace, load.tree.Rows);
+    std::size_t boxes = 0;
+    for (auto _ : state) {
+        const kivra::FlameLayout layout = kivra::LayoutInverted(load.trace, profile, collapse);
+        boxes = layout.Boxes.size();
+        benchmark::DoNotOptimize(layout.Boxes.data());
+    }
+    state.counters["boxes"] = static_cast<double>(boxes);
+    state.SetLabel(std::string(ShapeLabel(realRun)) + (collapse ? ", collapsed" : ""));
+}
+BENCHMARK(BM_FlameInverted)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Unit(benchmark::kMillisecond);
+
+void BM_FlameMergedMillion(benchmark::State& state) {
+    const bool realRun = state.range(0) == 1;
+    const kivra::TraceLoad& load = LoadedMillion(realRun);
+    const kivra::CallProfile profile = kivra::BuildCallProfile(load.trace, load.tree.Rows);
+    for (auto _ : state) {
+        const kivra::FlameLayout layout = kivra::LayoutMerged(load.trace, profile);
+        benchmark::DoNotOptimize(layout.Boxes.data());
+    }
+    state.SetLabel(ShapeLabel(realRun));
+}
+BENCHMARK(BM_FlameMergedMillion)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_FlameSandwich(benchmark::State& state) {
+    const bool realRun = state.range(0) == 1;
+    const bool callers = state.range(1) == 1;
+    const kivra::TraceLoad& load = LoadedMillion(realRun);
+    const kivra::CallProfile profile = kivra::BuildCallProfile(load.trace, load.tree.Rows);
+    const int name = BusiestProcedure(profile);
+    for (auto _ : state) {
+        const kivra::FlameLayout layout = callers ? kivra::LayoutCallersOf(load.trace, profile, name)
+                                                  : kivra::LayoutCalleesOf(load.trace, profile, name);
+        benchmark::DoNotOptimize(layout.Boxes.data());
+    }
+    state.SetLabel(std::string(ShapeLabel(realRun)) + (callers ? ", callers" : ", callees"));
+}
+BENCHMARK(BM_FlameSandwich)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Unit(benchmark::kMillisecond);
 
 // The window's find over every row of the tree, plain and by expression,
 // with the data fields, and the hot path from the top.

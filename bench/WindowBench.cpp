@@ -18,6 +18,7 @@
 
 #include "BasicModules.h"
 #include "CallProfile.h"
+#include "CallTreePage.h"
 #include "FindBar.h"
 #include "FlameGraphView.h"
 #include "Main.h"
@@ -149,15 +150,17 @@ void ExpandAllCollapseAll(benchmark::State& state) {
     window.show();
     const bool expand = state.range(0) == 1;
     // From the other state to the one measured.
-    void (kivra::TraceViews::*const undo)() = expand ? &kivra::TraceViews::CollapseAll : &kivra::TraceViews::ExpandAll;
-    void (kivra::TraceViews::*const measured)() =
-        expand ? &kivra::TraceViews::ExpandAll : &kivra::TraceViews::CollapseAll;
+    void (kivra::CallTreePage::*const undo)() =
+        expand ? &kivra::CallTreePage::CollapseAll : &kivra::CallTreePage::ExpandAll;
+    void (kivra::CallTreePage::*const measured)() =
+        expand ? &kivra::CallTreePage::ExpandAll : &kivra::CallTreePage::CollapseAll;
+    kivra::CallTreePage& tree = window.Views().Page<kivra::CallTreePage>();
     for (auto _ : state) {
         state.PauseTiming();
-        (window.Views().*undo)();
+        (tree.*undo)();
         benchmark::DoNotOptimize(window.Grid().viewport()->grab());
         state.ResumeTiming();
-        (window.Views().*measured)();
+        (tree.*measured)();
         benchmark::DoNotOptimize(window.Grid().viewport()->grab());
     }
     window.Views().ExpandAll();

@@ -9,6 +9,8 @@ int RunCommandLine(CLI::App& app, int argc, const char* const* argv) {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
     } catch (const CLI::RuntimeError& e) {
         // A command that ran and failed; it has said why.
         return e.get_exit_code();

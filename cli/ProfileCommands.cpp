@@ -2,13 +2,16 @@
 
 #include "Platform.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "CallProfile.h"
+#include "CallerCallee.h"
 #include "CommandSupport.h"
 #include "FlatProfile.h"
 #include "ProfileTables.h"
@@ -37,6 +40,16 @@ struct DiffArguments {
     std::size_t top = 0;
     bool json = false;
     bool csv = false;
+};
+
+struct PeekArguments {
+    OverheadArguments overhead;
+    std::string trace;
+    std::vector<std::string> names;
+    std::optional<std::string> format;
+    bool regex = false;
+    bool collapse = false;
+    bool json = false;
 };
 
 struct ExportArguments {
@@ -98,6 +111,58 @@ void RunDiff(const DiffArguments& args) {
     WriteResult({}, text, {});
 }
 
+void RunPeek(const PeekArguments& args) {
+    // An expression that is not one is a usage error, found before the
+    // trace is read.
+    if (args.regex) {
+        for (const std::string& name : args.names) {
+            std::string why;
+            if (!FindProcedures(CallProfile{}, name, true, &why)) {
+                PrintProblem("\"" + name + "\" is not a regular expression: " + why);
+                throw CLI::RuntimeError(2);
+            }
+        }
+    }
+    const NumberFormat format = TimeFormat(args.format);
+    const TraceLoad load = LoadTraceOrExit(args.trace, "", format);
+    CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
+    if (const std::optional<TimingOverhead> correct = OverheadToCorrect(args.overhead, load.trace, args.trace)) {
+        CorrectProfile(profile, *correct);
+    }
+
+    // Every procedure that a NAME matches, once; a NAME that matches none
+    // fails the command, so that a misspelt name is not taken for an answer.
+    std::vector<int> chosen;
+    std::vector<char> seen(profile.Names.size(), 0);
+    bool missing = false;
+    for (const std::string& name : args.names) {
+        const std::vector<int> found = FindProcedures(profile, name, args.regex).value_or(std::vector<int>{});
+        if (found.empty()) {
+            PrintProblem(args.trace + ": " + (args.regex ? "no procedure name matches \"" : "no procedure named \"") +
+                         name + "\".");
+            missing = true;
+        }
+        for (const int n : found) {
+            if (seen[static_cast<std::size_t>(n)] != 0) continue;
+            seen[static_cast<std::size_t>(n)] = 1;
+            chosen.push_back(n);
+        }
+    }
+    if (missing) throw CLI::RuntimeError(1);
+
+    const CallerCalleeIndex index(profile);
+    std::vector<CallerCallee> procedures;
+    for (const int n : chosen) procedures.push_back(index.Query(n, args.collapse));
+    // In the flat profile's first order: the largest own time first.
+    std::sort(procedures.begin(), procedures.end(), [&](const CallerCallee& a, const CallerCallee& b) {
+        if (a.Own != b.Own) return a.Own > b.Own;
+        return NameBefore(profile.Names[static_cast<std::size_t>(a.Name)],
+                          profile.Names[static_cast<std::size_t>(b.Name)]);
+    });
+    const std::string text = args.json ? PeekJson(profile, procedures) : PeekTable(profile, procedures, format);
+    WriteResult({}, text, {});
+}
+
 void RunExport(const ExportArguments& args) {
     const TraceSettings settings = ResolveTraceSettings({std::nullopt, args.paramChar, std::nullopt, {}});
     const NumberFormat format(settings.format);
@@ -156,6 +221,34 @@ void AddProfileCommands(CLI::App& app) {
     AddOverheadOptions(*diff, diffArgs->overhead);
     diff->footer("Exit status: 0 on success, 1 when a trace cannot be read, 2 on a usage error.");
     diff->callback([diffArgs] { RunDiff(*diffArgs); });
+
+    auto peekArgs = std::make_shared<PeekArguments>();
+    CLI::App* peek = app.add_subcommand(
+        "peek",
+        "Show who calls a procedure and whom it calls: per procedure named, its calls, own time and total "
+        "time as kivra flat gives them, then its callers and its callees, each with the calls on that edge "
+        "and their total time, the largest first. Procedures come in the flat profile's order, the largest "
+        "own time first.");
+    peek->add_option("TRACE", peekArgs->trace, "The PAD trace file to read")->required();
+    peek->add_option("NAME", peekArgs->names,
+                     "A procedure's whole name; letter case is ignored unless a name is the same byte for byte")
+        ->required();
+    peek->add_flag("--regex", peekArgs->regex,
+                   "Take each NAME as a regular expression (ECMAScript, letter case ignored) and show every "
+                   "procedure whose name it matches a part of");
+    peek->add_flag("--collapse-recursion", peekArgs->collapse,
+                   "Show a procedure that calls itself directly as one level: no edge to itself, the inner "
+                   "calls' callees as its own, a chain of such calls counted as one call");
+    peek->add_option("--format", peekArgs->format, kFormatHelp);
+    peek->add_flag("--json", peekArgs->json, "Print JSON instead of tables (times in ms)");
+    AddOverheadOptions(*peek, peekArgs->overhead);
+    peek->footer(
+        "A caller's or a callee's total adds up the totals of the calls on that edge; under recursion the "
+        "edges may add up to more than the procedure's total. Calls from outside any timed procedure come "
+        "from \"(top level)\".\n"
+        "Exit status: 0 on success, 1 when the trace cannot be read or a NAME matches no procedure, 2 on a "
+        "usage error or a NAME that is not a regular expression with --regex.");
+    peek->callback([peekArgs] { RunPeek(*peekArgs); });
 
     auto exportArgs = std::make_shared<ExportArguments>();
     CLI::App* exporter =

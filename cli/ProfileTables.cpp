@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "CallerCallee.h"
 #include "DiffRows.h"
 #include "ProcedureTable.h"
 #include "TableHeaders.h"
@@ -230,6 +231,63 @@ std::string DiffJson(const TraceDiff& diff, std::size_t top) {
                      {"top_level_change_ms", Rounded(diff.TopLevelChange)},
                      {"top_level_change_percent", OptionalNumber(diff.TopLevelChangePercent)},
                      {"procedures", std::move(procedures)}});
+}
+
+namespace {
+
+// One list of callers or callees: a table, or a line saying there are none.
+std::string EdgeTable(const CallProfile& profile, const std::vector<CallEdge>& edges, const char* header,
+                      const char* none, const NumberFormat& format) {
+    if (edges.empty()) return std::string(none) + "\n";
+    TextTable table;
+    table.AddColumn(header, false);
+    table.AddColumn("Calls", true);
+    table.AddColumn("Total (ms)", true);
+    for (const CallEdge& edge : edges) {
+        table.AddRow({std::string(EdgeNameText(profile, edge.Name)), std::to_string(edge.Calls),
+                      Milliseconds(format, edge.Total)});
+    }
+    return table.Text();
+}
+
+Json EdgesJson(const CallProfile& profile, const std::vector<CallEdge>& edges) {
+    Json out = Json::array();
+    for (const CallEdge& edge : edges) {
+        out.push_back(Json{{"name", std::string(EdgeNameText(profile, edge.Name))},
+                           {"calls", edge.Calls},
+                           {"total_ms", Rounded(edge.Total)}});
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string PeekTable(const CallProfile& profile, const std::vector<CallerCallee>& procedures,
+                      const NumberFormat& format) {
+    std::string out;
+    for (const CallerCallee& procedure : procedures) {
+        if (!out.empty()) out += '\n';
+        out += std::string(EdgeNameText(profile, procedure.Name)) + ": " + std::to_string(procedure.Calls) +
+               (procedure.Calls == 1 ? " call" : " calls") + ", own " + Milliseconds(format, procedure.Own) +
+               " ms, total " + Milliseconds(format, procedure.Total) + " ms\n\n";
+        out += EdgeTable(profile, procedure.Callers, "Caller", "No callers", format);
+        out += '\n';
+        out += EdgeTable(profile, procedure.Callees, "Callee", "No callees", format);
+    }
+    return out;
+}
+
+std::string PeekJson(const CallProfile& profile, const std::vector<CallerCallee>& procedures) {
+    Json out = Json::array();
+    for (const CallerCallee& procedure : procedures) {
+        out.push_back(Json{{"name", std::string(EdgeNameText(profile, procedure.Name))},
+                           {"calls", procedure.Calls},
+                           {"own_ms", Rounded(procedure.Own)},
+                           {"total_ms", Rounded(procedure.Total)},
+                           {"callers", EdgesJson(profile, procedure.Callers)},
+                           {"callees", EdgesJson(profile, procedure.Callees)}});
+    }
+    return Dump(Json{{"procedures", std::move(out)}});
 }
 
 }  // namespace kivra

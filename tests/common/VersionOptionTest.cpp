@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <CLI/CLI.hpp>
+
+#include "CommandLine.h"
 #include "KivraVersion.h"
 #include "VersionOption.h"
 
@@ -25,6 +28,22 @@ TEST(VersionOptionTest, OnlyVersionAloneIsAnswered) {
     EXPECT_FALSE(AnswerVersionOption(3, more, "analyzer", out));
     EXPECT_FALSE(AnswerVersionOption(2, longer, "analyzer", out));
     EXPECT_EQ(out.str(), "");
+}
+
+// kivra --version answers and succeeds, though a command is required otherwise.
+TEST(VersionOptionTest, TheCommandLinesVersionSucceeds) {
+    CLI::App app{"test"};
+    app.require_subcommand(1);
+    app.add_subcommand("flat", "a command");
+    app.set_version_flag("--version", VersionLine("kivra"));
+    const char* argv[] = {"kivra", "--version"};
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(RunCommandLine(app, 2, argv), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), std::string("kivra ") + kKivraVersion + "\n");
+    const char* nothing[] = {"kivra"};
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(RunCommandLine(app, 1, nothing), 2);
+    ::testing::internal::GetCapturedStdout();
 }
 
 TEST(VersionOptionTest, TheVersionIsThreeNumbers) {

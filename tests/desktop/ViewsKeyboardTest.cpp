@@ -72,7 +72,7 @@ TEST_F(ViewsKeyboardTest, ContextMenuShowsTheTreesActionsAndCopies) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid.viewport()->mapToGlobal(at));
     QApplication::sendEvent(grid.viewport(), &event);
     EXPECT_EQ(shown, QStringList({"Expand hot path", "Expand all", "Collapse all", "Expand children",
-                                  "Show in Procedures", "Copy"}));
+                                  "Show in Procedures", "Callers / Callees", "Copy"}));
     EXPECT_TRUE(test::WaitFor([] { return QGuiApplication::clipboard()->text().startsWith("       B "); }))
         << QGuiApplication::clipboard()->text().toStdString();
 }

@@ -32,7 +32,7 @@ namespace kivra {
 namespace {
 
 constexpr int kFlameTab = 2;
-constexpr int kCompareTab = 3;
+constexpr int kCompareTab = 4;
 
 // Main calls A twice and B; A's second call calls C; D at the top level.
 constexpr const char* kRun =

@@ -379,7 +379,7 @@ TEST_F(TraceViewsTest, SwitchingPagesLeavesTheSelectionAndTheStepsAlone) {
     QTest::keyClick(&window->Grid(), Qt::Key_F3);
     EXPECT_EQ(CurrentRow(*window), RowNamed(*window, "Twice", 1));
     EXPECT_EQ(Count(*window), "2 of 2");
-    window->Views().Tabs().setCurrentIndex(3);  // Compare counts the find bar's matches
+    window->Views().Tabs().setCurrentIndex(4);  // Compare counts the find bar's matches
     EXPECT_EQ(Count(*window), "4 matches");
 }
 
@@ -568,7 +568,8 @@ TEST_F(TraceViewsTest, NewControlsHaveNamesAndRoles) {
         if (!action->isSeparator()) actions << action->text() + " " + action->shortcut().toString();
     }
     EXPECT_EQ(actions, QStringList({"Expand hot path Ctrl+H", "Expand all Ctrl+E", "Collapse all Ctrl+Shift+E",
-                                    "Expand children *", "Show in Procedures Ctrl+P", "Copy Ctrl+C"}));
+                                    "Expand children *", "Show in Procedures Ctrl+P", "Callers / Callees Ctrl+K",
+                                    "Copy Ctrl+C"}));
     EXPECT_EQ(window->Grid().contextMenuPolicy(), Qt::ActionsContextMenu);
 }
 

@@ -20,6 +20,7 @@
 #include "FindBar.h"
 #include "Main.h"
 #include "MessageReporter.h"
+#include "ProceduresModel.h"
 #include "TraceViews.h"
 #include "frmConfig.h"
 #include "frmMain.h"
@@ -87,8 +88,18 @@ int main(int argc, char* argv[]) {
     ok = flameSaved && ok;
     analyzer.findChild<QRadioButton*>(QStringLiteral("optTimeOrder"))->setChecked(true);
 
+    // Callers and callees of cmdSearch_Click, chosen as Ctrl+K chooses it.
+    const kivra::ProcedureTable& procedures = analyzer.Views().Procedures().Table();
+    for (std::size_t p = 0; p < procedures.ProcedureCount(); ++p) {
+        if (procedures.Procedure(p).Name == "cmdSearch_Click") {
+            analyzer.Views().Context().ChooseProcedure(p, QStringLiteral("tabCallers"));
+        }
+    }
+    QApplication::processEvents();
+    ok = Save(analyzer, output.filePath(QStringLiteral("callers.png"))) && ok;
+
     // sample.pad (loaded) as the baseline, sample-faster.pad as the current run.
-    analyzer.Views().Tabs().setCurrentIndex(3);
+    analyzer.Views().Tabs().setCurrentIndex(4);
     analyzer.Views().LoadBaseline(examples.filePath(QStringLiteral("sample-faster.pad")));
     analyzer.Views().SwapRuns();
     QApplication::processEvents();

@@ -1,5 +1,6 @@
 // The flame graph of the loaded trace, painted: one box per call (time
-// order) or per call path (merged), x the time, y the depth, callers on top
+// order), per call path (merged) or per call path read from the procedure
+// that spent the time (inverted), x the time, y the depth, depth 0 on top
 // unless flipped. Wheel zooms around the pointer, dragging pans, a double
 // click zooms to a box, Home or Esc shows the whole run; the arrow keys move
 // the selection to the caller, a callee or a sibling.
@@ -8,6 +9,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +19,15 @@
 
 namespace kivra {
 
+using FlameLayoutPtr = std::shared_ptr<const FlameLayout>;
+
+// The boxes of each mode; a mode without them shows nothing.
+struct FlameGraphs {
+    FlameLayoutPtr timeOrder;
+    FlameLayoutPtr merged;
+    FlameLayoutPtr inverted;
+};
+
 class FlameGraphView : public QWidget {
     Q_OBJECT
 public:
@@ -25,8 +36,10 @@ public:
 
     explicit FlameGraphView(QWidget* parent = nullptr);
 
-    void SetGraph(FlameLayout timeOrder, FlameLayout merged, std::vector<std::string> names,
-                  const NumberFormat& timeFormat, DataOf dataOf);
+    void SetGraph(FlameGraphs graphs, std::vector<std::string> names, const NumberFormat& timeFormat, DataOf dataOf);
+    // One mode's boxes anew (say, with recursion collapsed), the rest kept.
+    void SetLayout(FlameMode mode, FlameLayoutPtr layout);
+    bool HasLayout(FlameMode mode) const;
     void Clear();
 
     void SetMode(FlameMode mode);
@@ -86,8 +99,7 @@ private:
     void KeepInView(int box);
     void ClampView();
 
-    FlameLayout timeOrder_;
-    FlameLayout merged_;
+    FlameGraphs graphs_;
     std::vector<std::string> names_;
     std::vector<QColor> nameColours_;
     NumberFormat timeFormat_{"0.000"};

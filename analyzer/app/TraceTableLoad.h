@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CallProfile.h"
 #include "FlameLayout.h"
 #include "FlatProfile.h"
 #include "LoadProgress.h"
@@ -23,6 +24,8 @@ struct CorrectedViewData {
     int clamped = 0;      // calls whose corrected times were held at zero
     FlatProfile procedures;
     std::vector<float> rowTotals;
+    std::shared_ptr<const CallProfile> profile;
+    std::shared_ptr<const Timeline> timeline;
     FlameLayout timeOrder;
     FlameLayout merged;
     std::vector<ShortText> totals;  // per row: the call tree's texts
@@ -33,9 +36,11 @@ struct CorrectedViewData {
 struct TraceViewData {
     std::vector<std::string> names;  // procedure names; procedure i is entry i of `procedures`
     FlatProfile procedures;
-    std::vector<int> rowProcedure;  // per row: the procedure it calls
-    std::vector<float> rowTotals;   // per row: its total, unrounded
-    FlameLayout timeOrder;          // box i is row i
+    std::vector<int> rowProcedure;               // per row: the procedure it calls
+    std::vector<float> rowTotals;                // per row: its total, unrounded
+    std::shared_ptr<const CallProfile> profile;  // call i is row i
+    std::shared_ptr<const Timeline> timeline;    // the calls' spans as the graphs lay them out
+    FlameLayout timeOrder;                       // box i is row i
     FlameLayout merged;
     std::optional<CorrectedViewData> corrected;
     // The baseline of the Compare view, read with the load when there is one,

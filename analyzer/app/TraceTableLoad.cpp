@@ -51,7 +51,8 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
     table.texts = load.trace.Texts;
     whole.Report(0.8);
     // The same profile as the command line's: one call per row, in display order.
-    const CallProfile profile = BuildCallProfile(load.trace, rows);
+    auto shared = std::make_shared<CallProfile>(BuildCallProfile(load.trace, rows));
+    const CallProfile& profile = *shared;
     TraceViewData& views = table.views;
     views.rowProcedure.reserve(profile.Calls.size());
     views.rowTotals.reserve(profile.Calls.size());
@@ -61,22 +62,29 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
     }
     views.procedures = ComputeFlatProfile(profile);
     whole.Report(0.85);
-    const Timeline timeline = NestedTimeline(load.trace, profile);
+    auto sharedTimeline = std::make_shared<Timeline>(NestedTimeline(load.trace, profile));
+    const Timeline& timeline = *sharedTimeline;
     views.timeOrder = LayoutTimeOrder(profile, timeline);
     whole.Report(0.92);
     views.merged = LayoutMerged(profile, timeline);
     views.names = profile.Names;
+    views.profile = shared;
+    views.timeline = sharedTimeline;
     if (const std::optional<TimingOverhead> overhead = ReadOverheadLine(load.trace.OverheadLine)) {
         // The same views with the overhead taken out, for the switch.
         CorrectedViewData corrected;
-        CallProfile fixed = profile;
+        auto sharedFixed = std::make_shared<CallProfile>(profile);
+        CallProfile& fixed = *sharedFixed;
         corrected.clamped = CorrectForOverhead(fixed, *overhead);
         corrected.summary = OverheadSummary(*overhead, fixed.Calls.size());
         corrected.procedures = ComputeFlatProfile(fixed);
         // The recorded timeline depends on the callers and records only, which the correction keeps.
-        const Timeline cut = CorrectedTimeline(timeline, fixed, *overhead);
+        auto sharedCut = std::make_shared<Timeline>(CorrectedTimeline(timeline, fixed, *overhead));
+        const Timeline& cut = *sharedCut;
         corrected.timeOrder = LayoutTimeOrder(fixed, cut);
         corrected.merged = LayoutMerged(fixed, cut);
+        corrected.profile = sharedFixed;
+        corrected.timeline = sharedCut;
         corrected.rowTotals.reserve(fixed.Calls.size());
         corrected.totals.resize(table.rows.size());
         corrected.times.resize(table.rows.size());

@@ -52,20 +52,21 @@ FlameGraphView::FlameGraphView(QWidget* parent) : QWidget(parent) {
     setMinimumSize(100, 60);
 }
 
-void FlameGraphView::SetGraph(FlameLayout timeOrder, FlameLayout merged, std::vector<std::string> names,
-                              const NumberFormat& timeFormat, DataOf dataOf) {
-    timeOrder_ = std::move(timeOrder);
-    merged_ = std::move(merged);
+void FlameGraphView::SetGraph(FlameGraphs graphs, std::vector<std::string> names, const NumberFormat& timeFormat,
+                              DataOf dataOf) {
+    graphs_ = std::move(graphs);
     names_ = std::move(names);
     timeFormat_ = timeFormat;
     dataOf_ = std::move(dataOf);
     const bool dark = palette().color(QPalette::Window).lightness() < 128;
     nameColours_.clear();
     for (const std::string& name : names_) nameColours_.push_back(NameColour(name, dark));
+    // "Share of the run": of the time order's top level; a graph without
+    // one (one procedure's callers or callees) says none.
     runTotal_ = 0.0;
-    if (!timeOrder_.Rows.empty()) {
-        for (const int box : timeOrder_.Rows[0])
-            runTotal_ += static_cast<double>(timeOrder_.Boxes[static_cast<std::size_t>(box)].Width);
+    if (graphs_.timeOrder && !graphs_.timeOrder->Rows.empty()) {
+        for (const int box : graphs_.timeOrder->Rows[0])
+            runTotal_ += static_cast<double>(graphs_.timeOrder->Boxes[static_cast<std::size_t>(box)].Width);
     }
     selected_.reset();
     shownCall_.reset();
@@ -74,9 +75,35 @@ void FlameGraphView::SetGraph(FlameLayout timeOrder, FlameLayout merged, std::ve
     ShowWholeRun();
 }
 
-void FlameGraphView::Clear() { SetGraph({}, {}, {}, timeFormat_, {}); }
+void FlameGraphView::SetLayout(FlameMode mode, FlameLayoutPtr layout) {
+    FlameLayoutPtr& slot = mode == FlameMode::TimeOrder ? graphs_.timeOrder
+                           : mode == FlameMode::Merged  ? graphs_.merged
+                                                        : graphs_.inverted;
+    slot = std::move(layout);
+    if (mode != mode_) return;
+    selected_.reset();
+    ShowWholeRun();
+    ShowCall(shownCall_);
+}
 
-const FlameLayout& FlameGraphView::Layout() const { return mode_ == FlameMode::Merged ? merged_ : timeOrder_; }
+bool FlameGraphView::HasLayout(FlameMode mode) const {
+    switch (mode) {
+    case FlameMode::TimeOrder: return graphs_.timeOrder != nullptr;
+    case FlameMode::Merged: return graphs_.merged != nullptr;
+    case FlameMode::Inverted: return graphs_.inverted != nullptr;
+    }
+    return false;
+}
+
+void FlameGraphView::Clear() { SetGraph({}, {}, timeFormat_, {}); }
+
+const FlameLayout& FlameGraphView::Layout() const {
+    static const FlameLayout kNone;
+    const FlameLayoutPtr& layout = mode_ == FlameMode::TimeOrder ? graphs_.timeOrder
+                                   : mode_ == FlameMode::Merged  ? graphs_.merged
+                                                                 : graphs_.inverted;
+    return layout ? *layout : kNone;
+}
 
 void FlameGraphView::SetMode(FlameMode mode) {
     if (mode == mode_) return;
@@ -112,7 +139,7 @@ void FlameGraphView::SetMatches(std::vector<char> calls, std::vector<char> names
 bool FlameGraphView::Dimmed(int box) const {
     if (matchingCalls_.empty() && matchingNames_.empty()) return false;
     const FlameBox& b = Layout().Boxes[static_cast<std::size_t>(box)];
-    if (mode_ == FlameMode::Merged) {
+    if (mode_ != FlameMode::TimeOrder) {
         return static_cast<std::size_t>(b.Name) >= matchingNames_.size() ||
                matchingNames_[static_cast<std::size_t>(b.Name)] == 0;
     }
@@ -302,7 +329,7 @@ QString FlameGraphView::ToolTipOf(int box) const {
         lines
             << QStringLiteral("Share of the run: %1%").arg(static_cast<double>(b.Width) / runTotal_ * 100.0, 0, 'f', 1);
     }
-    if (layout.Mode == FlameMode::Merged) {
+    if (layout.Mode != FlameMode::TimeOrder) {
         lines << QStringLiteral("Calls: %1").arg(b.Calls);
     } else if (dataOf_) {
         const std::vector<std::string> data = dataOf_(static_cast<std::size_t>(b.FirstCall));
@@ -333,7 +360,9 @@ bool FlameGraphView::event(QEvent* event) {
 
 QString FlameGraphView::DescriptionText() const {
     const FlameLayout& layout = Layout();
-    QString text = mode_ == FlameMode::Merged ? QStringLiteral("Merged by call path") : QStringLiteral("Time order");
+    QString text = mode_ == FlameMode::Merged     ? QStringLiteral("Merged by call path")
+                   : mode_ == FlameMode::Inverted ? QStringLiteral("Inverted: each procedure with its callers")
+                                                  : QStringLiteral("Time order");
     const double extent = static_cast<double>(layout.Extent);
     if (layout.Boxes.empty()) return text + QStringLiteral(", no calls");
     auto ms = [this](double ns) { return ToQString(timeFormat_.Format(static_cast<float>(ns / 1e6))); };

@@ -1,0 +1,135 @@
+#include "FlameGraphPage.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+
+#include "BusyCursor.h"
+#include "DesignControls.h"
+#include "FlameGraphView.h"
+#include "PageParts.h"
+#include "TraceTableModel.h"
+#include "TreeSearch.h"
+
+namespace kivra {
+
+FlameGraphPage::FlameGraphPage(const ViewParts& parts) : TraceView(parts.context) {
+    const PageLayout layout = LayOutWithBar(this);
+    optTimeOrder_ =
+        Named(new QRadioButton(QStringLiteral("Time order"), this), "optTimeOrder", QStringLiteral("Time order"));
+    optTimeOrder_->setChecked(true);
+    optMerged_ = Named(new QRadioButton(QStringLiteral("Merged"), this), "optMerged", QStringLiteral("Merged"));
+    optInverted_ = Named(new QRadioButton(QStringLiteral("Inverted"), this), "optInverted", QStringLiteral("Inverted"));
+    optInverted_->setToolTip(
+        QStringLiteral("Each procedure at the top with its own time, the callers that spent it below"));
+    chkFlip_ = Named(new QCheckBox(QStringLiteral("Callers at the bottom"), this), "chkFlip",
+                     QStringLiteral("Callers at the bottom"));
+    chkCollapseRecursion_ = Named(new QCheckBox(QStringLiteral("Collapse recursion"), this), "chkCollapseRecursion",
+                                  QStringLiteral("Collapse recursion"));
+    chkCollapseRecursion_->setToolTip(
+        QStringLiteral("Merged and inverted: a procedure that calls itself directly shows as one level"));
+    auto* hint = new QLabel(QStringLiteral("Wheel or + and -: zoom · drag: move · double-click or Enter: zoom to a "
+                                           "box · Home: whole run"),
+                            this);
+    // In the palette's own text colour: a disabled grey reads at 1.5:1.
+    hint->setObjectName(QStringLiteral("lblFlameHint"));
+    hint->setWordWrap(true);
+    for (QWidget* control : std::initializer_list<QWidget*>{optTimeOrder_, optMerged_, optInverted_}) {
+        layout.bar->addWidget(control);
+    }
+    layout.bar->addSpacing(12);
+    layout.bar->addWidget(chkFlip_);
+    layout.bar->addWidget(chkCollapseRecursion_);
+    layout.bar->addSpacing(12);
+    layout.bar->addWidget(hint, 1);
+    graph_ = new FlameGraphView(this);
+    layout.layout->addWidget(graph_, 1);
+    setFocusProxy(graph_);
+
+    for (QRadioButton* mode : {optTimeOrder_, optMerged_, optInverted_}) {
+        connect(mode, &QRadioButton::toggled, this, [this](bool on) {
+            if (on) ModeChosen();
+        });
+    }
+    connect(chkFlip_, &QCheckBox::toggled, graph_, &FlameGraphView::SetFlipped);
+    connect(chkCollapseRecursion_, &QCheckBox::toggled, this, [this] {
+        if (context_.Trace().loaded) LayOutMergedModes();
+    });
+    connect(graph_, &FlameGraphView::BoxChosen, this, [this](int box) {
+        // In time order a box is a call: the other views follow it.
+        if (graph_->Mode() != FlameMode::TimeOrder) return;
+        context_.ChooseCall(static_cast<std::size_t>(graph_->Layout().Boxes[static_cast<std::size_t>(box)].FirstCall));
+    });
+    connect(&context_, &ViewContext::CallChosen, graph_, &FlameGraphView::ShowCall);
+
+    graph_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* callers = AddViewAction(graph_, "actShowCallers", "Callers / Callees", QKeySequence(Qt::CTRL | Qt::Key_K));
+    connect(callers, &QAction::triggered, this, [this] {
+        const auto box = graph_->SelectedBox();
+        if (!box) return;
+        const int name = graph_->Layout().Boxes[static_cast<std::size_t>(*box)].Name;
+        if (name >= 0) context_.ChooseProcedure(static_cast<std::size_t>(name), QStringLiteral("tabCallers"));
+    });
+}
+
+bool FlameGraphPage::CollapsingRecursion() const { return chkCollapseRecursion_->isChecked(); }
+
+void FlameGraphPage::SetCollapseRecursion(bool on) { chkCollapseRecursion_->setChecked(on); }
+
+void FlameGraphPage::Clear() { graph_->Clear(); }
+
+void FlameGraphPage::ShowTrace() {
+    const ShownTrace& trace = context_.Trace();
+    FlameGraphs graphs;
+    graphs.timeOrder = trace.timeOrder;
+    graphs.merged = trace.merged;
+    const TraceTableModel* model = trace.model;
+    graph_->SetGraph(std::move(graphs), trace.names, trace.timeFormat, [model](std::size_t call) {
+        if (model == nullptr || call >= model->Rows().size()) return std::vector<std::string>();
+        const TableRow& row = model->Rows()[call];
+        return std::vector<std::string>{std::string(row.dataIn), std::string(row.dataLog), std::string(row.dataOut)};
+    });
+    if (CollapsingRecursion() || optInverted_->isChecked()) LayOutMergedModes();
+    graph_->ShowCall(context_.Call());
+}
+
+void FlameGraphPage::ModeChosen() {
+    const FlameMode mode = optInverted_->isChecked() ? FlameMode::Inverted
+                           : optMerged_->isChecked() ? FlameMode::Merged
+                                                     : FlameMode::TimeOrder;
+    if (mode == FlameMode::Inverted && !graph_->HasLayout(mode) && context_.Trace().loaded) {
+        LayOutMergedModes();
+    }
+    graph_->SetMode(mode);
+}
+
+void FlameGraphPage::LayOutMergedModes() {
+    const ShownTrace& trace = context_.Trace();
+    if (!trace.profile || !trace.timeline) return;
+    BusyCursor busy;
+    const bool collapse = CollapsingRecursion();
+    graph_->SetLayout(FlameMode::Merged, collapse ? std::make_shared<const FlameLayout>(
+                                                        LayoutMerged(*trace.profile, *trace.timeline, true))
+                                                  : trace.merged);
+    const bool inverted = optInverted_->isChecked();
+    graph_->SetLayout(FlameMode::Inverted, inverted ? std::make_shared<const FlameLayout>(
+                                                          LayoutInverted(*trace.profile, *trace.timeline, collapse))
+                                                    : nullptr);
+}
+
+void FlameGraphPage::ShowMatches(const RowMatcher* matcher, const std::vector<std::size_t>& rows) {
+    if (matcher == nullptr) {
+        graph_->SetMatches({}, {});
+        return;
+    }
+    // Calls by the tree's matches, merged and inverted boxes by name.
+    const ShownTrace& trace = context_.Trace();
+    std::vector<char> calls(trace.searchRows.size(), 0);
+    for (const std::size_t row : rows) calls[row] = 1;
+    std::vector<char> names(trace.names.size(), 0);
+    for (std::size_t p = 0; p < names.size(); ++p) names[p] = matcher->Matches(SearchRow{trace.names[p], {}, {}, {}});
+    graph_->SetMatches(std::move(calls), std::move(names));
+}
+
+}  // namespace kivra

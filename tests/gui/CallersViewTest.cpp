@@ -1,0 +1,257 @@
+// The Callers / Callees view, the ways to it from the other views, Back and
+// Forward, and the flame graph's inverted mode and collapsed recursion.
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeView>
+#include <map>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "AnalyzerWindowFixture.h"
+#include "CallEdgesModel.h"
+#include "CallersPage.h"
+#include "FlameGraphPage.h"
+#include "FlameGraphView.h"
+#include "ProceduresModel.h"
+#include "TraceViews.h"
+
+namespace kivra {
+namespace {
+
+// Main calls A (which calls itself) and B (which calls A); D, at the top
+// level too, calls A. Rows: Main 0, A 1, A 2, B 3, A 4, D 5, A 6.
+constexpr const char* kRecursiveRun =
+    "header 1\r\nRun Date: 12/8/2026\r\nheader 3\r\nResolution: 1 ms\r\nh5\r\nh6\r\nh7\r\n"
+    "A|3|3|12|20|||\r\n"
+    "A|2|2|10|30|||\r\n"
+    "A|5|3|31|35|||\r\n"
+    "B|4|2|30|40|||\r\n"
+    "Main|1|1|0|100|||\r\n"
+    "A|7|2|121|122|||\r\n"
+    "D|6|1|120|130|||\r\n";
+
+constexpr int kCallersTab = 3;
+
+class CallersViewTest : public test::AnalyzerWindowFixture {
+protected:
+    std::unique_ptr<frmMain> StartOn(const std::string& text) {
+        tracePath = WriteTrace("run.pad", text);
+        auto window = Start({QString::fromStdString(tracePath)});
+        window->resize(1100, 800);
+        window->show();
+        QApplication::processEvents();
+        return window;
+    }
+    static CallersPage& Page(const frmMain& window) { return window.Views().Page<CallersPage>(); }
+    static std::size_t ProcedureNamed(const frmMain& window, const std::string& name) {
+        const ProcedureTable& table = window.Views().Procedures().Table();
+        for (std::size_t p = 0; p < table.ProcedureCount(); ++p) {
+            if (table.Procedure(p).Name == name) return p;
+        }
+        ADD_FAILURE() << name;
+        return 0;
+    }
+    // The rows of a caller or callee table as "name calls total".
+    static std::vector<std::string> Rows(const QAbstractItemModel& model) {
+        std::vector<std::string> rows;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            rows.push_back(model.index(row, 0).data().toString().toStdString() + " " +
+                           model.index(row, 1).data().toString().toStdString() + " " +
+                           model.index(row, 2).data().toString().toStdString());
+        }
+        return rows;
+    }
+    static void Trigger(QWidget& widget, const char* action) {
+        auto* found = widget.findChild<QAction*>(QString::fromLatin1(action));
+        ASSERT_NE(found, nullptr) << action;
+        found->trigger();
+    }
+    static std::string Summary(const frmMain& window) { return Page(window).Summary().text().toStdString(); }
+
+    std::string tracePath;
+};
+
+using ::testing::ElementsAre;
+
+TEST_F(CallersViewTest, ArrivesFromEveryViewAndShowsTheEdges) {
+    auto window = StartOn(kRecursiveRun);
+    CallersPage& page = Page(*window);
+    QAbstractItemModelTester callers(&page.Callers(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester callees(&page.Callees(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_THAT(Summary(*window), ::testing::StartsWith("Choose a procedure"));
+
+    // From the call tree: A's first call, Ctrl+K.
+    window->Grid().setCurrentIndex(window->Model().IndexOfRow(1));
+    Trigger(window->Grid(), "actShowCallers");
+    EXPECT_EQ(window->Views().Tabs().currentIndex(), kCallersTab);
+    EXPECT_EQ(Summary(*window), "A: 4 calls, own 25.000 ms, total 25.000 ms");
+    EXPECT_EQ(page.ProcedureBox().currentText(), "A");
+    // Each edge counts its own calls' whole totals; the recursive one too.
+    EXPECT_THAT(Rows(page.Callers()), ElementsAre("Main 1 20.000", "A 1 8.000", "B 1 4.000", "D 1 1.000"));
+    EXPECT_THAT(Rows(page.Callees()), ElementsAre("A 1 8.000"));
+    // The sandwich: its callees merged below it, its callers inverted above,
+    // both as wide as its total.
+    EXPECT_EQ(page.CalleesGraph().Layout().Extent, 25'000'000);
+    EXPECT_EQ(page.CallersGraph().Layout().Extent, 25'000'000);
+    EXPECT_EQ(page.CallersGraph().Mode(), FlameMode::Inverted);
+    EXPECT_TRUE(page.CallersGraph().Flipped());
+
+    // From Procedures: B, Ctrl+K.
+    window->Views().Tabs().setCurrentIndex(1);
+    QTreeView& procedures = window->Views().ProceduresView();
+    procedures.setCurrentIndex(window->Views().Procedures().IndexOfProcedure(ProcedureNamed(*window, "B")));
+    Trigger(procedures, "actShowCallers");
+    EXPECT_EQ(window->Views().Tabs().currentIndex(), kCallersTab);
+    EXPECT_EQ(Summary(*window), "B: 1 call, own 6.000 ms, total 10.000 ms");
+    EXPECT_THAT(Rows(page.Callers()), ElementsAre("Main 1 10.000"));
+
+    // From the flame graph: D's box in time order, Ctrl+K.
+    window->Views().Tabs().setCurrentIndex(2);
+    window->Grid().setCurrentIndex(window->Model().IndexOfRow(5));
+    ASSERT_TRUE(window->Views().FlameGraph().SelectedBox().has_value());
+    Trigger(window->Views().FlameGraph(), "actShowCallers");
+    EXPECT_EQ(Summary(*window), "D: 1 call, own 9.000 ms, total 10.000 ms");
+    EXPECT_THAT(Rows(page.Callers()), ElementsAre("(top level) 1 10.000"));
+
+    // Typed in the Procedure box, letter case ignored.
+    page.ProcedureBox().setFocus();
+    page.ProcedureBox().lineEdit()->selectAll();
+    QTest::keyClicks(page.ProcedureBox().lineEdit(), "main");
+    QTest::keyClick(page.ProcedureBox().lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(Summary(*window), "Main: 1 call, own 70.000 ms, total 100.000 ms");
+    EXPECT_THAT(Rows(page.Callees()), ElementsAre("A 1 20.000", "B 1 10.000"));
+    QTest::keyClicks(page.ProcedureBox().lineEdit(), "Nowhere");
+    QTest::keyClick(page.ProcedureBox().lineEdit(), Qt::Key_Return);
+    EXPECT_THAT(Summary(*window), ::testing::HasSubstr("No procedure is named"));
+}
+
+TEST_F(CallersViewTest, EnterOnAnEdgeGoesOnAndAltArrowsGoBack) {
+    auto window = StartOn(kRecursiveRun);
+    CallersPage& page = Page(*window);
+    window->Views().Context().ChooseProcedure(ProcedureNamed(*window, "A"), QStringLiteral("tabCallers"));
+    ASSERT_EQ(Summary(*window).substr(0, 2), "A:");
+    // Enter (as a double click) on the caller B makes B the procedure shown.
+    page.CallersView().setFocus();
+    page.CallersView().setCurrentIndex(page.Callers().index(2, 0));
+    QTest::keyClick(&page.CallersView(), Qt::Key_Return);
+    EXPECT_EQ(Summary(*window).substr(0, 2), "B:");
+    // Main's caller is the top level: nowhere to go on to.
+    page.CallersView().setCurrentIndex(page.Callers().index(0, 0));
+    QTest::keyClick(&page.CallersView(), Qt::Key_Return);
+    ASSERT_EQ(Summary(*window).substr(0, 5), "Main:");
+    page.CallersView().setCurrentIndex(page.Callers().index(0, 0));
+    ASSERT_EQ(page.Callers().index(0, 0).data().toString(), "(top level)");
+    QTest::keyClick(&page.CallersView(), Qt::Key_Return);
+    EXPECT_EQ(Summary(*window).substr(0, 5), "Main:");
+
+    // Back and Forward go through A, B, Main, in any view.
+    QTest::keyClick(window.get(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(Summary(*window).substr(0, 2), "B:");
+    window->Views().Tabs().setCurrentIndex(1);  // from Procedures too, which follows
+    QTest::keyClick(window.get(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(Summary(*window).substr(0, 2), "A:");
+    EXPECT_EQ(window->Views().ProceduresView().currentIndex().data().toString(), "A");
+    QTest::keyClick(window.get(), Qt::Key_Left, Qt::AltModifier);  // the first: stays
+    EXPECT_EQ(Summary(*window).substr(0, 2), "A:");
+    QTest::keyClick(window.get(), Qt::Key_Right, Qt::AltModifier);
+    QTest::keyClick(window.get(), Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(Summary(*window).substr(0, 5), "Main:");
+    // A new choice after going back drops what lay ahead.
+    QTest::keyClick(window.get(), Qt::Key_Left, Qt::AltModifier);
+    window->Views().Context().ChooseProcedure(ProcedureNamed(*window, "D"));
+    EXPECT_FALSE(window->Views().Context().CanGoForward());
+}
+
+TEST_F(CallersViewTest, CollapsedRecursionShowsOneLevel) {
+    auto window = StartOn(kRecursiveRun);
+    CallersPage& page = Page(*window);
+    window->Views().Context().ChooseProcedure(ProcedureNamed(*window, "A"), QStringLiteral("tabCallers"));
+    window->findChild<QCheckBox*>(QStringLiteral("chkCollapseRecursionCallers"))->setChecked(true);
+    EXPECT_EQ(Summary(*window), "A: 3 calls, own 25.000 ms, total 25.000 ms");
+    EXPECT_THAT(Rows(page.Callers()), ElementsAre("Main 1 20.000", "B 1 4.000", "D 1 1.000"));
+    EXPECT_EQ(page.Callees().rowCount(), 0);
+    EXPECT_EQ(page.CalleesGraph().Layout().Rows.size(), 1u);  // A alone, its inner call folded in
+}
+
+TEST_F(CallersViewTest, TheFlameGraphInvertsAndCollapsesRecursion) {
+    auto window = StartOn(kRecursiveRun);
+    window->Views().Tabs().setCurrentIndex(2);
+    FlameGraphView& graph = window->Views().FlameGraph();
+    window->findChild<QRadioButton*>(QStringLiteral("optInverted"))->setChecked(true);
+    ASSERT_EQ(graph.Mode(), FlameMode::Inverted);
+    // At the top, each procedure with its own time: the flat profile's.
+    std::map<std::string, double> own;
+    const FlameLayout& inverted = graph.Layout();
+    ASSERT_FALSE(inverted.Rows.empty());
+    for (const int box : inverted.Rows[0]) {
+        const FlameBox& b = inverted.Boxes[static_cast<std::size_t>(box)];
+        own[graph.ToolTipOf(box).section('\n', 0, 0).toStdString()] = static_cast<double>(b.Width) / 1e6;
+    }
+    EXPECT_EQ(own, (std::map<std::string, double>{{"A", 25.0}, {"B", 6.0}, {"D", 9.0}, {"Main", 70.0}}));
+    EXPECT_THAT(graph.DescriptionText().toStdString(), ::testing::StartsWith("Inverted"));
+
+    // Merged: Main;A;A is a path of its own (seven in all), until recursion
+    // is collapsed into Main;A.
+    window->findChild<QRadioButton*>(QStringLiteral("optMerged"))->setChecked(true);
+    EXPECT_EQ(graph.Layout().Boxes.size(), 7u);
+    window->findChild<QCheckBox*>(QStringLiteral("chkCollapseRecursion"))->setChecked(true);
+    EXPECT_EQ(graph.Layout().Boxes.size(), 6u);
+    window->findChild<QCheckBox*>(QStringLiteral("chkCollapseRecursion"))->setChecked(false);
+    EXPECT_EQ(graph.Layout().Boxes.size(), 7u);
+}
+
+// kivra peek gives the numbers the tab shows.
+TEST_F(CallersViewTest, KivraPeekPrintsTheTabsNumbers) {
+    auto window = StartOn(kRecursiveRun);
+    CallersPage& page = Page(*window);
+    window->Views().Context().ChooseProcedure(ProcedureNamed(*window, "A"), QStringLiteral("tabCallers"));
+    QProcess kivra;
+    kivra.start(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/kivra"),
+        {QStringLiteral("peek"), QStringLiteral("--json"), QString::fromStdString(tracePath), QStringLiteral("A")});
+    ASSERT_TRUE(kivra.waitForFinished(20000));
+    const QJsonArray procedures = QJsonDocument::fromJson(kivra.readAllStandardOutput())["procedures"].toArray();
+    ASSERT_EQ(procedures.size(), 1);
+    const QJsonObject a = procedures[0].toObject();
+    EXPECT_EQ(a["name"].toString(), "A");
+    EXPECT_EQ(a["calls"].toInt(), 4);
+    EXPECT_EQ(a["total_ms"].toDouble(), 25.0);
+    auto expectSame = [](const QJsonArray& edges, const CallEdgesModel& model) {
+        ASSERT_EQ(edges.size(), model.rowCount());
+        for (int row = 0; row < model.rowCount(); ++row) {
+            const QJsonObject edge = edges[row].toObject();
+            EXPECT_EQ(edge["name"].toString(), model.index(row, 0).data().toString());
+            EXPECT_EQ(edge["calls"].toInt(), model.index(row, 1).data().toInt());
+            EXPECT_DOUBLE_EQ(edge["total_ms"].toDouble(),
+                             model.index(row, 2).data(CallEdgesModel::kValueRole).toDouble());
+        }
+    };
+    expectSame(a["callers"].toArray(), page.Callers());
+    expectSame(a["callees"].toArray(), page.Callees());
+}
+
+TEST_F(CallersViewTest, ControlsHaveNames) {
+    auto window = StartOn(kRecursiveRun);
+    EXPECT_EQ(window->Views().Tabs().tabText(kCallersTab), "Callers / Callees");
+    CallersPage& page = Page(*window);
+    EXPECT_EQ(page.ProcedureBox().accessibleName(), "Procedure");
+    EXPECT_EQ(page.CallersView().accessibleName(), "Callers");
+    EXPECT_EQ(page.CalleesView().accessibleName(), "Callees");
+    EXPECT_EQ(window->findChild<QRadioButton*>(QStringLiteral("optInverted"))->accessibleName(), "Inverted");
+}
+
+}  // namespace
+}  // namespace kivra
