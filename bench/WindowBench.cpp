@@ -5,9 +5,11 @@
 // its window, box filled and status "Complete".
 #include <benchmark/benchmark.h>
 #include <QApplication>
+#include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -15,6 +17,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <numeric>
 
 #include "BasicModules.h"
 #include "CallProfile.h"
@@ -240,6 +243,73 @@ void CompareTwoRuns(benchmark::State& state) {
     }
 }
 BENCHMARK(CompareTwoRuns)->Unit(benchmark::kMillisecond);
+
+// Choosing a procedure for the Callers / Callees tab: its edges, its two
+// flame graphs and the tab painted; 0 the procedure with the most calls, 1
+// one with a middle number of them. New choices each time (the tab keeps the
+// last few it showed, for Back and Forward, measured on their own).
+void CallersChooseProcedure(benchmark::State& state) {
+    kivra::frmMain& window = LoadedWindow();
+    window.resize(1600, 900);
+    window.show();
+    kivra::TraceViews& views = window.Views();
+    const kivra::ProcedureTable& table = views.Procedures().Table();
+    std::vector<std::size_t> byCalls(table.ProcedureCount());
+    std::iota(byCalls.begin(), byCalls.end(), std::size_t{0});
+    std::sort(byCalls.begin(), byCalls.end(),
+              [&](std::size_t a, std::size_t b) { return table.Procedure(a).Calls > table.Procedure(b).Calls; });
+    const std::size_t chosen = state.range(0) == 0 ? byCalls.front() : byCalls[byCalls.size() / 2];
+    views.Context().ChooseProcedure(chosen, QStringLiteral("tabCallers"));
+    bool collapse = false;
+    auto* box = window.findChild<QCheckBox*>(QStringLiteral("chkCollapseRecursionCallers"));
+    for (auto _ : state) {
+        // Turning the switch shows the procedure afresh, worked out again.
+        collapse = !collapse;
+        box->setChecked(collapse);
+        benchmark::DoNotOptimize(views.grab());
+    }
+    state.SetLabel(table.Procedure(chosen).Name + ", " + std::to_string(table.Procedure(chosen).Calls) + " calls");
+}
+BENCHMARK(CallersChooseProcedure)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void CallersBackForward(benchmark::State& state) {
+    kivra::frmMain& window = LoadedWindow();
+    window.resize(1600, 900);
+    window.show();
+    kivra::TraceViews& views = window.Views();
+    views.Context().ChooseProcedure(0, QStringLiteral("tabCallers"));
+    views.Context().ChooseProcedure(1);
+    bool back = true;
+    for (auto _ : state) {
+        if (back) {
+            views.GoBack();
+        } else {
+            views.GoForward();
+        }
+        back = !back;
+        benchmark::DoNotOptimize(views.grab());
+    }
+}
+BENCHMARK(CallersBackForward)->Unit(benchmark::kMillisecond);
+
+// The flame graph's inverted mode, laid out afresh each time (recursion
+// collapsed or not) and painted.
+void FlameGraphInverted(benchmark::State& state) {
+    kivra::frmMain& window = LoadedWindow();
+    window.resize(1600, 900);
+    window.show();
+    window.Views().Tabs().setCurrentIndex(2);
+    window.findChild<QRadioButton*>(QStringLiteral("optInverted"))->setChecked(true);
+    auto* box = window.findChild<QCheckBox*>(QStringLiteral("chkCollapseRecursion"));
+    bool collapse = false;
+    for (auto _ : state) {
+        collapse = !collapse;
+        box->setChecked(collapse);
+        benchmark::DoNotOptimize(window.Views().FlameGraph().grab());
+    }
+    window.findChild<QRadioButton*>(QStringLiteral("optTimeOrder"))->setChecked(true);
+}
+BENCHMARK(FlameGraphInverted)->Unit(benchmark::kMillisecond);
 
 // The analyzer's memory with the 1,000,000-call trace and every tab built
 // and painted once.

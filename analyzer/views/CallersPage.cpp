@@ -113,6 +113,7 @@ QTreeView* CallersPage::EdgeTable(const char* name, const char* accessibleName, 
 
 void CallersPage::Clear() {
     index_.reset();
+    recent_.clear();
     shown_.reset();
     cboProcedure_->clear();
     ShowNothing(QStringLiteral("Choose a procedure: type its name, or Ctrl+K in the other views."));
@@ -121,6 +122,7 @@ void CallersPage::Clear() {
 void CallersPage::ShowTrace() {
     // The numbers may have changed (Correct for overhead): the index is made anew.
     index_.reset();
+    recent_.clear();
     const ShownTrace& trace = context_.Trace();
     const QString typed = cboProcedure_->currentText();
     cboProcedure_->clear();
@@ -157,13 +159,32 @@ void CallersPage::ShowNothing(const QString& why) {
     lblCalleesGraph_->setText(QStringLiteral("Callees (merged)"));
 }
 
+const CallersPage::Sandwich& CallersPage::Work(std::size_t procedure, bool collapse) {
+    for (auto it = recent_.begin(); it != recent_.end(); ++it) {
+        if (it->procedure != procedure || it->collapsed != collapse) continue;
+        if (it != recent_.begin()) recent_.splice(recent_.begin(), recent_, it);
+        return recent_.front();
+    }
+    const ShownTrace& trace = context_.Trace();
+    if (!index_) index_ = std::make_unique<CallerCalleeIndex>(*trace.profile);
+    const int index = static_cast<int>(procedure);
+    Sandwich work{procedure, collapse, index_->Query(index, collapse), nullptr, nullptr};
+    work.callees = std::make_shared<const FlameLayout>(
+        trace.timeline ? LayoutCalleesOf(*trace.profile, *trace.timeline, index, collapse) : FlameLayout{});
+    work.callers = std::make_shared<const FlameLayout>(
+        trace.timeline ? LayoutCallersOf(*trace.profile, *trace.timeline, index, collapse) : FlameLayout{});
+    constexpr std::size_t kKept = 16;
+    if (recent_.size() == kKept) recent_.pop_back();
+    recent_.push_front(std::move(work));
+    return recent_.front();
+}
+
 void CallersPage::Show(std::size_t procedure) {
     const ShownTrace& trace = context_.Trace();
     if (!trace.loaded || !trace.profile || procedure >= trace.names.size()) return;
-    if (!index_) index_ = std::make_unique<CallerCalleeIndex>(*trace.profile);
     shown_ = procedure;
-    const bool collapse = chkCollapseRecursion_->isChecked();
-    CallerCallee numbers = index_->Query(static_cast<int>(procedure), collapse);
+    const Sandwich& work = Work(procedure, chkCollapseRecursion_->isChecked());
+    const CallerCallee& numbers = work.numbers;
     const QString name = ToQString(trace.names[procedure]);
     if (cboProcedure_->currentIndex() != static_cast<int>(procedure) || cboProcedure_->currentText() != name) {
         cboProcedure_->setCurrentIndex(static_cast<int>(procedure));
@@ -174,17 +195,14 @@ void CallersPage::Show(std::size_t procedure) {
             .arg(name, numbers.Calls == 1 ? QStringLiteral("1 call") : QStringLiteral("%1 calls").arg(numbers.Calls),
                  ToQString(format.Format(static_cast<float>(numbers.Own))),
                  ToQString(format.Format(static_cast<float>(numbers.Total)))));
-    callers_->SetEdges(std::move(numbers.Callers), trace.names, format);
-    callees_->SetEdges(std::move(numbers.Callees), trace.names, format);
+    callers_->SetEdges(numbers.Callers, trace.names, format);
+    callees_->SetEdges(numbers.Callees, trace.names, format);
 
-    const int index = static_cast<int>(procedure);
     FlameGraphs callees;
-    callees.merged = std::make_shared<const FlameLayout>(
-        trace.timeline ? LayoutCalleesOf(*trace.profile, *trace.timeline, index, collapse) : FlameLayout{});
+    callees.merged = work.callees;
     calleesGraph_->SetGraph(std::move(callees), trace.names, format, {});
     FlameGraphs callers;
-    callers.inverted = std::make_shared<const FlameLayout>(
-        trace.timeline ? LayoutCallersOf(*trace.profile, *trace.timeline, index, collapse) : FlameLayout{});
+    callers.inverted = work.callers;
     callersGraph_->SetGraph(std::move(callers), trace.names, format, {});
     lblCallersGraph_->setText(QStringLiteral("Callers of %1 (inverted)").arg(name));
     lblCalleesGraph_->setText(QStringLiteral("Callees of %1 (merged)").arg(name));

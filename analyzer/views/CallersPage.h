@@ -6,10 +6,12 @@
 // makes it the procedure shown.
 #pragma once
 
+#include <list>
 #include <memory>
 #include <optional>
 
 #include "CallerCallee.h"
+#include "FlameGraphView.h"
 #include "TraceView.h"
 
 class QCheckBox;
@@ -20,7 +22,6 @@ class QTreeView;
 namespace kivra {
 
 class CallEdgesModel;
-class FlameGraphView;
 
 class CallersPage : public TraceView {
     Q_OBJECT
@@ -59,7 +60,19 @@ private:
     QLabel* lblCalleesGraph_ = nullptr;
     QLabel* lblCallersGraph_ = nullptr;
 
+    // What a procedure shows, kept for the last few shown, so that Back and
+    // Forward find it again at once.
+    struct Sandwich {
+        std::size_t procedure = 0;
+        bool collapsed = false;
+        CallerCallee numbers;
+        FlameLayoutPtr callers;
+        FlameLayoutPtr callees;
+    };
+    const Sandwich& Work(std::size_t procedure, bool collapse);
+
     std::unique_ptr<CallerCalleeIndex> index_;  // of the trace shown, made when first needed
+    std::list<Sandwich> recent_;                // the most recent first
     std::optional<std::size_t> shown_;
 };
 

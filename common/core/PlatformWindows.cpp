@@ -2,10 +2,12 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// windows.h first: the other Windows headers need what it declares.
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <cstdio>
 
