@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QSplitter>
 #include <QTreeView>
+#include <future>
 
 #include "CallEdgesModel.h"
 #include "DesignControls.h"
@@ -169,10 +170,18 @@ const CallersPage::Sandwich& CallersPage::Work(std::size_t procedure, bool colla
     if (!index_) index_ = std::make_unique<CallerCalleeIndex>(*trace.profile);
     const int index = static_cast<int>(procedure);
     Sandwich work{procedure, collapse, index_->Query(index, collapse), nullptr, nullptr};
-    work.callees = std::make_shared<const FlameLayout>(
-        trace.timeline ? LayoutCalleesOf(*trace.profile, *trace.timeline, index, collapse) : FlameLayout{});
-    work.callers = std::make_shared<const FlameLayout>(
-        trace.timeline ? LayoutCallersOf(*trace.profile, *trace.timeline, index, collapse) : FlameLayout{});
+    if (trace.timeline) {
+        // The two graphs on two cores: each only reads the profile and the timeline.
+        const CallProfile& profile = *trace.profile;
+        const Timeline& timeline = *trace.timeline;
+        auto callers =
+            std::async(std::launch::async, [&] { return LayoutCallersOf(profile, timeline, index, collapse); });
+        work.callees = std::make_shared<const FlameLayout>(LayoutCalleesOf(profile, timeline, index, collapse));
+        work.callers = std::make_shared<const FlameLayout>(callers.get());
+    } else {
+        work.callees = std::make_shared<const FlameLayout>();
+        work.callers = std::make_shared<const FlameLayout>();
+    }
     constexpr std::size_t kKept = 16;
     if (recent_.size() == kKept) recent_.pop_back();
     recent_.push_front(std::move(work));
