@@ -1,7 +1,5 @@
 #include "ProfileCommands.h"
 
-#include "Platform.h"
-
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -14,7 +12,10 @@
 #include "CallerCallee.h"
 #include "CommandSupport.h"
 #include "FlatProfile.h"
+#include "Overhead.h"
+#include "Platform.h"
 #include "ProfileTables.h"
+#include "TimeRange.h"
 #include "TraceDiff.h"
 #include "TraceExport.h"
 #include "TraceSettings.h"
@@ -24,6 +25,7 @@ namespace {
 
 struct FlatArguments {
     OverheadArguments overhead;
+    std::optional<std::string> range;
     std::string trace;
     std::optional<std::string> format;
     std::string order = "own";
@@ -34,6 +36,7 @@ struct FlatArguments {
 
 struct DiffArguments {
     OverheadArguments overhead;
+    std::optional<std::string> range;
     std::string before;
     std::string after;
     std::optional<std::string> format;
@@ -44,6 +47,7 @@ struct DiffArguments {
 
 struct PeekArguments {
     OverheadArguments overhead;
+    std::optional<std::string> range;
     std::string trace;
     std::vector<std::string> names;
     std::optional<std::string> format;
@@ -79,18 +83,55 @@ NumberFormat TimeFormat(const std::optional<std::string>& given) {
     return NumberFormat(ResolveTraceSettings({given, std::nullopt, std::nullopt, {}}).format);
 }
 
-FlatProfile LoadFlatProfile(const std::string& path, const NumberFormat& format, const OverheadArguments& overhead) {
+void AddRangeOption(CLI::App& command, std::optional<std::string>& range) {
+    command
+        .add_option("--range", range,
+                    "Count only the time from START to END (milliseconds of the trace's own clock, as in the "
+                    "file): each call's span clipped to it, a call counted when its span overlaps it")
+        ->type_name("START:END")
+        ->check([](const std::string& text) {
+            std::string why;
+            return ParseTimeRange(text, why) ? std::string() : why;
+        });
+}
+
+// The calls of `profile` over the range, when one is given; a range that
+// holds no call ends the command.
+void RestrictOrExit(const std::optional<std::string>& text, const PadTrace& trace, CallProfile& profile,
+                    const std::optional<TimingOverhead>& overhead, const std::string& path, Timeline* spans = nullptr) {
+    if (!text) return;
+    std::string why;
+    const TimeRange range = *ParseTimeRange(*text, why);
+    const Timeline timeline = overhead ? CorrectedTimeline(trace, profile, *overhead) : NestedTimeline(trace, profile);
+    RangedRun run = RestrictToRange(profile, timeline, range);
+    if (run.Profile.Calls.empty()) {
+        PrintProblem(path + ": no call lies in the range " + TimeRangeText(range) + ".");
+        throw CLI::RuntimeError(1);
+    }
+    profile = std::move(run.Profile);
+    if (spans != nullptr) *spans = std::move(run.Spans);
+}
+
+// Over a range, the procedures without a call in it are left out.
+void DropUncalled(FlatProfile& flat) {
+    std::erase_if(flat.Entries, [](const FlatEntry& entry) { return entry.Calls == 0; });
+}
+
+FlatProfile LoadFlatProfile(const std::string& path, const NumberFormat& format, const OverheadArguments& overhead,
+                            const std::optional<std::string>& range) {
     const TraceLoad load = LoadTraceOrExit(path, "", format);
     CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
-    if (const std::optional<TimingOverhead> correct = OverheadToCorrect(overhead, load.trace, path)) {
-        CorrectProfile(profile, *correct);
-    }
-    return ComputeFlatProfile(profile);
+    const std::optional<TimingOverhead> correct = OverheadToCorrect(overhead, load.trace, path);
+    if (correct) CorrectProfile(profile, *correct);
+    RestrictOrExit(range, load.trace, profile, correct, path);
+    FlatProfile flat = ComputeFlatProfile(profile);
+    if (range) DropUncalled(flat);
+    return flat;
 }
 
 void RunFlat(const FlatArguments& args) {
     const NumberFormat format = TimeFormat(args.format);
-    FlatProfile profile = LoadFlatProfile(args.trace, format, args.overhead);
+    FlatProfile profile = LoadFlatProfile(args.trace, format, args.overhead, args.range);
     const std::map<std::string, FlatOrder> orders{
         {"own", FlatOrder::Own}, {"total", FlatOrder::Total}, {"calls", FlatOrder::Calls}, {"name", FlatOrder::Name}};
     SortFlatProfile(profile, orders.at(args.order));
@@ -102,8 +143,8 @@ void RunFlat(const FlatArguments& args) {
 
 void RunDiff(const DiffArguments& args) {
     const NumberFormat format = TimeFormat(args.format);
-    const FlatProfile before = LoadFlatProfile(args.before, format, args.overhead);
-    const FlatProfile after = LoadFlatProfile(args.after, format, args.overhead);
+    const FlatProfile before = LoadFlatProfile(args.before, format, args.overhead, args.range);
+    const FlatProfile after = LoadFlatProfile(args.after, format, args.overhead, args.range);
     const TraceDiff diff = DiffFlatProfiles(before, after);
     const std::string text = args.json  ? DiffJson(diff, args.top)
                              : args.csv ? DiffCsv(diff, args.top)
@@ -126,9 +167,9 @@ void RunPeek(const PeekArguments& args) {
     const NumberFormat format = TimeFormat(args.format);
     const TraceLoad load = LoadTraceOrExit(args.trace, "", format);
     CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
-    if (const std::optional<TimingOverhead> correct = OverheadToCorrect(args.overhead, load.trace, args.trace)) {
-        CorrectProfile(profile, *correct);
-    }
+    const std::optional<TimingOverhead> correct = OverheadToCorrect(args.overhead, load.trace, args.trace);
+    if (correct) CorrectProfile(profile, *correct);
+    RestrictOrExit(args.range, load.trace, profile, correct, args.trace);
 
     // Every procedure that a NAME matches, once; a NAME that matches none
     // fails the command, so that a misspelt name is not taken for an answer.
@@ -204,6 +245,7 @@ void AddProfileCommands(CLI::App& app) {
         ->capture_default_str();
     AddTableOptions(*flat, flatArgs->top, flatArgs->json, flatArgs->csv);
     AddOverheadOptions(*flat, flatArgs->overhead);
+    AddRangeOption(*flat, flatArgs->range);
     flat->footer(
         "Exit status: 0 on success (a stop message also goes to stderr), 1 when the trace cannot be "
         "read, 2 on a usage error.");
@@ -219,6 +261,7 @@ void AddProfileCommands(CLI::App& app) {
     diff->add_option("--format", diffArgs->format, kFormatHelp);
     AddTableOptions(*diff, diffArgs->top, diffArgs->json, diffArgs->csv);
     AddOverheadOptions(*diff, diffArgs->overhead);
+    AddRangeOption(*diff, diffArgs->range);
     diff->footer("Exit status: 0 on success, 1 when a trace cannot be read, 2 on a usage error.");
     diff->callback([diffArgs] { RunDiff(*diffArgs); });
 
@@ -242,6 +285,7 @@ void AddProfileCommands(CLI::App& app) {
     peek->add_option("--format", peekArgs->format, kFormatHelp);
     peek->add_flag("--json", peekArgs->json, "Print JSON instead of tables (times in ms)");
     AddOverheadOptions(*peek, peekArgs->overhead);
+    AddRangeOption(*peek, peekArgs->range);
     peek->footer(
         "A caller's or a callee's total adds up the totals of the calls on that edge; under recursion the "
         "edges may add up to more than the procedure's total. Calls from outside any timed procedure come "
