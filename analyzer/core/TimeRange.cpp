@@ -101,8 +101,30 @@ RangedRun RestrictToRange(const CallProfile& profile, const Timeline& timeline, 
     return run;
 }
 
+FlameLayout InWholeRunCalls(FlameLayout layout, const std::vector<int>& wholeCall, std::size_t wholeCalls) {
+    std::vector<int> boxOfCall(wholeCalls, -1);
+    for (std::size_t c = 0; c < layout.BoxOfCall.size() && c < wholeCall.size(); ++c) {
+        const auto whole = static_cast<std::size_t>(wholeCall[c]);
+        if (whole < wholeCalls) boxOfCall[whole] = layout.BoxOfCall[c];
+    }
+    layout.BoxOfCall = std::move(boxOfCall);
+    for (FlameBox& box : layout.Boxes) {
+        if (box.FirstCall >= 0 && static_cast<std::size_t>(box.FirstCall) < wholeCall.size()) {
+            box.FirstCall = wholeCall[static_cast<std::size_t>(box.FirstCall)];
+        }
+    }
+    return layout;
+}
+
 std::string TimeRangeText(const TimeRange& range) {
     return Grouped(range.Start) + " \u2013 " + Grouped(range.End) + " ms";
+}
+
+std::string GroupedMilliseconds(double value) { return Grouped(value); }
+
+std::string GroupedCount(long long count) {
+    std::string text = Grouped(static_cast<double>(count));
+    return text.substr(0, text.find('.'));
 }
 
 }  // namespace kivra

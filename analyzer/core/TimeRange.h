@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CallProfile.h"
+#include "FlameLayout.h"
 #include "TraceExport.h"
 
 namespace kivra {
@@ -37,8 +38,16 @@ struct RangedRun {
 // so that calls nest, or with the timing overhead cut out).
 RangedRun RestrictToRange(const CallProfile& profile, const Timeline& timeline, const TimeRange& range);
 
+// A layout of a ranged run's calls told in the whole run's calls: each
+// box's first call and each call's box by the call of the whole run, -1
+// for the calls outside the range.
+FlameLayout InWholeRunCalls(FlameLayout layout, const std::vector<int>& wholeCall, std::size_t wholeCalls);
+
 // The range as the line above the views and the messages say it, e.g.
 // "1,204.000 – 1,530.500 ms".
 std::string TimeRangeText(const TimeRange& range);
+// "326.500": three decimals, thousands grouped with ","; "40,001" for a count.
+std::string GroupedMilliseconds(double value);
+std::string GroupedCount(long long count);
 
 }  // namespace kivra

@@ -45,18 +45,21 @@ void TraceCellDelegate::SetMarkedRows(const std::vector<std::size_t>& rows, std:
 }
 
 void TraceCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    const int row = TraceTableModel::RowOf(index);
     if (showBars_ && index.column() == kColTime) {
         DrawTimeBar(painter, option, index);
-        return;
+    } else {
+        // Under the cell: a background of the cell's own (the stop row's) and
+        // the selection are painted over the tint.
+        if (IsMarked(row)) painter->fillRect(option.rect, markTint_);
+        if (index.column() == kColCodeTrace) {
+            PaintTreeCell(painter, option, index);
+        } else {
+            QStyledItemDelegate::paint(painter, option, index);
+        }
     }
-    // Under the cell: a background of the cell's own (the stop row's) and
-    // the selection are painted over the tint.
-    if (IsMarked(TraceTableModel::RowOf(index))) painter->fillRect(option.rect, markTint_);
-    if (index.column() == kColCodeTrace) {
-        PaintTreeCell(painter, option, index);
-        return;
-    }
-    QStyledItemDelegate::paint(painter, option, index);
+    // Outside the chosen stretch of the run: faded, the row still there.
+    if (IsOutsideRange(row)) painter->fillRect(option.rect, outsideShade_);
 }
 
 void TraceCellDelegate::PaintTreeCell(QPainter* painter, const QStyleOptionViewItem& option,

@@ -34,6 +34,17 @@ public:
                marked_[static_cast<std::size_t>(row)] != 0;
     }
 
+    // Rows outside a chosen stretch of the run, painted over with `shade`;
+    // `inRange` empty: every row is in.
+    void SetRowsInRange(std::vector<char> inRange, const QColor& shade) {
+        inRange_ = std::move(inRange);
+        outsideShade_ = shade;
+    }
+    bool IsOutsideRange(int row) const {
+        return !inRange_.empty() && row >= 0 &&
+               (static_cast<std::size_t>(row) >= inRange_.size() || inRange_[static_cast<std::size_t>(row)] == 0);
+    }
+
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
@@ -50,6 +61,8 @@ private:
     bool showBars_ = false;
     std::vector<char> marked_;
     QColor markTint_;
+    std::vector<char> inRange_;
+    QColor outsideShade_;
 };
 
 }  // namespace kivra

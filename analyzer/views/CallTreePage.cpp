@@ -48,7 +48,24 @@ void CallTreePage::AddActions() {
     add("actCopyRows", "Copy", QKeySequence::Copy, &CallTreePage::CopyRows);
 }
 
-void CallTreePage::Clear() { TintRows({}); }
+void CallTreePage::Clear() {
+    TintRows({});
+    if (auto* delegate = qobject_cast<TraceCellDelegate*>(callTree_->itemDelegate())) delegate->SetRowsInRange({}, {});
+}
+
+void CallTreePage::ShowTrace() {
+    auto* delegate = qobject_cast<TraceCellDelegate*>(callTree_->itemDelegate());
+    if (delegate == nullptr) return;
+    QColor shade = callTree_->palette().color(QPalette::Base);
+    shade.setAlpha(160);
+    delegate->SetRowsInRange(context_.Trace().rowInRange, shade);
+    callTree_->viewport()->update();
+}
+
+bool CallTreePage::RowOutsideRange(int row) const {
+    const auto* delegate = qobject_cast<const TraceCellDelegate*>(callTree_->itemDelegate());
+    return delegate != nullptr && delegate->IsOutsideRange(row);
+}
 
 void CallTreePage::ShowMatches(const RowMatcher*, const std::vector<std::size_t>& rows) { TintRows(rows); }
 

@@ -20,7 +20,9 @@ public:
     explicit CallTreePage(const ViewParts& parts);
 
     void Clear() override;
-    void ShowTrace() override {}  // the window's load fills the tree
+    // The window's load fills the tree; a range fades the rows outside it.
+    void ShowTrace() override;
+    bool RowOutsideRange(int row) const;
     void ShowMatches(const RowMatcher* matcher, const std::vector<std::size_t>& rows) override;
     FindSteps Steps() const override { return FindSteps::TreeRows; }
 

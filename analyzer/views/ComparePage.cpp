@@ -158,7 +158,8 @@ void ComparePage::Compare() {
         }
         return;
     }
-    const FlatProfile& current = trace.procedures;
+    // A chosen stretch of the run is not compared: the runs are, whole.
+    const FlatProfile& current = trace.wholeProcedures;
     const FlatProfile& baseline = *BaselineProfile();
     model_->SetDiff(swapped_ ? DiffFlatProfiles(current, baseline) : DiffFlatProfiles(baseline, current),
                     trace.timeFormat);

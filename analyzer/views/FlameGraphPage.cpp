@@ -9,6 +9,7 @@
 #include "DesignControls.h"
 #include "FlameGraphView.h"
 #include "PageParts.h"
+#include "RangeStrip.h"
 #include "TraceTableModel.h"
 #include "TreeSearch.h"
 
@@ -30,7 +31,7 @@ FlameGraphPage::FlameGraphPage(const ViewParts& parts) : TraceView(parts.context
     chkCollapseRecursion_->setToolTip(
         QStringLiteral("Merged and inverted: a procedure that calls itself directly shows as one level"));
     auto* hint = new QLabel(QStringLiteral("Wheel or + and -: zoom · drag: move · double-click or Enter: zoom to a "
-                                           "box · Home: whole run"),
+                                           "box · Home: whole run · Shift+drag: count a stretch of the run"),
                             this);
     // In the palette's own text colour: a disabled grey reads at 1.5:1.
     hint->setObjectName(QStringLiteral("lblFlameHint"));
@@ -44,6 +45,8 @@ FlameGraphPage::FlameGraphPage(const ViewParts& parts) : TraceView(parts.context
     layout.bar->addSpacing(12);
     layout.bar->addWidget(hint, 1);
     graph_ = new FlameGraphView(this);
+    strip_ = new RangeStrip(graph_, this);
+    layout.layout->addWidget(strip_);
     layout.layout->addWidget(graph_, 1);
     setFocusProxy(graph_);
 
@@ -62,6 +65,9 @@ FlameGraphPage::FlameGraphPage(const ViewParts& parts) : TraceView(parts.context
         context_.ChooseCall(static_cast<std::size_t>(graph_->Layout().Boxes[static_cast<std::size_t>(box)].FirstCall));
     });
     connect(&context_, &ViewContext::CallChosen, graph_, &FlameGraphView::ShowCall);
+    connect(graph_, &FlameGraphView::RangeChosen, this, &FlameGraphPage::ChooseRange);
+    connect(strip_, &RangeStrip::RangeChosen, this, &FlameGraphPage::ChooseRange);
+    connect(strip_, &RangeStrip::Cleared, this, [this] { context_.SetRange(std::nullopt); });
 
     graph_->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* callers = AddViewAction(graph_, "actShowCallers", "Callers / Callees", QKeySequence(Qt::CTRL | Qt::Key_K));
@@ -77,7 +83,16 @@ bool FlameGraphPage::CollapsingRecursion() const { return chkCollapseRecursion_-
 
 void FlameGraphPage::SetCollapseRecursion(bool on) { chkCollapseRecursion_->setChecked(on); }
 
-void FlameGraphPage::Clear() { graph_->Clear(); }
+void FlameGraphPage::Clear() {
+    graph_->Clear();
+    graph_->SetMarkedRange(std::nullopt);
+    strip_->SetRange(std::nullopt);
+}
+
+void FlameGraphPage::ChooseRange(double begin, double end) {
+    const double origin = static_cast<double>(context_.Trace().timeOrderOrigin);
+    context_.SetRange(TimeRange{(origin + begin) / 1e6, (origin + end) / 1e6});
+}
 
 void FlameGraphPage::ShowTrace() {
     const ShownTrace& trace = context_.Trace();
@@ -91,6 +106,13 @@ void FlameGraphPage::ShowTrace() {
         return std::vector<std::string>{std::string(row.dataIn), std::string(row.dataLog), std::string(row.dataOut)};
     });
     if (CollapsingRecursion() || optInverted_->isChecked()) LayOutMergedModes();
+    std::optional<std::pair<double, double>> marked;
+    if (trace.range) {
+        const double origin = static_cast<double>(trace.timeOrderOrigin);
+        marked = std::pair(trace.range->Start * 1e6 - origin, trace.range->End * 1e6 - origin);
+    }
+    graph_->SetMarkedRange(marked);
+    strip_->SetRange(marked);
     graph_->ShowCall(context_.Call());
 }
 
@@ -102,6 +124,8 @@ void FlameGraphPage::ModeChosen() {
         LayOutMergedModes();
     }
     graph_->SetMode(mode);
+    // The strip is the run's time: it goes with the time order.
+    strip_->setVisible(mode == FlameMode::TimeOrder);
 }
 
 void FlameGraphPage::LayOutMergedModes() {
@@ -109,13 +133,16 @@ void FlameGraphPage::LayOutMergedModes() {
     if (!trace.profile || !trace.timeline) return;
     BusyCursor busy;
     const bool collapse = CollapsingRecursion();
-    graph_->SetLayout(FlameMode::Merged, collapse ? std::make_shared<const FlameLayout>(
-                                                        LayoutMerged(*trace.profile, *trace.timeline, true))
-                                                  : trace.merged);
+    // Over a range the calls are the range's: told again in the whole run's.
+    auto shared = [&](FlameLayout layout) {
+        if (trace.range) layout = InWholeRunCalls(std::move(layout), trace.wholeCall, trace.searchRows.size());
+        return std::make_shared<const FlameLayout>(std::move(layout));
+    };
+    graph_->SetLayout(FlameMode::Merged,
+                      collapse ? shared(LayoutMerged(*trace.profile, *trace.timeline, true)) : trace.merged);
     const bool inverted = optInverted_->isChecked();
-    graph_->SetLayout(FlameMode::Inverted, inverted ? std::make_shared<const FlameLayout>(
-                                                          LayoutInverted(*trace.profile, *trace.timeline, collapse))
-                                                    : nullptr);
+    graph_->SetLayout(FlameMode::Inverted,
+                      inverted ? shared(LayoutInverted(*trace.profile, *trace.timeline, collapse)) : nullptr);
 }
 
 void FlameGraphPage::ShowMatches(const RowMatcher* matcher, const std::vector<std::size_t>& rows) {

@@ -13,6 +13,7 @@ class QRadioButton;
 namespace kivra {
 
 class FlameGraphView;
+class RangeStrip;
 
 class FlameGraphPage : public TraceView {
     Q_OBJECT
@@ -25,6 +26,7 @@ public:
     FindSteps Steps() const override { return FindSteps::TreeRows; }
 
     FlameGraphView& Graph() const { return *graph_; }
+    RangeStrip& Strip() const { return *strip_; }
     bool CollapsingRecursion() const;
     void SetCollapseRecursion(bool on);
 
@@ -33,8 +35,12 @@ private:
     // The merged and inverted boxes as the recursion switch wants them; the
     // inverted ones are laid out when first shown.
     void LayOutMergedModes();
+    // A stretch chosen in the graph or the strip, in nanoseconds from the
+    // time order's left edge, as a range of the trace's clock.
+    void ChooseRange(double begin, double end);
 
     FlameGraphView* graph_ = nullptr;
+    RangeStrip* strip_ = nullptr;
     QRadioButton* optTimeOrder_ = nullptr;
     QRadioButton* optMerged_ = nullptr;
     QRadioButton* optInverted_ = nullptr;

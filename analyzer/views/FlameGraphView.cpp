@@ -121,7 +121,8 @@ void FlameGraphView::SetFlipped(bool flipped) {
 void FlameGraphView::ShowCall(std::optional<std::size_t> call) {
     shownCall_ = call;
     const FlameLayout& layout = Layout();
-    if (call && *call < layout.BoxOfCall.size()) {
+    // A call without a box (outside a time range, or of another procedure) outlines none.
+    if (call && *call < layout.BoxOfCall.size() && layout.BoxOfCall[*call] >= 0) {
         selected_ = layout.BoxOfCall[*call];
         KeepInView(*selected_);
     } else {
@@ -306,6 +307,20 @@ void FlameGraphView::paintEvent(QPaintEvent*) {
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(outline.adjusted(1, 1, -1, -1));
     }
+    if (mode_ == FlameMode::TimeOrder && (choosingRange_ || markedRange_)) {
+        // The stretch chosen, or being chosen: the rest of the run shaded.
+        const auto [from, to] =
+            choosingRange_ ? std::pair(std::min(rangeFrom_, rangeTo_), std::max(rangeFrom_, rangeTo_)) : *markedRange_;
+        const double left = (from - viewBegin_) * scale;
+        const double right = (to - viewBegin_) * scale;
+        QColor shade = colours.color(QPalette::Base);
+        shade.setAlpha(170);
+        if (left > 0.0) painter.fillRect(QRectF(0.0, 0.0, left, height()), shade);
+        if (right < width()) painter.fillRect(QRectF(right, 0.0, width() - right, height()), shade);
+        painter.setPen(QPen(colours.color(QPalette::Highlight), 1.0));
+        painter.drawLine(QPointF(left, 0.0), QPointF(left, height()));
+        painter.drawLine(QPointF(right, 0.0), QPointF(right, height()));
+    }
     if (hasFocus()) {
         // The keyboard's place: a frame in the palette's highlight colour.
         painter.setPen(QPen(colours.color(QPalette::Highlight), 1, Qt::DotLine));
@@ -382,7 +397,15 @@ void FlameGraphView::Refresh() {
     const QString description = DescriptionText();
     if (description != accessibleDescription()) setAccessibleDescription(description);
     update();
+    emit ViewChanged();
 }
+
+void FlameGraphView::SetMarkedRange(std::optional<std::pair<double, double>> range) {
+    markedRange_ = range;
+    Refresh();
+}
+
+double FlameGraphView::TimeAt(double x) const { return viewBegin_ + x / PixelsPerNanosecond(); }
 
 void FlameGraphView::Choose(int box) {
     selected_ = box;
@@ -406,6 +429,11 @@ void FlameGraphView::KeepInView(int box) {
 void FlameGraphView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
     setFocus(Qt::MouseFocusReason);
+    if (mode_ == FlameMode::TimeOrder && (event->modifiers() & Qt::ShiftModifier) && !Layout().Boxes.empty()) {
+        choosingRange_ = true;
+        rangeFrom_ = rangeTo_ = std::clamp(TimeAt(event->position().x()), 0.0, static_cast<double>(Layout().Extent));
+        return;
+    }
     pressedAt_ = event->position().toPoint();
     pressedBegin_ = viewBegin_;
     pressedScrollY_ = scrollY_;
@@ -413,6 +441,11 @@ void FlameGraphView::mousePressEvent(QMouseEvent* event) {
 }
 
 void FlameGraphView::mouseMoveEvent(QMouseEvent* event) {
+    if (choosingRange_) {
+        rangeTo_ = std::clamp(TimeAt(event->position().x()), 0.0, static_cast<double>(Layout().Extent));
+        Refresh();
+        return;
+    }
     if (!pressedAt_ || !(event->buttons() & Qt::LeftButton)) return;
     const QPoint moved = event->position().toPoint() - *pressedAt_;
     if (!dragged_ && moved.manhattanLength() < kDragDistance) return;
@@ -425,6 +458,13 @@ void FlameGraphView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void FlameGraphView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && choosingRange_) {
+        choosingRange_ = false;
+        rangeTo_ = std::clamp(TimeAt(event->position().x()), 0.0, static_cast<double>(Layout().Extent));
+        Refresh();
+        if (rangeFrom_ != rangeTo_) emit RangeChosen(std::min(rangeFrom_, rangeTo_), std::max(rangeFrom_, rangeTo_));
+        return;
+    }
     if (event->button() != Qt::LeftButton || !pressedAt_) return QWidget::mouseReleaseEvent(event);
     pressedAt_.reset();
     unsetCursor();

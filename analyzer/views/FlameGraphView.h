@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FlameLayout.h"
@@ -56,6 +57,13 @@ public:
     void SetMatches(std::vector<char> calls, std::vector<char> names);
     bool Dimmed(int box) const;
 
+    // Time order: Shift+drag chooses a stretch of the run; the stretch
+    // chosen (nanoseconds from the left edge) is shown, the rest shaded.
+    void SetMarkedRange(std::optional<std::pair<double, double>> range);
+    std::optional<std::pair<double, double>> MarkedRange() const { return markedRange_; }
+    // Nanoseconds from the left edge at a point of the widget.
+    double TimeAt(double x) const;
+
     void ShowWholeRun();
     void ZoomToBox(int box);
     // Zooms in (factor below 1) or out around the middle of the view.
@@ -77,6 +85,10 @@ public:
 signals:
     // The user chose a box (click or arrow key).
     void BoxChosen(int box);
+    // The user chose a stretch of the run (Shift+drag in time order).
+    void RangeChosen(double begin, double end);
+    // The part of the run in view, or the range shown, changed.
+    void ViewChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -119,6 +131,10 @@ private:
     double pressedBegin_ = 0.0;
     int pressedScrollY_ = 0;
     bool dragged_ = false;
+    bool choosingRange_ = false;  // a Shift+drag under way: from the press to the pointer
+    double rangeFrom_ = 0.0;
+    double rangeTo_ = 0.0;
+    std::optional<std::pair<double, double>> markedRange_;
 };
 
 }  // namespace kivra

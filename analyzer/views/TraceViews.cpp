@@ -116,8 +116,28 @@ TraceViews::TraceViews(WindowServices& services, QTreeView* callTree, TraceTable
     overheadBar_->hide();
     connect(chkCorrectOverhead_, &QCheckBox::toggled, this, &TraceViews::SetCorrected);
 
+    // The line above the views while a stretch of the run is chosen.
+    rangeBar_ = new QWidget(this);
+    rangeBar_->setObjectName(QStringLiteral("rangeBar"));
+    auto* rangeLayout = new QHBoxLayout(rangeBar_);
+    rangeLayout->setContentsMargins(4, 2, 4, 2);
+    lblRange_ = new QLabel(rangeBar_);
+    lblRange_->setObjectName(QStringLiteral("lblRange"));
+    lblRange_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* cmdClearRange = new QToolButton(rangeBar_);
+    cmdClearRange->setObjectName(QStringLiteral("cmdClearRange"));
+    cmdClearRange->setText(QStringLiteral("Clear range"));
+    cmdClearRange->setAccessibleName(QStringLiteral("Clear range"));
+    cmdClearRange->setToolTip(QStringLiteral("Count the whole run again (Esc in the flame graph's time strip)"));
+    rangeLayout->addWidget(lblRange_, 1);
+    rangeLayout->addWidget(cmdClearRange);
+    rangeBar_->hide();
+    connect(cmdClearRange, &QToolButton::clicked, this, [this] { SetRange(std::nullopt); });
+    connect(&context_, &ViewContext::RangeRequested, this, &TraceViews::SetRange);
+
     findBar_ = new FindBar(this);
     findBar_->hide();
+    layout->addWidget(rangeBar_);
     layout->addWidget(overheadBar_);
     layout->addWidget(tabs_, 1);
     layout->addWidget(findBar_);
@@ -238,13 +258,57 @@ void TraceViews::ShowNumbers() {
     ShownTrace& trace = context_.MutableTrace();
     trace.corrected = correcting_;
     trace.procedures = numbers.procedures;
+    trace.wholeProcedures = numbers.procedures;
     trace.profile = numbers.profile;
     trace.timeline = numbers.timeline;
     trace.timeOrder = numbers.timeOrder;
     trace.merged = numbers.merged;
     trace.rowTotals = numbers.rowTotals;
+    trace.timeOrderOrigin = 0;
+    if (numbers.timeOrder && numbers.timeline && !numbers.timeline->Spans.empty() &&
+        !numbers.timeOrder->BoxOfCall.empty() && numbers.timeOrder->BoxOfCall[0] >= 0) {
+        const FlameBox& first = numbers.timeOrder->Boxes[static_cast<std::size_t>(numbers.timeOrder->BoxOfCall[0])];
+        trace.timeOrderOrigin = numbers.timeline->Spans[0].Begin - first.Begin;
+    }
+    trace.range = range_;
+    trace.wholeCall.clear();
+    trace.rowInRange.clear();
+    trace.rangeCalls = 0;
+    if (range_ && numbers.profile && numbers.timeline) {
+        RangedRun run = RestrictToRange(*numbers.profile, *numbers.timeline, *range_);
+        const std::size_t rows = trace.searchRows.size();
+        trace.rowInRange.assign(rows, 0);
+        for (const int call : run.WholeCall) {
+            if (static_cast<std::size_t>(call) < rows) trace.rowInRange[static_cast<std::size_t>(call)] = 1;
+        }
+        trace.rangeCalls = static_cast<int>(run.WholeCall.size());
+        trace.procedures = ComputeFlatProfile(run.Profile);
+        trace.merged = Shared(InWholeRunCalls(LayoutMerged(run.Profile, run.Spans), run.WholeCall, rows));
+        trace.wholeCall = std::move(run.WholeCall);
+        trace.profile = std::make_shared<const CallProfile>(std::move(run.Profile));
+        trace.timeline = std::make_shared<const Timeline>(std::move(run.Spans));
+    }
+    rangeBar_->setVisible(range_.has_value());
+    lblRange_->setText(RangeText());
     for (TraceView* view : views_) view->ShowTrace();
     if (findBar_->isVisible()) QueryChanged();
+}
+
+void TraceViews::SetRange(std::optional<TimeRange> range) {
+    if (!range && !range_) return;
+    range_ = range;
+    if (context_.Trace().loaded) ShowNumbers();
+    rangeBar_->setVisible(range_.has_value());
+    lblRange_->setText(RangeText());
+}
+
+QString TraceViews::RangeText() const {
+    if (!range_) return {};
+    const ShownTrace& trace = context_.Trace();
+    const int calls = trace.rangeCalls;
+    return QStringLiteral("Range: %1 (%2 ms, %3). Compare compares the two runs whole.")
+        .arg(ToQString(TimeRangeText(*range_)), ToQString(GroupedMilliseconds(range_->End - range_->Start)),
+             calls == 1 ? QStringLiteral("1 call") : ToQString(GroupedCount(calls) + " calls"));
 }
 
 QString TraceViews::OverheadText() const {
@@ -323,6 +387,11 @@ void TraceViews::QueryChanged() {
         return;
     }
     steps_ = matcher ? matcher->AllMatches(context_.Trace().searchRows) : std::vector<std::size_t>();
+    // Over a range, only the rows in it count and are stepped through.
+    const std::vector<char>& inRange = context_.Trace().rowInRange;
+    if (!inRange.empty()) {
+        std::erase_if(steps_, [&](std::size_t row) { return row >= inRange.size() || inRange[row] == 0; });
+    }
     stepsAreMatches_ = true;
     matchCount_ = steps_.size();
     for (TraceView* view : views_) view->ShowMatches(matcher ? &*matcher : nullptr, steps_);

@@ -88,6 +88,11 @@ public:
     QCheckBox& CorrectionBox() const { return *chkCorrectOverhead_; }
     QString OverheadText() const;
 
+    // A stretch of the run to count over (the line above the views says
+    // it, "Clear range" forgets it); nothing: the whole run.
+    void SetRange(std::optional<TimeRange> range);
+    QString RangeText() const;
+
     // The Compare view's baseline.
     void CompareWith();
     bool LoadBaseline(const QString& path);
@@ -127,6 +132,8 @@ private:
     FindBar* findBar_ = nullptr;
     QToolButton* cmdFind_ = nullptr;
     QProgressBar* prgLoad_ = nullptr;
+    QWidget* rangeBar_ = nullptr;
+    QLabel* lblRange_ = nullptr;
     QWidget* overheadBar_ = nullptr;
     QLabel* lblOverhead_ = nullptr;
     QCheckBox* chkCorrectOverhead_ = nullptr;
@@ -145,6 +152,7 @@ private:
     std::optional<CorrectedViewData> corrected_;
     Numbers correctedNumbers_;
     bool correcting_ = false;
+    std::optional<TimeRange> range_;
 
     // The rows F3 steps through, in display order: the find bar's matches
     // or one procedure's calls.

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 #include "FlameGraphView.h"
 #include "FlatProfile.h"
 #include "NumberFormat.h"
+#include "TimeRange.h"
 #include "TraceExport.h"
 #include "TreeSearch.h"
 
@@ -41,6 +43,18 @@ struct ShownTrace {
     std::vector<int> parents;                // per row: its caller's row, -1 at the top level
     std::vector<SearchRow> searchRows;       // per row: what the find bar looks at
     const TraceTableModel* model = nullptr;  // the call tree's rows
+
+    // A stretch of the run chosen: `procedures`, `profile`, `timeline` and
+    // `merged` count only the time in it (the time order shows the whole
+    // run); `wholeCall` tells the whole run's call of each call of
+    // `profile`, `rowInRange` which rows of the call tree count.
+    std::optional<TimeRange> range;
+    std::vector<int> wholeCall;
+    std::vector<char> rowInRange;
+    FlatProfile wholeProcedures;  // the whole run's, as Compare compares
+    int rangeCalls = 0;
+    // Where the time order's left edge lies on the trace's clock (nanoseconds).
+    std::int64_t timeOrderOrigin = 0;
 };
 
 class ViewContext : public QObject {
@@ -71,6 +85,9 @@ public:
     void ShowCallsOf(std::size_t procedure) { emit CallsRequested(procedure); }
     // Closes the find bar, so that every row shows again.
     void CloseFind() { emit FindCloseRequested(); }
+    // A stretch of the run to count over; nothing: the whole run.
+    void SetRange(std::optional<TimeRange> range) { emit RangeRequested(range); }
+
     // The indication that a trace is being read (a view reading a baseline).
     void ShowProgress(bool on) { emit ProgressShown(on); }
 
@@ -85,6 +102,7 @@ signals:
     void CallsRequested(std::size_t procedure);
     void FindCloseRequested();
     void ProgressShown(bool on);
+    void RangeRequested(std::optional<TimeRange> range);
 
 private:
     ShownTrace trace_;

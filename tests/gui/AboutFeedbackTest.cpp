@@ -197,6 +197,7 @@ TEST_F(AboutFeedbackTest, EveryButtonSaysWhatItDoesToAScreenReader) {
     frmMain analyzer(desktop.Seams());
     EXPECT_EQ(ButtonNames(analyzer), (std::map<std::string, std::string>{{"cmdAbout", "About..."},
                                                                          {"cmdAutoSize", "Auto size"},
+                                                                         {"cmdClearRange", "Clear range"},
                                                                          {"cmdCompareClear", "Clear the baseline"},
                                                                          {"cmdCompareWith", "Compare with..."},
                                                                          {"cmdConfig", "Configuration..."},

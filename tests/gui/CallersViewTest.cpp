@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeView>
 #include <map>
 
@@ -22,10 +23,13 @@
 
 #include "AnalyzerWindowFixture.h"
 #include "CallEdgesModel.h"
+#include "CallTreePage.h"
 #include "CallersPage.h"
+#include "FindBar.h"
 #include "FlameGraphPage.h"
 #include "FlameGraphView.h"
 #include "ProceduresModel.h"
+#include "RangeStrip.h"
 #include "TraceViews.h"
 
 namespace kivra {
@@ -251,6 +255,74 @@ TEST_F(CallersViewTest, ControlsHaveNames) {
     EXPECT_EQ(page.CallersView().accessibleName(), "Callers");
     EXPECT_EQ(page.CalleesView().accessibleName(), "Callees");
     EXPECT_EQ(window->findChild<QRadioButton*>(QStringLiteral("optInverted"))->accessibleName(), "Inverted");
+}
+
+// A stretch of the run: chosen by Shift+drag in the time order or a drag in
+// the strip, said above the views, counted by every view but Compare.
+TEST_F(CallersViewTest, ARangeCountsOnlyTheTimeInsideIt) {
+    auto window = StartOn(kRecursiveRun);
+    TraceViews& views = window->Views();
+    views.Tabs().setCurrentIndex(2);
+    QApplication::processEvents();
+    FlameGraphView& graph = views.FlameGraph();
+    graph.ShowWholeRun();
+    // The time order starts at Main's start (0 ms): 15 to 35 ms of the run.
+    const auto x = [&](double ms) {
+        return static_cast<int>((ms * 1e6 - graph.ViewBegin()) * graph.width() / graph.ViewSpan());
+    };
+    QTest::mousePress(&graph, Qt::LeftButton, Qt::ShiftModifier, QPoint(x(15), 5));
+    QTest::mouseMove(&graph, QPoint(x(35), 5));
+    QTest::mouseRelease(&graph, Qt::LeftButton, Qt::ShiftModifier, QPoint(x(35), 5));
+    auto* line = window->findChild<QLabel*>(QStringLiteral("lblRange"));
+    ASSERT_TRUE(line->isVisible());
+    const std::string text = line->text().toStdString();
+    EXPECT_THAT(text, ::testing::StartsWith("Range: 1"));
+    EXPECT_THAT(text, ::testing::HasSubstr("Compare compares the two runs whole."));
+
+    // Exactly 15 to 35, as the context is told.
+    views.SetRange(TimeRange{15, 35});
+    EXPECT_EQ(line->text().toStdString(),
+              "Range: 15.000 \u2013 35.000 ms (20.000 ms, 5 calls). Compare compares the two runs whole.");
+    const ProcedureTable& table = views.Procedures().Table();
+    auto entry = [&](const std::string& name) { return table.Procedure(ProcedureNamed(*window, name)); };
+    // A 15-30 (its inner call 15-20) and A under B 31-35; B 30-35; Main 15-35.
+    EXPECT_EQ(entry("A").Calls, 3);
+    EXPECT_FLOAT_EQ(entry("A").Total, 19.0);
+    EXPECT_FLOAT_EQ(entry("Main").Own, 0.0);
+    EXPECT_FLOAT_EQ(entry("B").Own, 1.0);
+    EXPECT_EQ(entry("D").Calls, 0);
+    // The call tree keeps every row and fades the ones outside.
+    CallTreePage& tree = views.Page<CallTreePage>();
+    EXPECT_EQ(window->Model().Rows().size(), 7u);
+    EXPECT_FALSE(tree.RowOutsideRange(1));
+    EXPECT_FALSE(tree.RowOutsideRange(4));
+    EXPECT_TRUE(tree.RowOutsideRange(5));  // D
+    EXPECT_TRUE(tree.RowOutsideRange(6));  // the A that D calls
+    // Callers / Callees counts the range too.
+    views.Context().ChooseProcedure(ProcedureNamed(*window, "A"), QStringLiteral("tabCallers"));
+    EXPECT_EQ(Summary(*window), "A: 3 calls, own 19.000 ms, total 19.000 ms");
+    // The find bar counts the rows in the range only: Main and three A (not D's).
+    views.OpenFind();
+    window->findChild<QLineEdit*>(QStringLiteral("txtFind"))->setText(QStringLiteral("A"));
+    views.Tabs().setCurrentIndex(0);
+    EXPECT_THAT(views.Finder().CountText().toStdString(),
+                ::testing::AnyOf(::testing::EndsWith("of 4"), ::testing::Eq("4 matches")));
+
+    // Esc in the strip clears it: every view counts the whole run again.
+    views.Tabs().setCurrentIndex(2);
+    auto& strip = views.Page<FlameGraphPage>().Strip();
+    strip.setFocus();
+    QTest::keyClick(&strip, Qt::Key_Escape);
+    EXPECT_FALSE(line->isVisible());
+    EXPECT_EQ(entry("A").Calls, 4);
+    EXPECT_FALSE(tree.RowOutsideRange(5));
+    // A drag in the strip chooses one again; Clear range forgets it.
+    QTest::mousePress(&strip, Qt::LeftButton, {}, QPoint(2, 5));
+    QTest::mouseMove(&strip, QPoint(strip.width() / 2, 5));
+    QTest::mouseRelease(&strip, Qt::LeftButton, {}, QPoint(strip.width() / 2, 5));
+    EXPECT_TRUE(line->isVisible());
+    window->findChild<QToolButton*>(QStringLiteral("cmdClearRange"))->click();
+    EXPECT_FALSE(line->isVisible());
 }
 
 }  // namespace
