@@ -5,7 +5,7 @@ JOBS       ?= $(shell nproc)
 PREFIX     ?= /usr/local
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-PACKAGES := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
+PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev \
             libbenchmark-dev libcli11-dev nlohmann-json3-dev cmark-gfm \
             xvfb xfonts-base openbox libreoffice-core-nogui
 

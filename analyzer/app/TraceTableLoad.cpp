@@ -54,6 +54,7 @@ TraceTableLoad LoadTraceTable(const std::string& path, const std::string& paramC
     auto shared = std::make_shared<CallProfile>(BuildCallProfile(load.trace, rows));
     const CallProfile& profile = *shared;
     TraceViewData& views = table.views;
+    views.path = path;
     views.rowProcedure.reserve(profile.Calls.size());
     views.rowTotals.reserve(profile.Calls.size());
     for (const ProfileCall& call : profile.Calls) {

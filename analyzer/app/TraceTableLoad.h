@@ -34,6 +34,7 @@ struct CorrectedViewData {
 
 // What the views beside the call tree show of a load.
 struct TraceViewData {
+    std::string path;                // the trace file's
     std::vector<std::string> names;  // procedure names; procedure i is entry i of `procedures`
     FlatProfile procedures;
     std::vector<int> rowProcedure;               // per row: the procedure it calls

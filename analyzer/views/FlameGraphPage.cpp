@@ -2,20 +2,28 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QPainter>
 #include <QRadioButton>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <QToolButton>
 
 #include "BusyCursor.h"
 #include "DesignControls.h"
 #include "FlameGraphView.h"
 #include "PageParts.h"
+#include "QtText.h"
 #include "RangeStrip.h"
 #include "TraceTableModel.h"
 #include "TreeSearch.h"
+#include "WindowServices.h"
 
 namespace kivra {
 
-FlameGraphPage::FlameGraphPage(const ViewParts& parts) : TraceView(parts.context) {
+FlameGraphPage::FlameGraphPage(const ViewParts& parts) : TraceView(parts.context), services_(parts.services) {
     const PageLayout layout = LayOutWithBar(this);
     optTimeOrder_ =
         Named(new QRadioButton(QStringLiteral("Time order"), this), "optTimeOrder", QStringLiteral("Time order"));
@@ -42,6 +50,10 @@ FlameGraphPage::FlameGraphPage(const ViewParts& parts) : TraceView(parts.context
     layout.bar->addSpacing(12);
     layout.bar->addWidget(chkFlip_);
     layout.bar->addWidget(chkCollapseRecursion_);
+    auto* cmdSaveImage =
+        TextButton(this, "cmdSaveImage", "Save image...", "Save what the graph shows as an SVG or a PNG image");
+    layout.bar->addWidget(cmdSaveImage);
+    connect(cmdSaveImage, &QToolButton::clicked, this, &FlameGraphPage::SaveImage);
     layout.bar->addSpacing(12);
     layout.bar->addWidget(hint, 1);
     graph_ = new FlameGraphView(this);
@@ -71,12 +83,56 @@ FlameGraphPage::FlameGraphPage(const ViewParts& parts) : TraceView(parts.context
 
     graph_->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* callers = AddViewAction(graph_, "actShowCallers", "Callers / Callees", QKeySequence(Qt::CTRL | Qt::Key_K));
+    connect(AddViewAction(graph_, "actSaveImage", "Save image...", QKeySequence()), &QAction::triggered, this,
+            &FlameGraphPage::SaveImage);
     connect(callers, &QAction::triggered, this, [this] {
         const auto box = graph_->SelectedBox();
         if (!box) return;
         const int name = graph_->Layout().Boxes[static_cast<std::size_t>(*box)].Name;
         if (name >= 0) context_.ChooseProcedure(static_cast<std::size_t>(name), QStringLiteral("tabCallers"));
     });
+}
+
+void FlameGraphPage::SaveImage() {
+    QString initial;
+    const QFileInfo trace(ToQString(context_.Trace().path));
+    initial = trace.fileName().isEmpty()
+                  ? QStringLiteral("flamegraph.svg")
+                  : trace.dir().filePath(trace.completeBaseName() + QStringLiteral("-flamegraph.svg"));
+    const auto chosen =
+        services_.Files().ChooseFileToSave(this, initial, QStringLiteral("SVG image (*.svg);;PNG image (*.png)"),
+                                           QStringLiteral("Save the flame graph as an image"));
+    if (!chosen) return;
+    QString path = *chosen;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("svg") && suffix != QLatin1String("png")) path += QStringLiteral(".svg");
+    if (!WriteImage(path)) {
+        services_.Reporter().Report("The image could not be written to '" + ToStdString(path) + "'.",
+                                    MessageIcon::Exclamation);
+    }
+}
+
+bool FlameGraphPage::WriteImage(const QString& path) const {
+    // Written whole or not at all: a file there before stays as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (QFileInfo(path).suffix().toLower() == QLatin1String("png")) {
+        if (!graph_->grab().toImage().save(&file, "PNG")) {
+            file.cancelWriting();
+            return false;
+        }
+    } else {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(graph_->size());
+        svg.setViewBox(QRect(QPoint(0, 0), graph_->size()));
+        svg.setTitle(QStringLiteral("Flame graph"));
+        svg.setDescription(graph_->DescriptionText());
+        QPainter painter(&svg);
+        graph_->render(&painter);
+        painter.end();  // the SVG's last lines are written here, before the file is kept
+    }
+    return file.commit();
 }
 
 bool FlameGraphPage::CollapsingRecursion() const { return chkCollapseRecursion_->isChecked(); }

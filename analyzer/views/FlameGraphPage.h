@@ -27,6 +27,10 @@ public:
 
     FlameGraphView& Graph() const { return *graph_; }
     RangeStrip& Strip() const { return *strip_; }
+    // "Save image...": what the graph shows (mode, zoom, range) as SVG or
+    // PNG, by the file's extension (SVG when it has neither).
+    void SaveImage();
+    bool WriteImage(const QString& path) const;
     bool CollapsingRecursion() const;
     void SetCollapseRecursion(bool on);
 
@@ -39,6 +43,7 @@ private:
     // time order's left edge, as a range of the trace's clock.
     void ChooseRange(double begin, double end);
 
+    WindowServices& services_;
     FlameGraphView* graph_ = nullptr;
     RangeStrip* strip_ = nullptr;
     QRadioButton* optTimeOrder_ = nullptr;

@@ -215,6 +215,7 @@ void TraceViews::Clear() {
 void TraceViews::ShowTrace(TraceViewData data, const NumberFormat& timeFormat, const std::string& paramChar) {
     ShownTrace& trace = context_.MutableTrace();
     trace.loaded = true;
+    trace.path = data.path;
     trace.timeFormat = timeFormat;
     trace.paramChar = paramChar;
     trace.names = std::move(data.names);

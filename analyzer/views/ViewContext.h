@@ -30,6 +30,7 @@ class TraceTableModel;
 struct ShownTrace {
     bool loaded = false;
     bool corrected = false;  // the timing overhead is taken out
+    std::string path;        // the trace file's
     NumberFormat timeFormat{"0.000"};
     std::string paramChar;
     std::vector<std::string> names;  // procedure i of `procedures` and of `profile`

@@ -52,6 +52,16 @@ std::optional<QString> QtFileChooser::ChooseFolder(QWidget* parent, const QStrin
     return folder;
 }
 
+std::optional<QString> QtFileChooser::ChooseFileToSave(QWidget* parent, const QString& initialPath,
+                                                       const QString& filter, const QString& title) {
+    QFileDialog dialog(parent, title, initialPath, filter);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (!initialPath.isEmpty()) dialog.selectFile(initialPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
 bool QtDesktopOpener::Open(const QString& fileOrUrl) {
     const QUrl url = QUrl::fromUserInput(fileOrUrl, QString(), QUrl::AssumeLocalFile);
     return QDesktopServices::openUrl(url);

@@ -20,6 +20,9 @@ public:
                                                     const QString& defaultSuffix, const QString& title = {}) = 0;
     // The chosen folder, or nothing when the user cancelled.
     virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& initialFolder) = 0;
+    // A file to write: its full path, or nothing when the user cancelled.
+    virtual std::optional<QString> ChooseFileToSave(QWidget* parent, const QString& initialPath, const QString& filter,
+                                                    const QString& title) = 0;
 };
 
 class DesktopOpener {
@@ -58,6 +61,8 @@ public:
     std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& initialPath, const QString& filter,
                                             const QString& defaultSuffix, const QString& title = {}) override;
     std::optional<QString> ChooseFolder(QWidget* parent, const QString& initialFolder) override;
+    std::optional<QString> ChooseFileToSave(QWidget* parent, const QString& initialPath, const QString& filter,
+                                            const QString& title) override;
 };
 
 class QtDesktopOpener : public DesktopOpener {

@@ -208,6 +208,7 @@ TEST_F(AboutFeedbackTest, EveryButtonSaysWhatItDoesToAScreenReader) {
                                                                          {"cmdFindPrevious", "Previous match"},
                                                                          {"cmdGo", "Update"},
                                                                          {"cmdKivraTag", "Kivra Tag..."},
+                                                                         {"cmdSaveImage", "Save image..."},
                                                                          {"cmdSelect", "Select PAD file"},
                                                                          {"cmdSwap", "Swap"},
                                                                          // the tab bar's own, named by Qt

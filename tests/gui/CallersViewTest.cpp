@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -323,6 +325,37 @@ TEST_F(CallersViewTest, ARangeCountsOnlyTheTimeInsideIt) {
     EXPECT_TRUE(line->isVisible());
     window->findChild<QToolButton*>(QStringLiteral("cmdClearRange"))->click();
     EXPECT_FALSE(line->isVisible());
+}
+
+// "Save image..." writes what the graph shows, as SVG or PNG by the name.
+TEST_F(CallersViewTest, TheFlameGraphIsSavedAsAPicture) {
+    auto window = StartOn(kRecursiveRun);
+    window->Views().Tabs().setCurrentIndex(2);
+    QApplication::processEvents();
+    FlameGraphView& graph = window->Views().FlameGraph();
+    const QString svg = QString::fromStdString(WriteTrace("shown.svg", "old"));
+    const QString png = QString::fromStdString(WriteTrace("shown.png", "old"));
+    desktop.files.answers = {svg, png, std::nullopt,
+                             QString::fromStdString(WriteTrace("x", "")) + "/no/such/folder.svg"};
+    auto* save = window->findChild<QToolButton*>(QStringLiteral("cmdSaveImage"));
+    ASSERT_NE(save, nullptr);
+    save->click();
+    ASSERT_EQ(desktop.files.asked.size(), 1u);
+    EXPECT_THAT(desktop.files.asked[0].initial.toStdString(), ::testing::EndsWith("run-flamegraph.svg"));
+    QFile written(svg);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(written.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("<svg"))) << text.left(200).toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral(">Main<"))) << "the boxes' names are text";
+    EXPECT_TRUE(text.contains(QStringLiteral("Time order")));  // the description says what is shown
+    save->click();
+    const QImage image(png);
+    EXPECT_EQ(image.size(), graph.size());
+    save->click();  // cancelled: nothing written, nothing said
+    EXPECT_TRUE(desktop.reporter.messages.empty());
+    save->click();  // a place that cannot be written is said
+    ASSERT_EQ(desktop.reporter.messages.size(), 1u);
+    EXPECT_THAT(desktop.reporter.messages[0].text, ::testing::HasSubstr("could not be written"));
 }
 
 }  // namespace

@@ -25,6 +25,11 @@ public:
         asked.push_back({initialFolder, {}, {}, {}});
         return Next();
     }
+    std::optional<QString> ChooseFileToSave(QWidget*, const QString& initialPath, const QString& filter,
+                                            const QString& title) override {
+        asked.push_back({initialPath, filter, {}, title});
+        return Next();
+    }
     struct Question {
         QString initial, filter, suffix, title;
     };
