@@ -76,4 +76,33 @@ void WriteResult(const std::string& file, std::string_view text, const std::vect
     }
 }
 
+void AddRangeOption(CLI::App& command, std::optional<std::string>& range) {
+    command
+        .add_option("--range", range,
+                    "Count only the time from START to END (milliseconds of the trace's own clock, as in the "
+                    "file): each call's span clipped to it, a call counted when its span overlaps it")
+        ->type_name("START:END")
+        ->check([](const std::string& text) {
+            std::string why;
+            return ParseTimeRange(text, why) ? std::string() : why;
+        });
+}
+
+RangedRun RangeOrExit(const std::string& text, const PadTrace& trace, const CallProfile& profile,
+                      const std::optional<TimingOverhead>& overhead, const std::string& path) {
+    std::string why;
+    const std::optional<TimeRange> range = ParseTimeRange(text, why);
+    if (!range) {
+        PrintProblem(why);
+        throw CLI::RuntimeError(2);
+    }
+    const Timeline timeline = overhead ? CorrectedTimeline(trace, profile, *overhead) : NestedTimeline(trace, profile);
+    RangedRun run = RestrictToRange(profile, timeline, *range);
+    if (run.Profile.Calls.empty()) {
+        PrintProblem(path + ": no call lies in the range " + TimeRangeText(*range) + ".");
+        throw CLI::RuntimeError(1);
+    }
+    return run;
+}
+
 }  // namespace kivra

@@ -11,6 +11,7 @@
 #include "CallProfile.h"
 #include "NumberFormat.h"
 #include "Overhead.h"
+#include "TimeRange.h"
 #include "TraceLoad.h"
 
 namespace CLI {
@@ -44,6 +45,15 @@ std::optional<TimingOverhead> OverheadToCorrect(const OverheadArguments& args, c
 // Takes the overhead out of the profile, saying on standard error how many
 // calls were held at zero.
 void CorrectProfile(CallProfile& profile, const TimingOverhead& overhead);
+
+// --range START:END: only the time from START to END counts.
+void AddRangeOption(CLI::App& command, std::optional<std::string>& range);
+
+// The calls of `profile` over the range given (on the timeline of the
+// overhead-corrected calls when `overhead` is given); a range that holds
+// no call is said and ends the command with exit status 1.
+RangedRun RangeOrExit(const std::string& text, const PadTrace& trace, const CallProfile& profile,
+                      const std::optional<TimingOverhead>& overhead, const std::string& path);
 
 // Writes the text to standard output (file empty or "-") or replaces the
 // file whole. The file may not be one of `inputs`: reading a trace never

@@ -83,31 +83,12 @@ NumberFormat TimeFormat(const std::optional<std::string>& given) {
     return NumberFormat(ResolveTraceSettings({given, std::nullopt, std::nullopt, {}}).format);
 }
 
-void AddRangeOption(CLI::App& command, std::optional<std::string>& range) {
-    command
-        .add_option("--range", range,
-                    "Count only the time from START to END (milliseconds of the trace's own clock, as in the "
-                    "file): each call's span clipped to it, a call counted when its span overlaps it")
-        ->type_name("START:END")
-        ->check([](const std::string& text) {
-            std::string why;
-            return ParseTimeRange(text, why) ? std::string() : why;
-        });
-}
-
 // The calls of `profile` over the range, when one is given; a range that
 // holds no call ends the command.
 void RestrictOrExit(const std::optional<std::string>& text, const PadTrace& trace, CallProfile& profile,
                     const std::optional<TimingOverhead>& overhead, const std::string& path, Timeline* spans = nullptr) {
     if (!text) return;
-    std::string why;
-    const TimeRange range = *ParseTimeRange(*text, why);
-    const Timeline timeline = overhead ? CorrectedTimeline(trace, profile, *overhead) : NestedTimeline(trace, profile);
-    RangedRun run = RestrictToRange(profile, timeline, range);
-    if (run.Profile.Calls.empty()) {
-        PrintProblem(path + ": no call lies in the range " + TimeRangeText(range) + ".");
-        throw CLI::RuntimeError(1);
-    }
+    RangedRun run = RangeOrExit(*text, trace, profile, overhead, path);
     profile = std::move(run.Profile);
     if (spans != nullptr) *spans = std::move(run.Spans);
 }

@@ -27,6 +27,7 @@ struct TraceArguments {
 };
 
 struct ReportArguments {
+    std::optional<std::string> range;
     bool total = false;
     bool noTotal = false;
     std::vector<int> widths;
@@ -168,8 +169,37 @@ void RunReport(const TraceArguments& args, const ReportArguments& report) {
     const NumberFormat format(settings.format);
     const TraceLoad& load = KeptUntilExit(LoadOrFail(args, settings, format));
 
-    const CorrectedTexts corrected = CorrectedRowTexts(args, load, format);
-    const bool correcting = !corrected.totals.empty();
+    // Over a range: only the rows whose calls count, with their clipped
+    // times (corrected first when asked).
+    CorrectedTexts corrected;
+    std::vector<char> kept;
+    std::vector<char> keptChildren;
+    if (report.range) {
+        CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
+        const std::optional<TimingOverhead> overhead = OverheadToCorrect(args.overhead, load.trace, args.trace);
+        if (overhead) CorrectProfile(profile, *overhead);
+        const RangedRun run = RangeOrExit(*report.range, load.trace, profile, overhead, args.trace);
+        const std::size_t rows = load.tree.Rows.size();
+        kept.assign(rows, 0);
+        keptChildren.assign(rows, 0);
+        corrected.totals.assign(rows, {});
+        corrected.times.assign(rows, {});
+        for (std::size_t k = 0; k < run.WholeCall.size(); ++k) {
+            const auto row = static_cast<std::size_t>(run.WholeCall[k]);
+            if (row >= rows) continue;
+            const ProfileCall& call = run.Profile.Calls[k];
+            kept[row] = 1;
+            corrected.totals[row] = format.Format(call.Total);
+            corrected.times[row] = format.Format(call.Own);
+            if (call.Parent >= 0)
+                keptChildren[static_cast<std::size_t>(run.WholeCall[static_cast<std::size_t>(call.Parent)])] = 1;
+        }
+    } else {
+        corrected = CorrectedRowTexts(args, load, format);
+    }
+    const bool correcting =
+        report.range ? args.overhead.correct || args.overhead.given.has_value() : !corrected.totals.empty();
+    const bool replaced = !corrected.totals.empty();
 
     std::vector<ReportColumn> columns;
     const char* const headers[] = {"Code Trace",
@@ -190,16 +220,18 @@ void RunReport(const TraceArguments& args, const ReportArguments& report) {
     text.reserve(kPiece + 2 * (writer.LineLength() + 2));
     writer.AppendHeader(text);
     for (std::size_t i = 0; i < load.tree.Rows.size(); ++i) {
+        if (!kept.empty() && kept[i] == 0) continue;
         const TraceRow& row = load.tree.Rows[i];
         const PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
         // Order and Depth are not reported.
         const std::string_view cells[] = {row.Label,
-                                          correcting ? std::string_view(corrected.totals[i]) : row.TotalText.view(),
-                                          correcting ? std::string_view(corrected.times[i]) : row.Time.view(),
+                                          replaced ? std::string_view(corrected.totals[i]) : row.TotalText.view(),
+                                          replaced ? std::string_view(corrected.times[i]) : row.Time.view(),
                                           record.DataIn,
                                           record.DataLog,
                                           record.DataOut};
-        writer.AppendRow(text, row.Level, row.HasChildren, true, true, cells, std::size(cells));
+        const bool children = kept.empty() ? row.HasChildren : keptChildren[i] != 0;
+        writer.AppendRow(text, row.Level, children, true, true, cells, std::size(cells));
         if (text.size() >= kPiece) {
             out.Write(text);
             text.clear();
@@ -241,6 +273,7 @@ void AddTraceCommands(CLI::App& app) {
         ->expected(6)
         ->check(CLI::NonNegativeNumber);
     report->add_option("-o,--output", reportArgs->output, "Write the report to FILE instead of standard output");
+    AddRangeOption(*report, reportArgs->range);
     report->footer(
         "Exit status: 0 on success (a stop message also goes to stderr), 1 when the trace cannot be "
         "read or the report cannot be written, 2 on a usage error.");

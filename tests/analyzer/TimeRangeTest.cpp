@@ -7,12 +7,14 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <random>
+#include <sstream>
 
 #include "CommandFixture.h"
 #include "FlatProfile.h"
 #include "LoadedTrace.h"
 #include "ProfileCommands.h"
 #include "TimeRange.h"
+#include "TraceCommands.h"
 #include "TraceGenerator.h"
 
 namespace kivra {
@@ -188,6 +190,33 @@ TEST_F(RangeCommandTest, FlatOverARangeAgreesWithACountMadeAnotherWay) {
     EXPECT_EQ(Run({"flat", Path("run.pad"), "--range", "-9e9:-8e9"}, out, err), 1);
     EXPECT_EQ(Run({"flat", Path("run.pad"), "--range", "5:3"}, out, err), 2);
     EXPECT_EQ(Run({"peek", Path("run.pad"), "x", "--range", "nope"}, out, err), 2);
+}
+
+class RangeReportTest : public test::CommandFixture {
+protected:
+    RangeReportTest() : CommandFixture(&AddTraceCommands, "Config.ini") {}
+};
+
+// The report over a range: the rows whose calls count, with their clipped times.
+TEST_F(RangeReportTest, TheReportShowsTheRowsInTheRange) {
+    Write("run.pad", test::PadText(kRun));
+    std::string out;
+    std::string err;
+    ASSERT_EQ(Run({"report", Path("run.pad"), "--range", "15:35", "--widths", "200,100,100,0,0,0"}, out, err), 0)
+        << err;
+    std::vector<std::string> lines;
+    std::istringstream text(out);
+    for (std::string line; std::getline(text, line);) {
+        while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 7u) << out;  // header, rule, Main, A, A, B, C
+    EXPECT_THAT(lines[2], ::testing::MatchesRegex(".*Main +20\\.000 +0\\.000"));
+    EXPECT_THAT(lines[3], ::testing::MatchesRegex(".*A +15\\.000 +10\\.000"));
+    EXPECT_THAT(lines[5], ::testing::MatchesRegex(".*B +5\\.000 +5\\.000"));
+    EXPECT_EQ(out.find(" D "), std::string::npos);
+    EXPECT_EQ(Run({"report", Path("run.pad"), "--range", "101:119"}, out, err), 1);
+    EXPECT_THAT(err, ::testing::HasSubstr("no call lies in the range 101.000 \u2013 119.000 ms"));
 }
 
 }  // namespace
