@@ -38,8 +38,8 @@ FlameGraphPage::FlameGraphPage(const ViewParts& parts) : TraceView(parts.context
                                   QStringLiteral("Collapse recursion"));
     chkCollapseRecursion_->setToolTip(
         QStringLiteral("Merged and inverted: a procedure that calls itself directly shows as one level"));
-    auto* hint = new QLabel(QStringLiteral("Wheel or + and -: zoom · drag: move · double-click or Enter: zoom to a "
-                                           "box · Home: whole run · Shift+drag: count a stretch of the run"),
+    auto* hint = new QLabel(QStringLiteral("Wheel, + and -: zoom · drag: move · Enter or double-click: zoom to a "
+                                           "box · Home: whole run · Shift+drag: a stretch of the run"),
                             this);
     // In the palette's own text colour: a disabled grey reads at 1.5:1.
     hint->setObjectName(QStringLiteral("lblFlameHint"));
