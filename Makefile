@@ -7,7 +7,7 @@ SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev libgtest-dev libgmock-dev \
             libbenchmark-dev libcli11-dev nlohmann-json3-dev cmark-gfm \
-            xvfb xfonts-base openbox libreoffice-core-nogui
+            xvfb xfonts-base openbox libreoffice-core-nogui chromium
 
 REL_BUILD ?= build-release
 # dpkg-shlibdeps finds the package's dependencies; lintian checks the package.

@@ -11,6 +11,8 @@
 #include "CallProfile.h"
 #include "CallerCallee.h"
 #include "CommandSupport.h"
+#include "FlameLayout.h"
+#include "FlameSvg.h"
 #include "FlatProfile.h"
 #include "Overhead.h"
 #include "Platform.h"
@@ -58,11 +60,15 @@ struct PeekArguments {
 
 struct ExportArguments {
     OverheadArguments overhead;
+    std::optional<std::string> range;
     std::string trace;
     std::optional<std::string> paramChar;
     bool chrome = false;
     bool speedscope = false;
     bool folded = false;
+    bool svg = false;
+    bool inverted = false;
+    int width = 1200;
     bool noData = false;
     std::string output;
 };
@@ -191,15 +197,31 @@ void RunExport(const ExportArguments& args) {
     const TraceLoad load = LoadTraceOrExit(args.trace, settings.paramChar, format);
     CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
     std::optional<Timeline> corrected;
-    if (const std::optional<TimingOverhead> overhead = OverheadToCorrect(args.overhead, load.trace, args.trace)) {
+    const std::optional<TimingOverhead> overhead = OverheadToCorrect(args.overhead, load.trace, args.trace);
+    if (overhead) {
         CorrectProfile(profile, *overhead);
         corrected = CorrectedTimeline(load.trace, profile, *overhead);
+    }
+    if (args.range) {
+        // The calls over the range, laid out on their clipped spans.
+        RangedRun run = RangeOrExit(*args.range, load.trace, profile, overhead, args.trace);
+        profile = std::move(run.Profile);
+        corrected = std::move(run.Spans);
     }
     const Timeline* fitted = corrected ? &*corrected : nullptr;
     const std::string name = platform::PathToUtf8(platform::PathFromUtf8(args.trace).filename());
 
     ExportText result;
-    if (args.chrome) {
+    if (args.svg) {
+        const Timeline timeline = corrected ? std::move(*corrected) : NestedTimeline(load.trace, profile);
+        const FlameLayout layout = args.inverted ? LayoutInverted(profile, timeline) : LayoutMerged(profile, timeline);
+        FlameSvgOptions options;
+        options.Width = args.width;
+        options.Title = "Flame graph of " + name;
+        options.TimeFormat = format;
+        result.Text = FlameGraphSvg(layout, profile.Names, options);
+        result.Clipped = layout.Clipped;
+    } else if (args.chrome) {
         result = ChromeTraceJson(load.trace, profile, name, !args.noData, fitted);
     } else if (args.speedscope) {
         result = SpeedscopeJson(load.trace, profile, name, fitted);
@@ -279,14 +301,27 @@ void AddProfileCommands(CLI::App& app) {
     CLI::App* exporter =
         app.add_subcommand("export",
                            "Write a PAD trace for other viewers: Chrome Trace Event JSON (Perfetto, chrome://tracing), "
-                           "speedscope's file format, or folded stacks for flame graph tools.");
+                           "speedscope's file format, folded stacks for flame graph tools, or a flame graph as an SVG "
+                           "picture.");
     exporter->add_option("TRACE", exportArgs->trace, "The PAD trace file to read")->required();
     CLI::Option_group* kind = exporter->add_option_group("Output format", "The kind of file to write");
     kind->add_flag("--chrome", exportArgs->chrome, "Chrome Trace Event JSON: one complete event per call");
     kind->add_flag("--speedscope", exportArgs->speedscope, "speedscope's file format: one evented profile");
     kind->add_flag("--folded", exportArgs->folded,
                    "Folded stacks: \"A;B;C N\", N the path's own time in whole microseconds");
+    CLI::Option* svg = kind->add_flag("--svg", exportArgs->svg,
+                                      "A flame graph as one SVG picture for a browser: the calls merged by call "
+                                      "path, a click zooms to a box, a search field highlights names");
     kind->require_option(1);
+    exporter->add_option("--width", exportArgs->width, "With --svg: the picture's width in pixels")
+        ->check(CLI::Range(FlameSvgGeometry::kSmallestWidth, FlameSvgGeometry::kLargestWidth))
+        ->type_name("PX")
+        ->capture_default_str()
+        ->needs(svg);
+    exporter
+        ->add_flag("--inverted", exportArgs->inverted,
+                   "With --svg: the inverted flame graph, each procedure's own time on top and its callers below")
+        ->needs(svg);
     exporter->add_option("--param-char", exportArgs->paramChar,
                          "Text that replaces each \"~\" in the data fields "
                          "(default: the \"ParamChar\" setting, else \", \")");
@@ -296,6 +331,7 @@ void AddProfileCommands(CLI::App& app) {
     exporter->add_option("-o,--output", exportArgs->output, "Write to FILE instead of standard output")
         ->type_name("FILE");
     AddOverheadOptions(*exporter, exportArgs->overhead);
+    AddRangeOption(*exporter, exportArgs->range);
     exporter->footer(
         "Give speedscope the --speedscope file; it reads a file named *.chrome.json as a DevTools "
         "recording and fails on a Chrome Trace Event export so named.\n"

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "FlameColours.h"
 #include "QtText.h"
 
 namespace kivra {
@@ -20,15 +21,11 @@ constexpr int kTextMargin = 3;
 
 const FlameLayout kNoLayout;
 
-// One colour per procedure name, the same on every run: warm hues, lighter
-// on a light window and deeper on a dark one.
+// One colour per procedure name, the same on every run and in kivra's SVG
+// pictures: warm hues, lighter on a light window and deeper on a dark one.
 QColor NameColour(const std::string& name, bool dark) {
-    std::uint32_t hash = 2166136261u;
-    for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    const int hue = static_cast<int>(hash % 50);  // red to yellow
-    const int saturation = 120 + static_cast<int>((hash >> 8) % 90);
-    const int value = dark ? 150 + static_cast<int>((hash >> 16) % 40) : 215 + static_cast<int>((hash >> 16) % 40);
-    return QColor::fromHsv(hue, saturation, value);
+    const HsvColour colour = ProcedureHsv(name, dark);
+    return QColor::fromHsv(colour.Hue, colour.Saturation, colour.Value);
 }
 
 QColor TextColourOn(const QColor& fill) {

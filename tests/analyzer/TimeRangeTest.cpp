@@ -184,6 +184,13 @@ TEST_F(RangeCommandTest, FlatOverARangeAgreesWithACountMadeAnotherWay) {
             }
         }
     }
+    // The folded export lays out the calls over the range only.
+    Write("small.pad", test::PadText(kRun));
+    std::string folded;
+    std::string problems;
+    ASSERT_EQ(Run({"export", Path("small.pad"), "--folded", "--range", "15:35"}, folded, problems), 0) << problems;
+    EXPECT_EQ(folded, "Main;A 10000\nMain;A;A 5000\nMain;B 5000\n");
+
     // A range in no run at all is said, and bad ranges are usage errors.
     std::string out;
     std::string err;
