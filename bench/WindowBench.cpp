@@ -299,6 +299,36 @@ void CallersBackForward(benchmark::State& state) {
 }
 BENCHMARK(CallersBackForward)->Unit(benchmark::kMillisecond);
 
+// Setting a stretch of the run, the middle tenth of it: every view worked
+// out again for the range and the tab shown (Procedures) painted.
+void SetTimeRange(benchmark::State& state) {
+    kivra::frmMain& window = LoadedWindow();
+    window.resize(1600, 900);
+    window.show();
+    kivra::TraceViews& views = window.Views();
+    views.Tabs().setCurrentIndex(1);
+    const kivra::ShownTrace& trace = views.Context().Trace();
+    double first = 0.0;
+    double last = 0.0;
+    if (trace.timeline && !trace.timeline->Spans.empty()) {
+        first = static_cast<double>(trace.timeline->Spans.front().Begin) / 1e6;
+        for (const kivra::CallSpan& span : trace.timeline->Spans) {
+            last = std::max(last, static_cast<double>(span.End) / 1e6);
+        }
+    }
+    const double middle = (first + last) / 2.0;
+    const double tenth = (last - first) / 10.0;
+    for (auto _ : state) {
+        views.SetRange(kivra::TimeRange{middle - tenth / 2.0, middle + tenth / 2.0});
+        benchmark::DoNotOptimize(views.grab());
+        state.PauseTiming();
+        state.counters["calls"] = trace.rangeCalls;
+        views.SetRange(std::nullopt);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(SetTimeRange)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 // The flame graph's inverted mode, laid out afresh each time (recursion
 // collapsed or not) and painted.
 void FlameGraphInverted(benchmark::State& state) {

@@ -64,13 +64,18 @@ std::string ReportOfTable(const QTreeView& view, const TraceTableModel& model) {
 }
 
 std::string ReportLinesOfTable(const QTreeView& view, const TraceTableModel& model,
-                               const std::vector<std::size_t>& rows) {
+                               const std::vector<std::size_t>& rows,
+                               const std::vector<std::array<std::string, 2>>* times) {
     ReportWriter writer(ColumnsOf(view, model));
     std::string lines;
     for (const std::size_t r : rows) {
         if (r >= model.Rows().size()) continue;
         const int row = static_cast<int>(r);
-        const auto cells = ReportCells(model.Rows()[r]);
+        auto cells = ReportCells(model.Rows()[r]);
+        if (times != nullptr && r < times->size()) {
+            cells[kColTotal] = (*times)[r][0];
+            cells[kColTime] = (*times)[r][1];
+        }
         writer.AppendRow(lines, model.RowLevel(row), model.HasChildren(row),
                          !model.HasChildren(row) || model.IsExpanded(row), true, cells.data(), cells.size());
     }

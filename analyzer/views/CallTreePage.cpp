@@ -138,9 +138,22 @@ void CallTreePage::CopyRows() {
     for (const QModelIndex& index : callTree_->selectionModel()->selectedRows()) {
         rows.push_back(static_cast<std::size_t>(TraceTableModel::RowOf(index)));
     }
+    // Over a stretch of the run: the rows in it, with their times counted inside it.
+    const ShownTrace& trace = context_.Trace();
+    std::vector<std::array<std::string, 2>> times;
+    if (trace.range && trace.profile) {
+        std::erase_if(rows, [&](std::size_t row) { return row >= trace.rowInRange.size() || !trace.rowInRange[row]; });
+        times.resize(trace.rowInRange.size());
+        for (std::size_t k = 0; k < trace.wholeCall.size() && k < trace.profile->Calls.size(); ++k) {
+            const auto row = static_cast<std::size_t>(trace.wholeCall[k]);
+            if (row >= times.size()) continue;
+            const ProfileCall& call = trace.profile->Calls[k];
+            times[row] = {trace.timeFormat.Format(call.Total), trace.timeFormat.Format(call.Own)};
+        }
+    }
     if (rows.empty()) return;
     std::sort(rows.begin(), rows.end());
-    SetClipboardText(ToQString(ReportLinesOfTable(*callTree_, *model_, rows)));
+    SetClipboardText(ToQString(ReportLinesOfTable(*callTree_, *model_, rows, times.empty() ? nullptr : &times)));
 }
 
 }  // namespace kivra

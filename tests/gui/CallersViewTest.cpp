@@ -4,9 +4,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
+#include <QItemSelectionModel>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -309,6 +312,17 @@ TEST_F(CallersViewTest, ARangeCountsOnlyTheTimeInsideIt) {
     views.Tabs().setCurrentIndex(0);
     EXPECT_THAT(views.Finder().CountText().toStdString(),
                 ::testing::AnyOf(::testing::EndsWith("of 4"), ::testing::Eq("4 matches")));
+
+    // Copy writes the chosen rows in the range with their times inside it.
+    views.Tabs().setCurrentIndex(0);
+    QItemSelectionModel& chosen = *window->Grid().selectionModel();
+    chosen.select(window->Model().IndexOfRow(1), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    chosen.select(window->Model().IndexOfRow(5), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    tree.CopyRows();
+    const std::string copied = QGuiApplication::clipboard()->text().toStdString();
+    EXPECT_THAT(copied, ::testing::HasSubstr("15.000"));  // A from 15 to 30
+    EXPECT_THAT(copied, ::testing::HasSubstr("10.000"));  // its own time there
+    EXPECT_EQ(copied.find("D "), std::string::npos) << copied;
 
     // Esc in the strip clears it: every view counts the whole run again.
     views.Tabs().setCurrentIndex(2);
