@@ -299,8 +299,9 @@ void CallersBackForward(benchmark::State& state) {
 }
 BENCHMARK(CallersBackForward)->Unit(benchmark::kMillisecond);
 
-// Setting a stretch of the run, the middle tenth of it: every view worked
-// out again for the range and the tab shown (Procedures) painted.
+// Setting a stretch of the run, the middle tenth of it or the whole run:
+// every view worked out again for the range and the tab shown (Procedures)
+// painted.
 void SetTimeRange(benchmark::State& state) {
     kivra::frmMain& window = LoadedWindow();
     window.resize(1600, 900);
@@ -317,9 +318,9 @@ void SetTimeRange(benchmark::State& state) {
         }
     }
     const double middle = (first + last) / 2.0;
-    const double tenth = (last - first) / 10.0;
+    const double part = (last - first) * static_cast<double>(state.range(0)) / 100.0;
     for (auto _ : state) {
-        views.SetRange(kivra::TimeRange{middle - tenth / 2.0, middle + tenth / 2.0});
+        views.SetRange(kivra::TimeRange{middle - part / 2.0, middle + part / 2.0});
         benchmark::DoNotOptimize(views.grab());
         state.PauseTiming();
         state.counters["calls"] = trace.rangeCalls;
@@ -327,7 +328,7 @@ void SetTimeRange(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(SetTimeRange)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(SetTimeRange)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The flame graph's inverted mode, laid out afresh each time (recursion
 // collapsed or not) and painted.

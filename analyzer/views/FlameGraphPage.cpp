@@ -161,7 +161,7 @@ void FlameGraphPage::ShowTrace() {
         const TableRow& row = model->Rows()[call];
         return std::vector<std::string>{std::string(row.dataIn), std::string(row.dataLog), std::string(row.dataOut)};
     });
-    if (CollapsingRecursion() || optInverted_->isChecked()) LayOutMergedModes();
+    if (CollapsingRecursion() || optInverted_->isChecked() || !trace.merged) LayOutMergedModes();
     std::optional<std::pair<double, double>> marked;
     if (trace.range) {
         const double origin = static_cast<double>(trace.timeOrderOrigin);
@@ -176,7 +176,7 @@ void FlameGraphPage::ModeChosen() {
     const FlameMode mode = optInverted_->isChecked() ? FlameMode::Inverted
                            : optMerged_->isChecked() ? FlameMode::Merged
                                                      : FlameMode::TimeOrder;
-    if (mode == FlameMode::Inverted && !graph_->HasLayout(mode) && context_.Trace().loaded) {
+    if (mode != FlameMode::TimeOrder && !graph_->HasLayout(mode) && context_.Trace().loaded) {
         LayOutMergedModes();
     }
     graph_->SetMode(mode);
@@ -194,8 +194,14 @@ void FlameGraphPage::LayOutMergedModes() {
         if (trace.range) layout = InWholeRunCalls(std::move(layout), trace.wholeCall, trace.searchRows.size());
         return std::make_shared<const FlameLayout>(std::move(layout));
     };
-    graph_->SetLayout(FlameMode::Merged,
-                      collapse ? shared(LayoutMerged(*trace.profile, *trace.timeline, true)) : trace.merged);
+    // The merged boxes over a range are laid out when first shown.
+    const bool merged = optMerged_->isChecked();
+    if (collapse || trace.merged || merged) {
+        graph_->SetLayout(FlameMode::Merged,
+                          collapse || !trace.merged
+                              ? (merged ? shared(LayoutMerged(*trace.profile, *trace.timeline, collapse)) : nullptr)
+                              : trace.merged);
+    }
     const bool inverted = optInverted_->isChecked();
     graph_->SetLayout(FlameMode::Inverted,
                       inverted ? shared(LayoutInverted(*trace.profile, *trace.timeline, collapse)) : nullptr);

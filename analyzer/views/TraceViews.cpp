@@ -284,7 +284,7 @@ void TraceViews::ShowNumbers() {
         }
         trace.rangeCalls = static_cast<int>(run.WholeCall.size());
         trace.procedures = ComputeFlatProfile(run.Profile);
-        trace.merged = Shared(InWholeRunCalls(LayoutMerged(run.Profile, run.Spans), run.WholeCall, rows));
+        trace.merged = nullptr;  // the flame graph lays it out when it shows it
         trace.wholeCall = std::move(run.WholeCall);
         trace.profile = std::make_shared<const CallProfile>(std::move(run.Profile));
         trace.timeline = std::make_shared<const Timeline>(std::move(run.Spans));
