@@ -80,7 +80,8 @@ void AddRangeOption(CLI::App& command, std::optional<std::string>& range) {
     command
         .add_option("--range", range,
                     "Count only the time from START to END (milliseconds of the trace's own clock, as in the "
-                    "file): each call's span clipped to it, a call counted when its span overlaps it")
+                    "file; with the overhead taken out, of the calls as they lie with it cut out): each call's "
+                    "span clipped to it, a call counted when its span overlaps it")
         ->type_name("START:END")
         ->check([](const std::string& text) {
             std::string why;

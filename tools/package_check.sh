@@ -12,9 +12,9 @@ lintian --fail-on error --no-tag-display-limit "$deb"
 
 echo "== install"
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb"
-trap '$sudo env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq kivra' EXIT
-
 home=$(mktemp -d)
+trap '$sudo env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq kivra; rm -rf "$home"' EXIT
+
 export HOME="$home" XDG_CONFIG_HOME="$home/.config" USERPROFILE="$home"
 
 echo "== the programs on the PATH"
@@ -41,5 +41,4 @@ if [ "$status" != 124 ]; then
   echo "the analyzer ended with status $status instead of staying open" >&2
   exit 1
 fi
-rm -rf "$home"
 echo "== remove"

@@ -62,6 +62,7 @@ RangedRun RestrictToRange(const CallProfile& profile, const Timeline& timeline, 
     const std::int64_t to = Nanoseconds(range.End);
     RangedRun run;
     run.Profile.Names = profile.Names;
+    run.Spans.Clipped = timeline.Clipped;  // the calls fitted to nest, as the exports say
     const std::size_t count = std::min(profile.Calls.size(), timeline.Spans.size());
     // Per call of the whole run: its counted call, or -1.
     std::vector<int> counted(count, -1);

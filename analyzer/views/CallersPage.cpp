@@ -130,12 +130,26 @@ void CallersPage::ShowTrace() {
     for (std::size_t p = 0; p < trace.names.size(); ++p) {
         cboProcedure_->addItem(ToQString(trace.names[p]), QVariant::fromValue<qulonglong>(p));
     }
+    stale_ = false;
     if (shown_ && *shown_ < trace.names.size()) {
-        Show(*shown_);
+        // Worked out when the page is next shown, not for every range or switch.
+        if (isVisible()) {
+            Show(*shown_);
+        } else {
+            stale_ = true;
+        }
     } else {
         shown_.reset();
         cboProcedure_->setEditText(typed);
         ShowNothing(QStringLiteral("Choose a procedure: type its name, or Ctrl+K in the other views."));
+    }
+}
+
+void CallersPage::showEvent(QShowEvent* event) {
+    TraceView::showEvent(event);
+    if (stale_ && shown_) {
+        stale_ = false;
+        Show(*shown_);
     }
 }
 
@@ -192,6 +206,7 @@ void CallersPage::Show(std::size_t procedure) {
     const ShownTrace& trace = context_.Trace();
     if (!trace.loaded || !trace.profile || procedure >= trace.names.size()) return;
     shown_ = procedure;
+    stale_ = false;
     const Sandwich& work = Work(procedure, chkCollapseRecursion_->isChecked());
     const CallerCallee& numbers = work.numbers;
     const QString name = ToQString(trace.names[procedure]);

@@ -42,6 +42,9 @@ public:
     FlameGraphView& CallersGraph() const { return *callersGraph_; }
     QLabel& Summary() const { return *lblSummary_; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void Show(std::size_t procedure);
     void ShowNothing(const QString& why);
@@ -74,6 +77,7 @@ private:
     std::unique_ptr<CallerCalleeIndex> index_;  // of the trace shown, made when first needed
     std::list<Sandwich> recent_;                // the most recent first
     std::optional<std::size_t> shown_;
+    bool stale_ = false;  // new numbers came while the page was hidden
 };
 
 }  // namespace kivra

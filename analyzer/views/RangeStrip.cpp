@@ -60,6 +60,7 @@ void RangeStrip::paintEvent(QPaintEvent*) {
 void RangeStrip::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
     setFocus(Qt::MouseFocusReason);
+    if (graph_->Layout().Boxes.empty()) return;  // no run: nothing to choose from
     pressedAt_ = pointerAt_ = TimeAt(event->position().x());
     update();
 }

@@ -214,6 +214,9 @@ void TraceViews::Clear() {
 
 void TraceViews::ShowTrace(TraceViewData data, const NumberFormat& timeFormat, const std::string& paramChar) {
     ShownTrace& trace = context_.MutableTrace();
+    // A range belongs to its run: a reload of the same file keeps it, another file starts whole.
+    if (data.path != shownPath_) range_.reset();
+    shownPath_ = data.path;
     trace.loaded = true;
     trace.path = data.path;
     trace.timeFormat = timeFormat;
@@ -283,6 +286,12 @@ void TraceViews::ShowNumbers() {
             if (static_cast<std::size_t>(call) < rows) trace.rowInRange[static_cast<std::size_t>(call)] = 1;
         }
         trace.rangeCalls = static_cast<int>(run.WholeCall.size());
+        // The hot path follows the time inside the range.
+        trace.rowTotals.assign(rows, 0.0f);
+        for (std::size_t k = 0; k < run.WholeCall.size(); ++k) {
+            const auto row = static_cast<std::size_t>(run.WholeCall[k]);
+            if (row < rows) trace.rowTotals[row] = run.Profile.Calls[k].Total;
+        }
         trace.procedures = ComputeFlatProfile(run.Profile);
         trace.merged = nullptr;  // the flame graph lays it out when it shows it
         trace.wholeCall = std::move(run.WholeCall);
@@ -297,6 +306,7 @@ void TraceViews::ShowNumbers() {
 
 void TraceViews::SetRange(std::optional<TimeRange> range) {
     if (!range && !range_) return;
+    if (range && !context_.Trace().loaded) return;  // nothing to count over
     range_ = range;
     if (context_.Trace().loaded) ShowNumbers();
     rangeBar_->setVisible(range_.has_value());
@@ -307,9 +317,11 @@ QString TraceViews::RangeText() const {
     if (!range_) return {};
     const ShownTrace& trace = context_.Trace();
     const int calls = trace.rangeCalls;
-    return QStringLiteral("Range: %1 (%2 ms, %3). Compare compares the two runs whole.")
+    // With the overhead taken out, the calls lie earlier: the range is on their corrected times.
+    const QString clock = trace.corrected ? QStringLiteral(", on the corrected times") : QString();
+    return QStringLiteral("Range: %1 (%2 ms, %3%4). Compare compares the two runs whole.")
         .arg(ToQString(TimeRangeText(*range_)), ToQString(GroupedMilliseconds(range_->End - range_->Start)),
-             calls == 1 ? QStringLiteral("1 call") : ToQString(GroupedCount(calls) + " calls"));
+             calls == 1 ? QStringLiteral("1 call") : ToQString(GroupedCount(calls) + " calls"), clock);
 }
 
 QString TraceViews::OverheadText() const {
@@ -481,8 +493,10 @@ void TraceViews::ShowCallsOf(std::size_t procedure) {
     // find bar's matches.
     steps_.clear();
     const std::vector<int>& procedures = context_.Trace().rowProcedure;
+    const std::vector<char>& inRange = context_.Trace().rowInRange;
     for (std::size_t row = 0; row < procedures.size(); ++row) {
-        if (procedures[row] == static_cast<int>(procedure)) steps_.push_back(row);
+        const bool counts = inRange.empty() || (row < inRange.size() && inRange[row] != 0);
+        if (procedures[row] == static_cast<int>(procedure) && counts) steps_.push_back(row);
     }
     stepsAreMatches_ = false;
     tree.TintRows({});

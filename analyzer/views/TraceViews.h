@@ -153,6 +153,7 @@ private:
     Numbers correctedNumbers_;
     bool correcting_ = false;
     std::optional<TimeRange> range_;
+    std::string shownPath_;  // the file whose run is shown
 
     // The rows F3 steps through, in display order: the find bar's matches
     // or one procedure's calls.

@@ -313,6 +313,10 @@ TEST_F(CallersViewTest, ARangeCountsOnlyTheTimeInsideIt) {
     EXPECT_THAT(views.Finder().CountText().toStdString(),
                 ::testing::AnyOf(::testing::EndsWith("of 4"), ::testing::Eq("4 matches")));
 
+    // A procedure's calls, for F3, are its calls in the range.
+    views.ShowCallsOf(ProcedureNamed(*window, "A"));
+    EXPECT_EQ(views.Finder().CountText().toStdString(), "1 of 3");
+
     // Copy writes the chosen rows in the range with their times inside it.
     views.Tabs().setCurrentIndex(0);
     QItemSelectionModel& chosen = *window->Grid().selectionModel();
