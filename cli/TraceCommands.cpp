@@ -84,6 +84,8 @@ TraceLoad LoadOrFail(const TraceArguments& args, const TraceSettings& settings, 
 const TraceLoad* lastLoad = nullptr;
 
 const TraceLoad& KeptUntilExit(TraceLoad&& load) {
+    // Only the last is kept: a process that runs several commands frees the one before.
+    delete lastLoad;
     lastLoad = new TraceLoad(std::move(load));
     return *lastLoad;
 }
