@@ -1,6 +1,6 @@
 #include "CallPaths.h"
 
-#include <unordered_map>
+#include "PairIndex.h"
 
 namespace kivra {
 
@@ -17,22 +17,24 @@ std::vector<std::int64_t> FittedOwnTimes(const CallProfile& profile, const Timel
     return own;
 }
 
-CallPaths MergeCallPaths(const CallProfile& profile, const Timeline& timeline) {
+CallPaths MergeCallPaths(const CallProfile& profile, const Timeline& timeline, bool collapseRecursion) {
     const std::vector<std::int64_t> own = FittedOwnTimes(profile, timeline);
     const std::size_t count = profile.Calls.size();
     CallPaths merged;
     merged.PathOfCall.assign(count, -1);
-    // Distinct paths by (caller's path, name).
-    // A run has far fewer paths than calls: a table of paths stays small,
-    // and in the cache, however many calls it counts.
-    std::unordered_map<std::uint64_t, int> known;
-    known.reserve(1024);
+    // Distinct paths by (caller's path, name): a run has far fewer paths than
+    // calls, so the table stays small and in the cache.
+    PairIndex known;
     for (std::size_t c = 0; c < count; ++c) {
         const ProfileCall& call = profile.Calls[c];
         const int parentPath = call.Parent >= 0 ? merged.PathOfCall[static_cast<std::size_t>(call.Parent)] : -1;
-        const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(parentPath)) << 32) |
-                                  static_cast<std::uint32_t>(call.Name);
-        const auto [found, added] = known.try_emplace(key, static_cast<int>(merged.Paths.size()));
+        if (collapseRecursion && call.Parent >= 0 &&
+            profile.Calls[static_cast<std::size_t>(call.Parent)].Name == call.Name) {
+            merged.Paths[static_cast<std::size_t>(parentPath)].Own += own[c];
+            merged.PathOfCall[c] = parentPath;
+            continue;
+        }
+        const auto [found, added] = known.FindOrAdd(parentPath, call.Name, static_cast<int>(merged.Paths.size()));
         if (added) {
             CallPath path;
             path.Parent = parentPath;
@@ -41,11 +43,11 @@ CallPaths MergeCallPaths(const CallProfile& profile, const Timeline& timeline) {
             path.FirstCall = static_cast<int>(c);
             merged.Paths.push_back(path);
         }
-        CallPath& path = merged.Paths[static_cast<std::size_t>(found->second)];
+        CallPath& path = merged.Paths[static_cast<std::size_t>(found)];
         ++path.Calls;
         path.Own += own[c];
         path.Total += timeline.Spans[c].End - timeline.Spans[c].Begin;
-        merged.PathOfCall[c] = found->second;
+        merged.PathOfCall[c] = found;
     }
     return merged;
 }

@@ -30,6 +30,9 @@ struct CallPaths {
 // its callees, which lie within it and do not overlap.
 std::vector<std::int64_t> FittedOwnTimes(const CallProfile& profile, const Timeline& timeline);
 
-CallPaths MergeCallPaths(const CallProfile& profile, const Timeline& timeline);
+// With `collapseRecursion`, a call whose direct caller has the same name goes
+// into its caller's path, adding its own time there but neither a call nor
+// its total (which lies within the caller's).
+CallPaths MergeCallPaths(const CallProfile& profile, const Timeline& timeline, bool collapseRecursion = false);
 
 }  // namespace kivra

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "CallPaths.h"
+#include "PairIndex.h"
 #include "TraceExport.h"
 
 namespace kivra {
@@ -73,105 +74,6 @@ FlameLayout LayoutTimeOrder(const CallProfile& profile, const Timeline& timeline
 }
 
 namespace {
-
-// Ints stored under pairs of ints: open addressing with linear probing,
-// grown when half full. The tables of paths and stacks below hold up to
-// millions of entries; this keeps them in two flat arrays.
-class PairIndex {
-public:
-    // The value stored under (a, b), or -1.
-    int Find(int a, int b) const {
-        if (values_.empty()) return -1;
-        const std::uint64_t key = Key(a, b);
-        for (std::size_t at = Slot(key);; at = (at + 1) & mask_) {
-            if (values_[at] < 0) return -1;
-            if (keys_[at] == key) return values_[at];
-        }
-    }
-    // The value stored under (a, b); `value` (not below zero) when there was
-    // none, with true.
-    std::pair<int, bool> FindOrAdd(int a, int b, int value) {
-        if (2 * (size_ + 1) > values_.size()) Grow();
-        const std::uint64_t key = Key(a, b);
-        std::size_t at = Slot(key);
-        for (; values_[at] >= 0; at = (at + 1) & mask_) {
-            if (keys_[at] == key) return {values_[at], false};
-        }
-        keys_[at] = key;
-        values_[at] = value;
-        ++size_;
-        return {value, true};
-    }
-
-private:
-    static std::uint64_t Key(int a, int b) {
-        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
-    }
-    std::size_t Slot(std::uint64_t key) const {
-        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_) & mask_;
-    }
-    void Grow() {
-        const std::size_t capacity = values_.empty() ? 1024 : 2 * values_.size();
-        std::vector<std::uint64_t> keys(capacity);
-        std::vector<int> values(capacity, -1);
-        keys.swap(keys_);
-        values.swap(values_);
-        mask_ = capacity - 1;
-        shift_ = 64;
-        for (std::size_t c = capacity; c > 1; c /= 2) --shift_;
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            if (values[i] < 0) continue;
-            std::size_t at = Slot(keys[i]);
-            while (values_[at] >= 0) at = (at + 1) & mask_;
-            keys_[at] = keys[i];
-            values_[at] = values[i];
-        }
-    }
-
-    std::vector<std::uint64_t> keys_;
-    std::vector<int> values_;  // -1 for an empty slot
-    std::size_t size_ = 0;
-    std::size_t mask_ = 0;
-    int shift_ = 64;
-};
-
-// The calls merged by path as MergeCallPaths merges them, in a flat table
-// of paths, which a million calls fill faster. Collapsed, a call whose
-// direct caller has the same name goes into its caller's path, adding its
-// own time there but neither a call nor its total (which lies within the
-// caller's).
-CallPaths MergePaths(const CallProfile& profile, const Timeline& timeline, bool collapseRecursion) {
-    const std::vector<std::int64_t> own = FittedOwnTimes(profile, timeline);
-    const std::size_t count = profile.Calls.size();
-    CallPaths merged;
-    merged.PathOfCall.assign(count, -1);
-    PairIndex known;
-    for (std::size_t c = 0; c < count; ++c) {
-        const ProfileCall& call = profile.Calls[c];
-        const int parentPath = call.Parent >= 0 ? merged.PathOfCall[static_cast<std::size_t>(call.Parent)] : -1;
-        if (collapseRecursion && call.Parent >= 0 &&
-            profile.Calls[static_cast<std::size_t>(call.Parent)].Name == call.Name) {
-            merged.Paths[static_cast<std::size_t>(parentPath)].Own += own[c];
-            merged.PathOfCall[c] = parentPath;
-            continue;
-        }
-        const auto [found, added] = known.FindOrAdd(parentPath, call.Name, static_cast<int>(merged.Paths.size()));
-        if (added) {
-            CallPath path;
-            path.Parent = parentPath;
-            path.Name = call.Name;
-            path.Depth = parentPath >= 0 ? merged.Paths[static_cast<std::size_t>(parentPath)].Depth + 1 : 0;
-            path.FirstCall = static_cast<int>(c);
-            merged.Paths.push_back(path);
-        }
-        CallPath& path = merged.Paths[static_cast<std::size_t>(found)];
-        ++path.Calls;
-        path.Own += own[c];
-        path.Total += timeline.Spans[c].End - timeline.Spans[c].Begin;
-        merged.PathOfCall[c] = found;
-    }
-    return merged;
-}
 
 // Call stacks read from the procedure that spent the time upwards, as a
 // tree: a node is a stack's first names, its parent the same less the last
@@ -403,8 +305,7 @@ FlameLayout LayoutMerged(const PadTrace& trace, const CallProfile& profile, bool
 
 FlameLayout LayoutMerged(const CallProfile& profile, const Timeline& timeline, bool collapseRecursion) {
     // Uncollapsed, the paths as every other view merges them.
-    return LayoutFromPaths(collapseRecursion ? MergePaths(profile, timeline, true) : MergeCallPaths(profile, timeline),
-                           timeline.Clipped);
+    return LayoutFromPaths(MergeCallPaths(profile, timeline, collapseRecursion), timeline.Clipped);
 }
 
 FlameLayout LayoutInverted(const PadTrace& trace, const CallProfile& profile, bool collapseRecursion) {
@@ -412,7 +313,7 @@ FlameLayout LayoutInverted(const PadTrace& trace, const CallProfile& profile, bo
 }
 
 FlameLayout LayoutInverted(const CallProfile& profile, const Timeline& timeline, bool collapseRecursion) {
-    const CallPaths merged = MergePaths(profile, timeline, collapseRecursion);
+    const CallPaths merged = MergeCallPaths(profile, timeline, collapseRecursion);
     // Each path's stack, read upwards, from its caller's: paths come after
     // their callers.
     StackTree tree;
@@ -449,7 +350,7 @@ FlameLayout LayoutCalleesOf(const PadTrace& trace, const CallProfile& profile, i
 }
 
 FlameLayout LayoutCalleesOf(const CallProfile& profile, const Timeline& timeline, int name, bool collapseRecursion) {
-    const CallPaths merged = MergePaths(profile, timeline, collapseRecursion);
+    const CallPaths merged = MergeCallPaths(profile, timeline, collapseRecursion);
     const std::vector<char> below = BelowName(merged, name);
     // The paths from the procedure's outermost calls down, merged again
     // from the procedure: its paths not below another of its paths are one.
@@ -493,7 +394,7 @@ FlameLayout LayoutCallersOf(const PadTrace& trace, const CallProfile& profile, i
 }
 
 FlameLayout LayoutCallersOf(const CallProfile& profile, const Timeline& timeline, int name, bool collapseRecursion) {
-    const CallPaths merged = MergePaths(profile, timeline, collapseRecursion);
+    const CallPaths merged = MergeCallPaths(profile, timeline, collapseRecursion);
     const std::vector<char> below = BelowName(merged, name);
     const std::size_t count = merged.Paths.size();
     // The procedure's outermost paths and the paths above them, whose
