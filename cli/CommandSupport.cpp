@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "AtomicFile.h"
+#include "OwnTimes.h"
 
 namespace kivra {
 
@@ -22,6 +23,17 @@ TraceLoad LoadTraceOrExit(const std::string& path, std::string_view ParamChar, c
         throw CLI::RuntimeError(1);
     }
     if (!load.tree.StopMessage.empty()) PrintProblem(path + ": " + load.tree.StopMessage);
+    return load;
+}
+
+TraceLoad LoadTraceRowsOrExit(const std::string& path, std::string_view ParamChar, const NumberFormat& format) {
+    TraceLoad load = LoadTrace(platform::PathFromUtf8(path), ParamChar, format);
+    if (load.error) {
+        PrintProblem(load.error->Message());
+        throw CLI::RuntimeError(1);
+    }
+    if (!load.tree.StopMessage.empty()) PrintProblem(load.tree.StopMessage);
+    if (load.timesUnreadable) PrintProblem(UnreadableTimeFormatMessage(format.Pattern()));
     return load;
 }
 

@@ -29,6 +29,11 @@ void PrintProblem(const std::string& text);
 // records' numbers.
 TraceLoad LoadTraceOrExit(const std::string& path, std::string_view ParamChar, const NumberFormat& format);
 
+// The same with the rows' texts, for the commands that show the call tree:
+// says on standard error when the call tree stopped early or when the
+// format's texts cannot be read back.
+TraceLoad LoadTraceRowsOrExit(const std::string& path, std::string_view ParamChar, const NumberFormat& format);
+
 // --correct-overhead and --overhead A,B, which implies the first.
 struct OverheadArguments {
     bool correct = false;

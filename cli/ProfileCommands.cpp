@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CallProfile.h"
@@ -14,9 +15,11 @@
 #include "FlameLayout.h"
 #include "FlameSvg.h"
 #include "FlatProfile.h"
+#include "HtmlReport.h"
 #include "Overhead.h"
 #include "Platform.h"
 #include "ProfileTables.h"
+#include "ShownRows.h"
 #include "TimeRange.h"
 #include "TraceDiff.h"
 #include "TraceExport.h"
@@ -67,6 +70,9 @@ struct ExportArguments {
     bool speedscope = false;
     bool folded = false;
     bool svg = false;
+    bool html = false;
+    std::optional<std::string> baseline;
+    std::optional<std::string> format;
     bool inverted = false;
     int width = 1200;
     bool noData = false;
@@ -191,8 +197,101 @@ void RunPeek(const PeekArguments& args) {
     WriteResult({}, text, {});
 }
 
+// "Run Date: 12/7/2026 14:32:05" as the label and the value; a line
+// without a colon as the value alone.
+std::pair<std::string, std::string> HeaderFact(const std::string& line) {
+    const std::size_t colon = line.find(':');
+    if (colon == std::string::npos) return {std::string(), line};
+    std::size_t value = colon + 1;
+    while (value < line.size() && line[value] == ' ') ++value;
+    return {line.substr(0, colon), line.substr(value)};
+}
+
+void RunHtmlExport(const ExportArguments& args) {
+    const TraceSettings settings = ResolveTraceSettings({args.format, args.paramChar, std::nullopt, {}});
+    const NumberFormat format(settings.format);
+    const TraceLoad load = LoadTraceRowsOrExit(args.trace, settings.paramChar, format);
+    const std::optional<TimingOverhead> overhead = OverheadToCorrect(args.overhead, load.trace, args.trace);
+    // The baseline is read first: a trace that cannot be read ends the
+    // command before the long work.
+    std::optional<FlatProfile> baseline;
+    if (args.baseline) baseline = LoadFlatProfile(*args.baseline, format, args.overhead, args.range);
+
+    CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
+    if (overhead) CorrectProfile(profile, *overhead);
+    std::optional<RangedRun> run;
+    if (args.range) run = RangeOrExit(*args.range, load.trace, profile, overhead, args.trace);
+    const CallProfile& counted = run ? run->Profile : profile;
+    const ShownRows shown = RowsOf(load, profile, run ? &*run : nullptr, overhead.has_value(), format, true);
+
+    HtmlReportInput page;
+    page.FileName = platform::PathToUtf8(platform::PathFromUtf8(args.trace).filename());
+    page.TimeFormat = format;
+    FlatProfile flat = ComputeFlatProfile(counted);
+    if (run) DropUncalled(flat);
+    SortFlatProfile(flat, FlatOrder::Own);
+
+    for (const std::string* line : {&load.trace.RunDateLine, &load.trace.ResolutionLine}) {
+        if (!line->empty()) page.Facts.push_back(HeaderFact(*line));
+    }
+    page.Facts.emplace_back("Calls", GroupedCount(static_cast<long long>(counted.Calls.size())));
+    page.Facts.emplace_back("Procedures", GroupedCount(static_cast<long long>(flat.Entries.size())));
+    page.Facts.emplace_back(overhead ? "Top-level total (corrected)" : "Top-level total",
+                            format.Format(flat.TopLevelTotal) + " ms");
+    // Line 7 is the overhead line only in the traces that state one.
+    if (ReadOverheadLine(load.trace.OverheadLine)) page.Facts.push_back(HeaderFact(load.trace.OverheadLine));
+    page.StopMessage = load.tree.StopMessage;
+    if (overhead) page.Notes.push_back(OverheadSummary(*overhead, profile.Calls.size()));
+    if (args.range) {
+        std::string why;
+        const TimeRange range = ParseTimeRange(*args.range, why).value_or(TimeRange{});
+        const std::size_t calls = run->Profile.Calls.size();
+        page.Notes.push_back(
+            "Range: " + TimeRangeText(range) + " (" + GroupedMilliseconds(range.End - range.Start) + " ms, " +
+            (calls == 1 ? std::string("1 call") : GroupedCount(static_cast<long long>(calls)) + " calls") +
+            (overhead ? ", on the corrected times" : "") + ")." +
+            (baseline ? " The comparison is over the same range of both runs." : ""));
+    }
+
+    page.TreeHeaders = TreeHeaders(shown.corrected);
+    page.Rows.reserve(load.tree.Rows.size());
+    for (std::size_t i = 0; i < load.tree.Rows.size(); ++i) {
+        if (!shown.Shows(i)) continue;
+        const TraceRow& row = load.tree.Rows[i];
+        const PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
+        page.Rows.push_back({row.Level, row.Label, shown.Total(load, i), shown.Time(load, i), record.DataIn,
+                             record.DataLog, record.DataOut, shown.totalValues[i], shown.ownValues[i]});
+    }
+
+    const Timeline timeline = run        ? run->Spans
+                              : overhead ? CorrectedTimeline(load.trace, profile, *overhead)
+                                         : NestedTimeline(load.trace, profile);
+    const FlameLayout layout = LayoutMerged(counted, timeline);
+    if (layout.Clipped > 0) PrintProblem(ClippedCallsMessage(layout.Clipped));
+    FlameSvgOptions options;
+    options.Width = args.width;
+    options.Title = "Flame graph of " + page.FileName;
+    options.TimeFormat = format;
+    page.FlameGraphSvg = FlameGraphSvg(layout, counted.Names, options);
+
+    TraceDiff diff;
+    if (baseline) {
+        diff = DiffFlatProfiles(*baseline, flat);
+        page.Comparison = &diff;
+        page.BaselineName = platform::PathToUtf8(platform::PathFromUtf8(*args.baseline).filename());
+    }
+    page.Procedures = std::move(flat);
+    std::vector<std::string> inputs{args.trace};
+    if (args.baseline) inputs.push_back(*args.baseline);
+    WriteResult(args.output, HtmlReport(page), inputs);
+}
+
 void RunExport(const ExportArguments& args) {
-    const TraceSettings settings = ResolveTraceSettings({std::nullopt, args.paramChar, std::nullopt, {}});
+    if (args.html) {
+        RunHtmlExport(args);
+        return;
+    }
+    const TraceSettings settings = ResolveTraceSettings({args.format, args.paramChar, std::nullopt, {}});
     const NumberFormat format(settings.format);
     const TraceLoad load = LoadTraceOrExit(args.trace, settings.paramChar, format);
     CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
@@ -301,8 +400,8 @@ void AddProfileCommands(CLI::App& app) {
     CLI::App* exporter =
         app.add_subcommand("export",
                            "Write a PAD trace for other viewers: Chrome Trace Event JSON (Perfetto, chrome://tracing), "
-                           "speedscope's file format, folded stacks for flame graph tools, or a flame graph as an SVG "
-                           "picture.");
+                           "speedscope's file format, folded stacks for flame graph tools, a flame graph as an SVG "
+                           "picture, or the whole analysis as one HTML page.");
     exporter->add_option("TRACE", exportArgs->trace, "The PAD trace file to read")->required();
     CLI::Option_group* kind = exporter->add_option_group("Output format", "The kind of file to write");
     kind->add_flag("--chrome", exportArgs->chrome, "Chrome Trace Event JSON: one complete event per call");
@@ -312,12 +411,24 @@ void AddProfileCommands(CLI::App& app) {
     CLI::Option* svg = kind->add_flag("--svg", exportArgs->svg,
                                       "A flame graph as one SVG picture for a browser: the calls merged by call "
                                       "path, a click zooms to a box, a search field highlights names");
+    CLI::Option* html =
+        kind->add_flag("--html", exportArgs->html,
+                       "The whole analysis as one HTML page that opens in any browser, offline: the header, the "
+                       "call tree, the procedures, the flame graph and, with --baseline, the comparison");
     kind->require_option(1);
-    exporter->add_option("--width", exportArgs->width, "With --svg: the picture's width in pixels")
-        ->check(CLI::Range(FlameSvgGeometry::kSmallestWidth, FlameSvgGeometry::kLargestWidth))
-        ->type_name("PX")
-        ->capture_default_str()
-        ->needs(svg);
+    CLI::Option* width =
+        exporter->add_option("--width", exportArgs->width, "With --svg or --html: the flame graph's width in pixels")
+            ->check(CLI::Range(FlameSvgGeometry::kSmallestWidth, FlameSvgGeometry::kLargestWidth))
+            ->type_name("PX")
+            ->capture_default_str();
+    exporter
+        ->add_option("--baseline", exportArgs->baseline,
+                     "With --html: compare with this earlier run's trace, as kivra diff OLD TRACE does")
+        ->type_name("OLD")
+        ->needs(html);
+    CLI::Option* format = exporter->add_option(
+        "--format", exportArgs->format,
+        "With --svg or --html: number format pattern for the times (default: the \"Format\" setting, else 0.000)");
     exporter
         ->add_flag("--inverted", exportArgs->inverted,
                    "With --svg: the inverted flame graph, each procedure's own time on top and its callers below")
@@ -339,7 +450,11 @@ void AddProfileCommands(CLI::App& app) {
         "calls nest; their number goes to stderr.\n"
         "Exit status: 0 on success, 1 when the trace cannot be read or the output cannot be written, "
         "2 on a usage error.");
-    exporter->callback([exportArgs] { RunExport(*exportArgs); });
+    exporter->callback([exportArgs, width, format] {
+        if (!exportArgs->svg && !exportArgs->html && (width->count() > 0 || format->count() > 0))
+            throw CLI::ValidationError(width->count() > 0 ? "--width" : "--format", "needs --svg or --html");
+        RunExport(*exportArgs);
+    });
 }
 
 }  // namespace kivra

@@ -12,6 +12,7 @@
 #include "CallProfile.h"
 #include "CommandSupport.h"
 #include "OwnTimes.h"
+#include "ShownRows.h"
 #include "TraceLoad.h"
 #include "TraceReport.h"
 #include "TraceSettings.h"
@@ -45,37 +46,8 @@ void AddTraceOptions(CLI::App& command, TraceArguments& args) {
     AddOverheadOptions(command, args.overhead);
 }
 
-// The rows' total and time texts with the overhead taken out, when that is
-// asked for: the corrected numbers formatted once. Empty when not asked.
-struct CorrectedTexts {
-    std::vector<std::string> totals;
-    std::vector<std::string> times;
-};
-CorrectedTexts CorrectedRowTexts(const TraceArguments& args, const TraceLoad& load, const NumberFormat& format) {
-    CorrectedTexts texts;
-    const std::optional<TimingOverhead> overhead = OverheadToCorrect(args.overhead, load.trace, args.trace);
-    if (!overhead) return texts;
-    CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
-    CorrectProfile(profile, *overhead);
-    texts.totals.reserve(profile.Calls.size());
-    texts.times.reserve(profile.Calls.size());
-    for (const ProfileCall& call : profile.Calls) {
-        texts.totals.push_back(format.Format(call.Total));
-        texts.times.push_back(format.Format(call.Own));
-    }
-    return texts;
-}
-
-// Loads the trace; on failure says why and ends the command with status 1.
 TraceLoad LoadOrFail(const TraceArguments& args, const TraceSettings& settings, const NumberFormat& format) {
-    TraceLoad load = LoadTrace(platform::PathFromUtf8(args.trace), settings.paramChar, format);
-    if (load.error) {
-        PrintProblem(load.error->Message());
-        throw CLI::RuntimeError(1);
-    }
-    if (!load.tree.StopMessage.empty()) PrintProblem(load.tree.StopMessage);
-    if (load.timesUnreadable) PrintProblem(UnreadableTimeFormatMessage(format.Pattern()));
-    return load;
+    return LoadTraceRowsOrExit(args.trace, settings.paramChar, format);
 }
 
 // The last trace a command loaded, left to the system when the process ends
@@ -131,8 +103,7 @@ void RunRows(const TraceArguments& args) {
     const NumberFormat format(settings.format);
     const TraceLoad& load = KeptUntilExit(LoadOrFail(args, settings, format));
 
-    const CorrectedTexts corrected = CorrectedRowTexts(args, load, format);
-    const bool correcting = !corrected.totals.empty();
+    const ShownRows shown = ShowRows(load, args.overhead, std::nullopt, format, args.trace);
 
     using Json = nlohmann::ordered_json;
     Json rows = Json::array();
@@ -143,8 +114,8 @@ void RunRows(const TraceArguments& args) {
                             {"parent", row.ParentRow},
                             {"level", row.Level},
                             {"label", row.Label},
-                            {"total", correcting ? std::string_view(corrected.totals[i]) : row.TotalText.view()},
-                            {"time", correcting ? std::string_view(corrected.times[i]) : row.Time.view()},
+                            {"total", shown.Total(load, i)},
+                            {"time", shown.Time(load, i)},
                             {"data_in", record.DataIn},
                             {"data_log", record.DataLog},
                             {"data_out", record.DataOut},
@@ -154,7 +125,7 @@ void RunRows(const TraceArguments& args) {
     Json result{{"run_date", load.trace.RunDateLine},
                 {"resolution", load.trace.ResolutionLine},
                 {"overhead", load.trace.OverheadLine},
-                {"corrected", correcting},
+                {"corrected", shown.corrected},
                 {"stop", load.tree.StopMessage.empty() ? Json(nullptr) : Json(load.tree.StopMessage)},
                 {"marked", load.tree.MarkedCount},
                 {"rows", std::move(rows)}};
@@ -173,43 +144,10 @@ void RunReport(const TraceArguments& args, const ReportArguments& report) {
 
     // Over a range: only the rows whose calls count, with their clipped
     // times (corrected first when asked).
-    CorrectedTexts corrected;
-    std::vector<char> kept;
-    std::vector<char> keptChildren;
-    if (report.range) {
-        CallProfile profile = BuildCallProfile(load.trace, load.tree.Rows);
-        const std::optional<TimingOverhead> overhead = OverheadToCorrect(args.overhead, load.trace, args.trace);
-        if (overhead) CorrectProfile(profile, *overhead);
-        const RangedRun run = RangeOrExit(*report.range, load.trace, profile, overhead, args.trace);
-        const std::size_t rows = load.tree.Rows.size();
-        kept.assign(rows, 0);
-        keptChildren.assign(rows, 0);
-        corrected.totals.assign(rows, {});
-        corrected.times.assign(rows, {});
-        for (std::size_t k = 0; k < run.WholeCall.size(); ++k) {
-            const auto row = static_cast<std::size_t>(run.WholeCall[k]);
-            if (row >= rows) continue;
-            const ProfileCall& call = run.Profile.Calls[k];
-            kept[row] = 1;
-            corrected.totals[row] = format.Format(call.Total);
-            corrected.times[row] = format.Format(call.Own);
-            if (call.Parent >= 0)
-                keptChildren[static_cast<std::size_t>(run.WholeCall[static_cast<std::size_t>(call.Parent)])] = 1;
-        }
-    } else {
-        corrected = CorrectedRowTexts(args, load, format);
-    }
-    const bool correcting =
-        report.range ? args.overhead.correct || args.overhead.given.has_value() : !corrected.totals.empty();
-    const bool replaced = !corrected.totals.empty();
+    const ShownRows shown = ShowRows(load, args.overhead, report.range, format, args.trace);
+    const std::vector<std::string> headers = TreeHeaders(shown.corrected);
 
     std::vector<ReportColumn> columns;
-    const char* const headers[] = {"Code Trace",
-                                   correcting ? "Total (ms, corrected)" : "Total (ms)",
-                                   correcting ? "Time (ms, corrected)" : "Time (ms)",
-                                   "Data In",
-                                   "Data Log",
-                                   "Data Out"};
     for (std::size_t c = 0; c < settings.widths.size(); ++c) columns.push_back({headers[c], settings.widths[c]});
     columns.push_back({"Order", 50});
     columns.push_back({"Depth", 50});
@@ -222,17 +160,13 @@ void RunReport(const TraceArguments& args, const ReportArguments& report) {
     text.reserve(kPiece + 2 * (writer.LineLength() + 2));
     writer.AppendHeader(text);
     for (std::size_t i = 0; i < load.tree.Rows.size(); ++i) {
-        if (!kept.empty() && kept[i] == 0) continue;
+        if (!shown.Shows(i)) continue;
         const TraceRow& row = load.tree.Rows[i];
         const PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
         // Order and Depth are not reported.
-        const std::string_view cells[] = {row.Label,
-                                          replaced ? std::string_view(corrected.totals[i]) : row.TotalText.view(),
-                                          replaced ? std::string_view(corrected.times[i]) : row.Time.view(),
-                                          record.DataIn,
-                                          record.DataLog,
-                                          record.DataOut};
-        const bool children = kept.empty() ? row.HasChildren : keptChildren[i] != 0;
+        const std::string_view cells[] = {row.Label,     shown.Total(load, i), shown.Time(load, i),
+                                          record.DataIn, record.DataLog,       record.DataOut};
+        const bool children = shown.HasChildren(i, row.HasChildren);
         writer.AppendRow(text, row.Level, children, true, true, cells, std::size(cells));
         if (text.size() >= kPiece) {
             out.Write(text);
