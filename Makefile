@@ -23,11 +23,19 @@ FUZZ_PACKAGES := clang libclang-rt-14-dev nlohmann-json3-dev cmake make
 FUZZ_SECONDS := $(or $(SECONDS),20)
 FUZZ_SEED := $(or $(SEED),1)
 
-.PHONY: deps configure build run test sanitize bench screenshots install clean fuzz fuzz-run windows windows-test \
+.PHONY: deps browser-deps configure build run test sanitize bench screenshots install clean fuzz fuzz-run windows windows-test \
         release package package-check format format-check
 
 deps:
 	@$(MAKE) --no-print-directory install-packages LIST="$(PACKAGES)"
+	@$(MAKE) --no-print-directory browser-deps
+
+# The browser test's Node.js module (playwright-core, which drives the
+# installed Chromium), from the npm registry as the lock file pins it.
+browser-deps:
+	@command -v npm >/dev/null 2>&1 || $(MAKE) --no-print-directory install-packages LIST="nodejs npm"
+	@[ tests/e2e/browser/node_modules/.package-lock.json -nt tests/e2e/browser/package-lock.json ] || \
+	  npm ci --prefix tests/e2e/browser --no-audit --no-fund --loglevel=error
 
 install-packages:
 	@missing=$$(for p in $(LIST); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \

@@ -75,7 +75,7 @@ TEST_F(SvgExportCommandTest, WidthAndInvertedGoOnlyWithSvg) {
     std::string out;
     std::string err;
     EXPECT_EQ(Run({"export", Path("run.pad"), "--folded", "--width", "800"}, out, err), 2);
-    EXPECT_NE(err.find("--width requires --svg"), std::string::npos) << err;
+    EXPECT_NE(err.find("--width: needs --svg or --html"), std::string::npos) << err;
     EXPECT_EQ(Run({"export", Path("run.pad"), "--chrome", "--inverted"}, out, err), 2);
     EXPECT_NE(err.find("--inverted requires --svg"), std::string::npos) << err;
     EXPECT_EQ(Run({"export", Path("run.pad"), "--inverted"}, out, err), 2);
