@@ -43,6 +43,9 @@ check diff sample.pad sample-faster.pad
 check export sample.pad --chrome
 check export sample.pad --speedscope
 check export sample.pad --folded
+check export sample.pad --svg
+check export sample-faster.pad --html --baseline sample.pad
+check export sample.pad --html --range 100:250 --format 0.0
 for source in crlf.bas lf.bas latin.bas 日本.bas; do
     check tag "$source"
     "$linux" tag "$source" > tagged.bas
