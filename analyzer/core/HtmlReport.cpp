@@ -137,8 +137,7 @@ private:
             out_ += "</th>";
         }
         out_ +=
-            "</tr></thead>\n<tbody id=\"k-tree-body\"></tbody>\n</table>\n"
-            "<button type=\"button\" id=\"k-more\" hidden>Show more rows</button>\n</div>\n"
+            "</tr></thead>\n<tbody id=\"k-tree-body\"></tbody>\n</table>\n</div>\n"
             "<noscript><p>The call tree is drawn by the page's script; the tables below need none.</p>"
             "</noscript>\n</section>\n";
     }

@@ -57,7 +57,7 @@ tbody th { font-weight: normal; }
 .k-own { position: relative; min-width: 9em; text-align: center; }
 .k-b { position: absolute; left: 1px; top: 2px; bottom: 2px; background: var(--bar); }
 .k-t { position: relative; }
-#k-more { margin: 6px; }
+.k-gap td { padding: 0; border: 0; }
 .k-diff tr.k-slower { background: var(--slower); }
 .k-diff tr.k-faster { background: var(--faster); }
 .k-flame { overflow-x: auto; }
@@ -76,10 +76,9 @@ const char* const kHtmlReportScript = R"((function () {
   var table = document.querySelector('[data-view="call-tree"]');
   var body = document.getElementById('k-tree-body');
   var scroller = document.getElementById('k-tree-scroll');
-  var more = document.getElementById('k-more');
   var treeCount = document.getElementById('k-tree-count');
   var openLevel = +table.getAttribute('data-open-level');
-  var SLICE = 400;
+  var WINDOW = 400, MARGIN = 40;  // rows in the document, rows kept beyond the view
 
   // Per row: where its subtree ends, its parent, whether it is open.
   var end = new Int32Array(n), parent = new Int32Array(n), open = new Uint8Array(n);
@@ -98,7 +97,7 @@ const char* const kHtmlReportScript = R"((function () {
   // While finding: the rows on a path to a match, their own open states,
   // and the matches.
   var onPath = null, openFound = null, hit = null;
-  var shown = [], limit = SLICE, rendered = 0, current = -1;
+  var shown = [], current = -1;
 
   function opened() { return onPath ? openFound : open; }
   function hasChildren(i) { return end[i] > i + 1; }
@@ -131,53 +130,62 @@ const char* const kHtmlReportScript = R"((function () {
       '<td>' + esc(r[6] || '') + '</td><td>' + esc(r[7] || '') + '</td><td>' + esc(r[8] || '') + '</td></tr>';
   }
 
-  function slice(from, to) {
-    var parts = [];
-    for (var k = from; k < to; k++) parts.push(rowHtml(shown[k]));
-    return parts.join('');
+  // Only a window of the shown rows is in the document, between two
+  // spacers as tall as the rows they stand for: a million rows scroll as
+  // fast as a hundred. Rows are one line each, so all are equally tall.
+  var rowHeight = 0, from = 0, to = 0;
+  function spacer(rowsOf) {
+    return rowsOf > 0 ? '<tr class="k-gap" aria-hidden="true"><td colspan="6" style="height:' +
+      (rowsOf * rowHeight) + 'px"></td></tr>' : '';
   }
   function tell() {
-    var left = shown.length - rendered;
-    more.hidden = left <= 0;
-    more.textContent = 'Show more rows (' + grouped(left) + ' not shown yet)';
     treeCount.textContent = grouped(shown.length) + ' of ' + grouped(n) + ' rows shown' +
       (onPath ? ' (finding)' : '');
   }
-  function render() {
-    rendered = Math.min(shown.length, limit);
-    body.innerHTML = slice(0, rendered);
+  // Draws the window that holds shown row `at` (or what the scroll shows).
+  function render(at) {
+    if (!rowHeight) {
+      body.innerHTML = shown.length ? rowHtml(shown[0]) : '';
+      rowHeight = body.firstElementChild ? body.firstElementChild.getBoundingClientRect().height || 22 : 22;
+    }
+    var top = at === undefined ? Math.floor(scroller.scrollTop / rowHeight) : at;
+    from = Math.max(0, Math.min(top - WINDOW / 4, shown.length - WINDOW));
+    to = Math.min(shown.length, from + WINDOW);
+    var parts = [spacer(from)];
+    for (var k = from; k < to; k++) parts.push(rowHtml(shown[k]));
+    parts.push(spacer(shown.length - to));
+    body.innerHTML = parts.join('');
     if (current < 0 || !rowElement(current)) {
-      var first = body.firstElementChild;
+      var first = body.querySelector('tr[data-i]');
       if (first) first.tabIndex = 0;
     }
     tell();
   }
-  function showMore() {
-    var to = Math.min(shown.length, rendered + SLICE);
-    body.insertAdjacentHTML('beforeend', slice(rendered, to));
-    rendered = to;
-    limit = Math.max(limit, rendered);
-    tell();
-  }
-  more.addEventListener('click', showMore);
-  if ('IntersectionObserver' in window) {
-    new IntersectionObserver(function (entries) {
-      if (entries.some(function (e) { return e.isIntersecting; })) showMore();
-    }, {root: scroller, rootMargin: '200px'}).observe(more);
-  }
+  var pending = false;
+  scroller.addEventListener('scroll', function () {
+    if (pending) return;
+    pending = true;
+    requestAnimationFrame(function () {
+      pending = false;
+      var first = Math.floor(scroller.scrollTop / rowHeight);
+      var last = Math.ceil((scroller.scrollTop + scroller.clientHeight) / rowHeight);
+      if ((first < from + MARGIN && from > 0) || (last > to - MARGIN && to < shown.length)) render();
+    });
+  });
 
   function rowElement(i) { return body.querySelector('tr[data-i="' + i + '"]'); }
-  // Makes row i the current row, drawn and focused when asked.
+  // Makes row i the current row, scrolled to and focused when asked.
   function choose(i, focus) {
     var at = shown.indexOf(i);
     if (at < 0) return;
-    if (at >= rendered) { limit = at + SLICE; render(); }
-    var old = rowElement(current);
-    if (old) old.tabIndex = -1;
+    if (at < from || at >= to) {
+      render(at);
+      scroller.scrollTop = Math.max(0, (at + 1) * rowHeight - scroller.clientHeight / 2);
+    }
     current = i;
+    body.querySelectorAll('tr[tabindex="0"]').forEach(function (t) { t.tabIndex = -1; });
     var tr = rowElement(i);
     if (!tr) return;
-    body.querySelectorAll('tr[tabindex="0"]').forEach(function (t) { t.tabIndex = -1; });
     tr.tabIndex = 0;
     if (focus) tr.focus();
   }
@@ -209,8 +217,8 @@ const char* const kHtmlReportScript = R"((function () {
     case 'ArrowDown': go = at + 1; break;
     case 'ArrowUp': go = at - 1; break;
     case 'Home': go = 0; break;
-    case 'End': go = rendered - 1; break;
-    case 'PageDown': go = Math.min(at + 20, rendered - 1); break;
+    case 'End': go = shown.length - 1; break;
+    case 'PageDown': go = Math.min(at + 20, shown.length - 1); break;
     case 'PageUp': go = Math.max(at - 20, 0); break;
     case 'ArrowRight':
       if (hasChildren(i) && !isOpen) toggle(i); else if (hasChildren(i)) go = at + 1;
@@ -222,7 +230,6 @@ const char* const kHtmlReportScript = R"((function () {
     default: return;
     }
     e.preventDefault();
-    if (go >= rendered && go < shown.length) showMore();
     if (go >= 0 && go < shown.length) choose(shown[go], true);
   });
 
@@ -328,7 +335,7 @@ const char* const kHtmlReportScript = R"((function () {
       hit = onPath = openFound = null;
     }
     if (current >= 0 && onPath && !onPath[current]) current = -1;
-    limit = SLICE;
+    scroller.scrollTop = 0;
     redraw(false);
     if (pictureField) {
       pictureField.value = field.value;
