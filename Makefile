@@ -91,9 +91,11 @@ windows-test: windows build
 	WINEDEBUG=-all WINEPREFIX="$(CURDIR)/$(WIN_BUILD)/wine" wine $(WIN_BUILD)/bin/kivra_unit_tests.exe --gtest_brief=1
 	WINEPREFIX="$(CURDIR)/$(WIN_BUILD)/wine" tools/windows_checks.sh $(BUILD)/bin $(WIN_BUILD)/bin
 
-# Pictures of the windows for docs/, rendered headless.
+# Pictures of the windows for docs/, rendered headless, and the HTML report
+# of the example with its pictures.
 screenshots: build
 	$(BUILD)/bin/kivra_screenshots "$(CURDIR)/examples" "$(CURDIR)/docs"
+	tools/report_pages.sh $(BUILD)/bin/kivra
 
 install: build
 	$(SUDO) cmake --install $(BUILD)
