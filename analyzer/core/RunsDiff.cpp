@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <unordered_map>
+#include <utility>
 
 #include "CallerCallee.h"
 #include "TraceDiff.h"
