@@ -1,6 +1,7 @@
 #include "ProfileCommands.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -19,6 +20,7 @@
 #include "Overhead.h"
 #include "Platform.h"
 #include "ProfileTables.h"
+#include "RunsDiff.h"
 #include "ShownRows.h"
 #include "TimeRange.h"
 #include "TraceDiff.h"
@@ -42,8 +44,8 @@ struct FlatArguments {
 struct DiffArguments {
     OverheadArguments overhead;
     std::optional<std::string> range;
-    std::string before;
-    std::string after;
+    std::vector<std::string> before;
+    std::vector<std::string> after;  // --vs
     std::optional<std::string> format;
     std::size_t top = 0;
     bool json = false;
@@ -134,14 +136,71 @@ void RunFlat(const FlatArguments& args) {
     WriteResult({}, text, {});
 }
 
+// The traces of one side: each file named, and every .pad file of each
+// folder named, in the order of their names. A folder without one ends the
+// command.
+std::vector<std::string> SideTraces(const std::vector<std::string>& given) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> traces;
+    for (const std::string& name : given) {
+        const fs::path path = platform::PathFromUtf8(name);
+        std::error_code error;
+        if (!fs::is_directory(path, error)) {
+            traces.push_back(name);
+            continue;
+        }
+        std::vector<std::string> found;
+        for (const fs::directory_entry& entry : fs::directory_iterator(path, error)) {
+            std::string extension = platform::PathToUtf8(entry.path().extension());
+            for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (extension == ".pad" && entry.is_regular_file(error))
+                found.push_back(platform::PathToUtf8(entry.path()));
+        }
+        if (error || found.empty()) {
+            PrintProblem(error ? name + ": cannot read the folder: " + error.message() + "."
+                               : name + ": the folder holds no .pad trace.");
+            throw CLI::RuntimeError(1);
+        }
+        std::sort(found.begin(), found.end());
+        traces.insert(traces.end(), found.begin(), found.end());
+    }
+    return traces;
+}
+
 void RunDiff(const DiffArguments& args) {
     const NumberFormat format = TimeFormat(args.format);
-    const FlatProfile before = LoadFlatProfile(args.before, format, args.overhead, args.range);
-    const FlatProfile after = LoadFlatProfile(args.after, format, args.overhead, args.range);
-    const TraceDiff diff = DiffFlatProfiles(before, after);
-    const std::string text = args.json  ? DiffJson(diff, args.top)
-                             : args.csv ? DiffCsv(diff, args.top)
-                                        : DiffTable(diff, format, args.top);
+    // Without --vs: OLD NEW, two traces, or two folders of runs.
+    std::vector<std::string> oldSide = args.before;
+    std::vector<std::string> newSide = args.after;
+    if (newSide.empty()) {
+        if (oldSide.size() != 2) {
+            PrintProblem("give OLD and NEW, or OLD... --vs NEW... for several runs on a side.");
+            throw CLI::RuntimeError(2);
+        }
+        newSide.assign(1, oldSide[1]);
+        oldSide.resize(1);
+    }
+    oldSide = SideTraces(oldSide);
+    newSide = SideTraces(newSide);
+    if (oldSide.size() == 1 && newSide.size() == 1) {
+        const FlatProfile before = LoadFlatProfile(oldSide[0], format, args.overhead, args.range);
+        const FlatProfile after = LoadFlatProfile(newSide[0], format, args.overhead, args.range);
+        const TraceDiff diff = DiffFlatProfiles(before, after);
+        const std::string text = args.json  ? DiffJson(diff, args.top)
+                                 : args.csv ? DiffCsv(diff, args.top)
+                                            : DiffTable(diff, format, args.top);
+        WriteResult({}, text, {});
+        return;
+    }
+    std::vector<FlatProfile> before;
+    std::vector<FlatProfile> after;
+    for (const std::string& trace : oldSide)
+        before.push_back(LoadFlatProfile(trace, format, args.overhead, args.range));
+    for (const std::string& trace : newSide) after.push_back(LoadFlatProfile(trace, format, args.overhead, args.range));
+    const RunsDiff diff = DiffRuns(before, after);
+    const std::string text = args.json  ? RunsDiffJson(diff, args.top)
+                             : args.csv ? RunsDiffCsv(diff, args.top)
+                                        : RunsDiffTable(diff, format, args.top);
     WriteResult({}, text, {});
 }
 
@@ -357,9 +416,17 @@ void AddProfileCommands(CLI::App& app) {
     CLI::App* diff = app.add_subcommand(
         "diff",
         "Compare two runs: both flat profiles side by side per procedure, procedures only in one run "
-        "marked added or removed, the largest change in own time first, then the top-level totals.");
-    diff->add_option("OLD", diffArgs->before, "The PAD trace of the earlier run")->required();
-    diff->add_option("NEW", diffArgs->after, "The PAD trace of the later run")->required();
+        "marked added or removed, the largest change in own time first, then the top-level totals. With "
+        "several runs on a side (OLD... --vs NEW..., or two folders of traces): per procedure the medians "
+        "over the runs with their spread, the change, its interval, a Mann-Whitney test's p-value and a "
+        "verdict (slower, faster, or ~ when the change may be noise), significant changes first.");
+    diff->add_option("OLD", diffArgs->before,
+                     "The PAD trace of the earlier run, or with --vs the earlier runs' traces; a folder stands "
+                     "for every .pad trace in it. Without --vs: OLD NEW")
+        ->required();
+    diff->add_option("--vs", diffArgs->after,
+                     "The later runs' traces (or folders of them) to compare with the runs before --vs")
+        ->type_name("NEW...");
     diff->add_option("--format", diffArgs->format, kFormatHelp);
     AddTableOptions(*diff, diffArgs->top, diffArgs->json, diffArgs->csv);
     AddOverheadOptions(*diff, diffArgs->overhead);

@@ -10,6 +10,7 @@
 #include "CallerCallee.h"
 #include "DiffRows.h"
 #include "ProcedureTable.h"
+#include "RunsDiffRows.h"
 #include "TableHeaders.h"
 #include "TextEncoding.h"
 
@@ -230,6 +231,115 @@ std::string DiffJson(const TraceDiff& diff, std::size_t top) {
                      {"new_top_level_total_ms", Rounded(diff.NewTopLevelTotal)},
                      {"top_level_change_ms", Rounded(diff.TopLevelChange)},
                      {"top_level_change_percent", OptionalNumber(diff.TopLevelChangePercent)},
+                     {"procedures", std::move(procedures)}});
+}
+
+namespace {
+
+// p-values keep their small digits: 3e-08 is not 0.
+std::string CsvP(double p) {
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, p).ptr;
+    return std::string(buffer, end);
+}
+
+Json RunsSideJson(const SideSummary& side) {
+    return Json{{"runs", side.Runs},
+                {"calls_median", Rounded(side.MedianCalls)},
+                {"own_ms_median", Rounded(side.MedianOwn)},
+                {"own_ms_mad", Rounded(side.OwnSpread)},
+                {"total_ms_median", Rounded(side.MedianTotal)},
+                {"total_ms_mad", Rounded(side.TotalSpread)}};
+}
+
+Json RunsEntryJson(const RunsDiffEntry& entry) {
+    Json interval(nullptr);
+    if (entry.OwnInterval) {
+        interval = Json{{"low_ms", Rounded(entry.OwnInterval->Low)},
+                        {"high_ms", Rounded(entry.OwnInterval->High)},
+                        {"level", Rounded(entry.OwnInterval->Level)}};
+    }
+    return Json{{"name", entry.Name},
+                {"old", RunsSideJson(entry.Old)},
+                {"new", RunsSideJson(entry.New)},
+                {"own_change_ms", Rounded(entry.OwnChange)},
+                {"own_change_percent", OptionalNumber(entry.OwnChangePercent)},
+                {"total_change_ms", Rounded(entry.TotalChange)},
+                {"total_change_percent", OptionalNumber(entry.TotalChangePercent)},
+                {"own_change_interval", std::move(interval)},
+                {"p_value", entry.PValue},
+                {"verdict", VerdictText(entry.Verdict)}};
+}
+
+}  // namespace
+
+std::string RunsDiffTable(const RunsDiff& diff, const NumberFormat& format, std::size_t top) {
+    constexpr int kColumns = static_cast<int>(RunsColumn::Count);
+    TextTable table;
+    for (int c = 0; c < kColumns; ++c) {
+        table.AddColumn(HeaderOnOneLine(kRunsHeaders[c]), c > 0 && c != static_cast<int>(RunsColumn::Verdict));
+    }
+    const NumberFormat percentFormat = PercentFormat(format);
+    const std::size_t shown = Shown(diff.Entries.size(), top);
+    for (std::size_t e = 0; e < shown; ++e) {
+        std::vector<std::string> cells;
+        for (int c = 0; c < kColumns; ++c) {
+            cells.push_back(RunsCellText(diff.Entries[e], static_cast<RunsColumn>(c), format, percentFormat));
+        }
+        table.AddRow(std::move(cells));
+    }
+    std::string out = table.Text() + RunsSummaryText(diff, format, percentFormat) + "\n" + RunsMethodText() + "\n";
+    const std::string note = RunsNoteText(diff);
+    if (!note.empty()) out += note + "\n";
+    return out;
+}
+
+std::string RunsDiffCsv(const RunsDiff& diff, std::size_t top) {
+    std::string out =
+        "name,old_runs,new_runs,old_calls_median,new_calls_median,old_own_ms_median,old_own_ms_mad,"
+        "new_own_ms_median,new_own_ms_mad,old_total_ms_median,old_total_ms_mad,new_total_ms_median,"
+        "new_total_ms_mad,own_change_ms,own_change_percent,interval_low_ms,interval_high_ms,interval_level,"
+        "p_value,verdict\n";
+    auto line = [&](const RunsDiffEntry& entry) {
+        const auto& interval = entry.OwnInterval;
+        out += CsvLine({CsvText(entry.Name),
+                        std::to_string(entry.Old.Runs),
+                        std::to_string(entry.New.Runs),
+                        CsvNumber(entry.Old.MedianCalls),
+                        CsvNumber(entry.New.MedianCalls),
+                        CsvNumber(entry.Old.MedianOwn),
+                        CsvNumber(entry.Old.OwnSpread),
+                        CsvNumber(entry.New.MedianOwn),
+                        CsvNumber(entry.New.OwnSpread),
+                        CsvNumber(entry.Old.MedianTotal),
+                        CsvNumber(entry.Old.TotalSpread),
+                        CsvNumber(entry.New.MedianTotal),
+                        CsvNumber(entry.New.TotalSpread),
+                        CsvNumber(entry.OwnChange),
+                        entry.OwnChangePercent ? CsvNumber(*entry.OwnChangePercent) : "",
+                        interval ? CsvNumber(interval->Low) : "",
+                        interval ? CsvNumber(interval->High) : "",
+                        interval ? CsvNumber(interval->Level) : "",
+                        CsvP(entry.PValue),
+                        VerdictText(entry.Verdict)});
+    };
+    const std::size_t shown = Shown(diff.Entries.size(), top);
+    for (std::size_t e = 0; e < shown; ++e) line(diff.Entries[e]);
+    return out;
+}
+
+std::string RunsDiffJson(const RunsDiff& diff, std::size_t top) {
+    Json procedures = Json::array();
+    const std::size_t shown = Shown(diff.Entries.size(), top);
+    for (std::size_t e = 0; e < shown; ++e) procedures.push_back(RunsEntryJson(diff.Entries[e]));
+    const std::string note = RunsNoteText(diff);
+    return Dump(Json{{"old_runs", diff.OldRuns},
+                     {"new_runs", diff.NewRuns},
+                     {"spread", "median absolute deviation"},
+                     {"interval", "Hodges-Lehmann, of the change of own time"},
+                     {"test", "Mann-Whitney U, two-sided, of own time"},
+                     {"note", note.empty() ? Json(nullptr) : Json(note)},
+                     {"top_level", RunsEntryJson(diff.TopLevel)},
                      {"procedures", std::move(procedures)}});
 }
 

@@ -10,6 +10,7 @@
 #include "CallerCallee.h"
 #include "FlatProfile.h"
 #include "NumberFormat.h"
+#include "RunsDiff.h"
 #include "TraceDiff.h"
 
 namespace kivra {
@@ -25,6 +26,11 @@ std::string FlatJson(const FlatProfile& profile, std::size_t top);
 std::string DiffTable(const TraceDiff& diff, const NumberFormat& format, std::size_t top);
 std::string DiffCsv(const TraceDiff& diff, std::size_t top);
 std::string DiffJson(const TraceDiff& diff, std::size_t top);
+
+// The comparison of several runs on a side.
+std::string RunsDiffTable(const RunsDiff& diff, const NumberFormat& format, std::size_t top);
+std::string RunsDiffCsv(const RunsDiff& diff, std::size_t top);
+std::string RunsDiffJson(const RunsDiff& diff, std::size_t top);
 
 // Per procedure a line with its calls, own and total time, then its callers
 // and its callees with the calls and the total time on each edge; a blank
