@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -111,8 +112,9 @@ Sub ReportError(ByVal Number As Long, ByVal Line As Long, ByVal Text As String)
 End Sub
 
 ' A trace that cannot be written switches timing off, and the program runs
-' on; then a stop without its start; then a limit of 100 calls; then a loop
-' of 40,000 calls, every one recorded, each in a trace of its own.
+' on; then a stop without its start; then a limit of 100 calls; then two
+' runs into a folder; then a loop of 40,000 calls, every one recorded, each
+' in a trace of its own.
 Sub RunLimits
     On Error GoTo Failed
     Kivra.OpenTrace "/nonexistent/folder/run.pad"
@@ -130,6 +132,13 @@ Sub RunLimits
     Next
     Kivra.CloseTrace
     Kivra.MaxCalls = 0
+    MkDir Environ("KIVRA_TRACE") & ".runs"
+    For I = 1 To 2
+        Kivra.OpenTrace Environ("KIVRA_TRACE") & ".runs/"
+        Kivra.Start "Run", I
+        Kivra.St0p I
+        Kivra.CloseTrace
+    Next
     Kivra.OpenTrace Environ("KIVRA_TRACE")
     Kivra.Start "Loop"
     For I = 1 To 40000
@@ -360,6 +369,19 @@ TEST_F(BasicRunTest, TheTimingObjectNeverFailsTheProgramAndItsTracesAlwaysLoad) 
                     " 2> /dev/null"),
               0);
     EXPECT_EQ(Json::parse(Read(work_ / "stop.json")).at("stop"), "No Pushed in Name? <<< Missing Start");
+    // A folder gets a file of its own for each run.
+    std::vector<std::string> runs;
+    for (const fs::directory_entry& entry : fs::directory_iterator(work_ / "run.pad.runs"))
+        runs.push_back(entry.path().filename().string());
+    std::sort(runs.begin(), runs.end());
+    ASSERT_EQ(runs.size(), 2u);
+    for (const std::string& run : runs) {
+        EXPECT_TRUE(std::regex_match(run, std::regex(R"(Kivra_\d{8}_\d{6}_[12]\.pad)"))) << run;
+        EXPECT_EQ(Shell(Quoted(kivra_) + " rows " + Quoted(work_ / "run.pad.runs" / run) + " > " +
+                        Quoted(work_ / "run.json")),
+                  0);
+        EXPECT_EQ(Json::parse(Read(work_ / "run.json")).at("rows").at(0).at("label"), "Run");
+    }
 }
 
 // The loop users time most: an outer procedure calling a near-empty one
