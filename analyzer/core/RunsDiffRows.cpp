@@ -1,9 +1,14 @@
 #include "RunsDiffRows.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
+#include <string_view>
+#include <utility>
 
 #include "DiffRows.h"
+#include "RowOrder.h"
 
 namespace kivra {
 namespace {
@@ -99,6 +104,28 @@ std::string RunsNoteText(const RunsDiff& diff) {
     if (!NeedsMoreRuns(diff)) return {};
     return "Note: " + std::to_string(diff.OldRuns) + " against " + std::to_string(diff.NewRuns) +
            " runs: the verdicts need at least 5 runs on each side, 10 or more to tell small changes.";
+}
+
+RunsRows::RunsRows(RunsDiff diff) : diff_(std::move(diff)) {
+    std::vector<std::string_view> names;
+    names.reserve(diff_.Entries.size());
+    for (const RunsDiffEntry& entry : diff_.Entries) names.push_back(entry.Name);
+    byName_ = NameOrder(names);
+    Sort(RunsColumn::Count, true);
+}
+
+void RunsRows::Sort(RunsColumn column, bool descending) {
+    if (column == RunsColumn::Count) {
+        order_.resize(diff_.Entries.size());
+        std::iota(order_.begin(), order_.end(), std::size_t{0});
+    } else if (column == RunsColumn::Name) {
+        order_ = byName_;
+        if (descending) std::reverse(order_.begin(), order_.end());
+    } else {
+        std::vector<double> values(diff_.Entries.size());
+        for (std::size_t e = 0; e < values.size(); ++e) values[e] = RunsValue(diff_.Entries[e], column);
+        order_ = ValueOrder(byName_, values, descending);
+    }
 }
 
 }  // namespace kivra

@@ -3,7 +3,9 @@
 // 0.456"), the change, its interval, the test's p-value and the verdict.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "NumberFormat.h"
 #include "RunsDiff.h"
@@ -58,5 +60,26 @@ std::string RunsSummaryText(const RunsDiff& diff, const NumberFormat& timeFormat
 // the verdicts need more. One line each.
 std::string RunsMethodText();
 std::string RunsNoteText(const RunsDiff& diff);
+
+// The comparison's entries sorted by any column either way; first in the
+// comparison's own order (significant changes first, largest first).
+class RunsRows {
+public:
+    RunsRows() = default;
+    explicit RunsRows(RunsDiff diff);
+
+    // column Count: the comparison's own order.
+    void Sort(RunsColumn column, bool descending);
+
+    std::size_t RowCount() const { return order_.size(); }
+    const RunsDiffEntry& EntryAt(std::size_t row) const { return diff_.Entries[order_[row]]; }
+    std::size_t EntryIndexAt(std::size_t row) const { return order_[row]; }
+    const RunsDiff& Diff() const { return diff_; }
+
+private:
+    RunsDiff diff_;
+    std::vector<std::size_t> byName_;
+    std::vector<std::size_t> order_;
+};
 
 }  // namespace kivra

@@ -46,6 +46,16 @@ std::optional<QString> QtFileChooser::ChooseFileToOpen(QWidget* parent, const QS
     return dialog.selectedFiles().constFirst();
 }
 
+QStringList QtFileChooser::ChooseFilesToOpen(QWidget* parent, const QString& initialPath, const QString& filter,
+                                             const QString& title) {
+    QFileDialog dialog(parent, title, initialPath, filter);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!initialPath.isEmpty() && QFileInfo(initialPath).isFile()) dialog.selectFile(initialPath);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
+}
+
 std::optional<QString> QtFileChooser::ChooseFolder(QWidget* parent, const QString& initialFolder) {
     const QString folder = QFileDialog::getExistingDirectory(parent, QString(), initialFolder);
     if (folder.isEmpty()) return std::nullopt;

@@ -18,6 +18,9 @@ public:
     // empty title leaves the desktop's own.
     virtual std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& initialPath, const QString& filter,
                                                     const QString& defaultSuffix, const QString& title = {}) = 0;
+    // Files to open, one or more; none when the user cancelled.
+    virtual QStringList ChooseFilesToOpen(QWidget* parent, const QString& initialPath, const QString& filter,
+                                          const QString& title) = 0;
     // The chosen folder, or nothing when the user cancelled.
     virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& initialFolder) = 0;
     // A file to write: its full path, or nothing when the user cancelled.
@@ -60,6 +63,8 @@ class QtFileChooser : public FileChooser {
 public:
     std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& initialPath, const QString& filter,
                                             const QString& defaultSuffix, const QString& title = {}) override;
+    QStringList ChooseFilesToOpen(QWidget* parent, const QString& initialPath, const QString& filter,
+                                  const QString& title) override;
     std::optional<QString> ChooseFolder(QWidget* parent, const QString& initialFolder) override;
     std::optional<QString> ChooseFileToSave(QWidget* parent, const QString& initialPath, const QString& filter,
                                             const QString& title) override;

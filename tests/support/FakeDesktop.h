@@ -21,6 +21,18 @@ public:
         asked.push_back({initialPath, filter, defaultSuffix, title});
         return Next();
     }
+    QStringList ChooseFilesToOpen(QWidget*, const QString& initialPath, const QString& filter,
+                                  const QString& title) override {
+        asked.push_back({initialPath, filter, {}, title});
+        QStringList answer;
+        if (!fileLists.empty()) {
+            answer = fileLists.front();
+            fileLists.pop_front();
+        } else if (const std::optional<QString> one = Next()) {
+            answer.push_back(*one);  // one file, from the answers of the one-file question
+        }
+        return answer;
+    }
     std::optional<QString> ChooseFolder(QWidget*, const QString& initialFolder) override {
         asked.push_back({initialFolder, {}, {}, {}});
         return Next();
@@ -35,6 +47,7 @@ public:
     };
     std::vector<Question> asked;
     std::deque<std::optional<QString>> answers;  // nothing: the user cancels
+    std::deque<QStringList> fileLists;           // for ChooseFilesToOpen; empty: the user cancels
 
 private:
     std::optional<QString> Next() {
