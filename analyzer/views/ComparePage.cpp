@@ -75,8 +75,12 @@ ComparePage::ComparePage(const ViewParts& parts) : TraceView(parts.context), ser
         const bool narrow =
             column == static_cast<int>(RunsColumn::OldRuns) || column == static_cast<int>(RunsColumn::NewRuns) ||
             column == static_cast<int>(RunsColumn::PValue) || column == static_cast<int>(RunsColumn::Verdict);
-        const bool wide = column == static_cast<int>(RunsColumn::Interval) || (column >= 3 && column <= 6);
-        runsView_->setColumnWidth(column, narrow ? 60 : wide ? 140 : 85);
+        const bool wide =
+            column >= static_cast<int>(RunsColumn::OldOwn) && column <= static_cast<int>(RunsColumn::NewTotal);
+        runsView_->setColumnWidth(column, narrow                                             ? 60
+                                          : column == static_cast<int>(RunsColumn::Interval) ? 175
+                                          : wide                                             ? 140
+                                                                                             : 85);
     }
     runsView_->hide();
 
@@ -138,7 +142,7 @@ void ComparePage::CompareWithFolder() {
         return;
     }
     if (LoadBaselineRuns(traces)) {
-        baselineRunsName_ = QDir::toNativeSeparators(*folder);
+        baselineRunsName_ = QFileInfo(QDir::cleanPath(*folder)).fileName();
         Compare();
     }
 }
@@ -175,7 +179,7 @@ bool ComparePage::LoadBaselineRuns(const QStringList& paths) {
     std::optional<std::vector<Run>> runs = ReadRuns(paths);
     if (!runs) return false;
     baselineRuns_ = std::move(*runs);
-    baselineRunsName_ = QStringLiteral("%1 runs").arg(baselineRuns_.size());
+    baselineRunsName_.clear();
     // Several runs are the session's: the next start compares with none.
     baseline_.reset();
     baselineCorrected_.reset();
@@ -282,8 +286,9 @@ void ComparePage::Compare() {
         } else if (!baseline_ && baselineRuns_.empty()) {
             lblSummary_->setText(QStringLiteral("No baseline: choose a trace to compare with."));
         } else {
-            lblSummary_->setText(QStringLiteral("Baseline: %1. No run is loaded to compare with it.")
-                                     .arg(baselineRuns_.empty() ? other : baselineRunsName_));
+            lblSummary_->setText(
+                QStringLiteral("Baseline: %1. No run is loaded to compare with it.")
+                    .arg(baselineRuns_.empty() ? other : QStringLiteral("%1 runs").arg(baselineRuns_.size())));
         }
         return;
     }
@@ -330,8 +335,11 @@ void ComparePage::CompareRuns() {
         addedRuns_.empty()
             ? QStringLiteral("the loaded run")
             : QStringLiteral("the loaded run and %1 more (%2 runs)").arg(addedRuns_.size()).arg(addedRuns_.size() + 1);
-    QString oldSide =
-        baselineRuns_.empty() ? baselineName : QStringLiteral("%1 (%2 runs)").arg(baselineName).arg(before.size());
+    QString oldSide = baselineName;
+    if (!baselineRuns_.empty()) {
+        oldSide = baselineName.isEmpty() ? QStringLiteral("%1 runs").arg(before.size())
+                                         : QStringLiteral("%1 (%2 runs)").arg(baselineName).arg(before.size());
+    }
     if (swapped_) std::swap(before, after);
     runsModel_->SetDiff(DiffRuns(before, after), trace.timeFormat);
     QString summary = swapped_ ? QStringLiteral("Baseline: %1, current: %2.").arg(current, oldSide)

@@ -88,7 +88,8 @@ TEST_F(CompareRunsTest, AFolderOfRunsAgainstTheLoadedRunAndTheAddedOnes) {
     EXPECT_FALSE(runsView->isHidden());
     EXPECT_TRUE(window->Views().CompareView().isHidden());
     EXPECT_EQ(model.rowCount(), 3);
-    EXPECT_THAT(Summary(*window).toStdString(), ::testing::HasSubstr("(8 runs), current: the loaded run."));
+    EXPECT_THAT(Summary(*window).toStdString(),
+                ::testing::HasSubstr("Baseline: old (8 runs), current: the loaded run."));
     EXPECT_THAT(Summary(*window).toStdString(), ::testing::HasSubstr("8 against 1 runs: the verdicts need"));
     EXPECT_EQ(Cell(model, "Slow", RunsColumn::Verdict), "~");  // one run cannot tell
     EXPECT_FALSE(Tinted(model, "Slow"));
@@ -128,7 +129,7 @@ TEST_F(CompareRunsTest, SeveralFilesOrOneAndWhatCannotBeRead) {
     desktop.files.fileLists.push_back(oldRuns.mid(0, 3));
     Click(*window, "cmdCompareWith");
     EXPECT_FALSE(runsView->isHidden());
-    EXPECT_THAT(Summary(*window).toStdString(), ::testing::HasSubstr("Baseline: 3 runs (3 runs)"));
+    EXPECT_THAT(Summary(*window).toStdString(), ::testing::HasSubstr("Baseline: 3 runs, current: the loaded run."));
     // One file is the one-run comparison, kept for the next start.
     desktop.files.fileLists.push_back({oldRuns[0]});
     Click(*window, "cmdCompareWith");

@@ -11,11 +11,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
 #include "AboutDialog.h"
 #include "BasicModules.h"
+#include "ComparePage.h"
 #include "FeedbackDialog.h"
 #include "FindBar.h"
 #include "Main.h"
@@ -111,6 +113,29 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();
     ok = Save(analyzer, output.filePath(QStringLiteral("compare.png"))) && ok;
     analyzer.Views().Tabs().setCurrentIndex(0);
+
+    // Eight runs before a change against eight after it: one loaded, seven added.
+    {
+        const QDir runs(examples.filePath(QStringLiteral("runs")));
+        auto traces = [&](const QString& side) {
+            QStringList files;
+            for (const QFileInfo& file :
+                 QDir(runs.filePath(side)).entryInfoList({QStringLiteral("*.pad")}, QDir::Files, QDir::Name))
+                files.push_back(file.filePath());
+            return files;
+        };
+        const QStringList after = traces(QStringLiteral("after"));
+        kivra::frmMain repeated(seams, {after.value(0)});
+        // Wide enough for the interval, p and the verdict.
+        repeated.resize(std::max(analyzer.width(), 1400), analyzer.height());
+        repeated.show();
+        auto& compare = repeated.Views().Page<kivra::ComparePage>();
+        repeated.Views().Tabs().setCurrentIndex(4);
+        compare.LoadBaselineRuns(traces(QStringLiteral("before")));
+        compare.AddCurrentRuns(after.mid(1));
+        QApplication::processEvents();
+        ok = Save(repeated, output.filePath(QStringLiteral("compare-runs.png"))) && ok;
+    }
 
     kivra::WindowServices services(QStringLiteral("Kivra Analyzer"), &analyzer, seams);
     kivra::frmConfig configuration(services, &analyzer);
