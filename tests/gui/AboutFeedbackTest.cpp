@@ -196,9 +196,11 @@ std::map<std::string, std::string> ButtonNames(const QWidget& window) {
 TEST_F(AboutFeedbackTest, EveryButtonSaysWhatItDoesToAScreenReader) {
     frmMain analyzer(desktop.Seams());
     EXPECT_EQ(ButtonNames(analyzer), (std::map<std::string, std::string>{{"cmdAbout", "About..."},
+                                                                         {"cmdAddRuns", "Add runs..."},
                                                                          {"cmdAutoSize", "Auto size"},
                                                                          {"cmdClearRange", "Clear range"},
                                                                          {"cmdCompareClear", "Clear the baseline"},
+                                                                         {"cmdCompareFolder", "Compare with folder..."},
                                                                          {"cmdCompareWith", "Compare with..."},
                                                                          {"cmdConfig", "Configuration..."},
                                                                          {"cmdCopyPrint", "Copy..."},
