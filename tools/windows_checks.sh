@@ -15,6 +15,7 @@ mkdir -p "$work/profile"
 export USERPROFILE="$work/profile" HOME="$work/profile"
 
 cp "$root/examples/sample.pad" "$root/examples/sample-faster.pad" "$work/"
+cp -r "$root/examples/runs" "$work/runs"
 cp "$root/examples/timing-demo/Demo.bas" "$work/crlf.bas"
 tr -d '\r' < "$root/examples/timing-demo/Demo.bas" > "$work/lf.bas"
 printf 'Public Function Caf\351(ByVal X As Long) As Long\r\n    Caf\351 = X\r\nEnd Function\r\n' > "$work/latin.bas"
@@ -40,6 +41,9 @@ check report sample.pad
 check rows sample.pad
 check flat sample.pad
 check diff sample.pad sample-faster.pad
+check diff runs/before --vs runs/after
+check diff runs/before runs/after --json
+check diff sample.pad runs/before/run1.pad --vs sample-faster.pad --csv
 check export sample.pad --chrome
 check export sample.pad --speedscope
 check export sample.pad --folded
