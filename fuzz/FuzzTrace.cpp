@@ -1,7 +1,7 @@
 // Trace bytes through everything a load does and everything that is made of
 // a loaded trace: the reader, the call tree, own times, the text report, the
-// flat profile, the diff, the three exports, the flame graph's layouts and
-// the window's tables.
+// flat profile, the diff, the exports, the flame graph's layouts and
+// the window's tables, the HTML page and the comparison of repeated runs.
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -13,9 +13,12 @@
 #include "FlameLayout.h"
 #include "FlatProfile.h"
 #include "FuzzCheck.h"
+#include "HtmlReport.h"
 #include "Overhead.h"
 #include "PadReader.h"
 #include "ProcedureTable.h"
+#include "RunsDiffRows.h"
+#include "TextEncoding.h"
 #include "TraceDiff.h"
 #include "TraceExport.h"
 #include "TraceLoad.h"
@@ -119,6 +122,46 @@ void CheckFlameLayout(const kivra::FlameLayout& layout, const kivra::CallProfile
     if (layout.Mode == kivra::FlameMode::Merged) FUZZ_CHECK(topWidth == layout.Extent, "merged boxes fill the run");
 }
 
+// The HTML page: valid UTF-8 whatever the trace holds, and its tree data,
+// which no name or data field may end early, parses with a row per row.
+void CheckHtmlReport(const kivra::TraceLoad& load, const kivra::FlatProfile& flat, const kivra::TraceDiff& diff) {
+    kivra::HtmlReportInput page;
+    page.FileName = "fuzz.pad";
+    page.StopMessage = load.tree.StopMessage;
+    page.TreeHeaders = {"Code Trace", "Total (ms)", "Time (ms)", "Data In", "Data Log", "Data Out"};
+    for (const kivra::TraceRow& row : load.tree.Rows) {
+        const kivra::PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
+        page.Rows.push_back({row.Level, row.Label, row.TotalText.view(), row.Time.view(), record.DataIn, record.DataLog,
+                             record.DataOut, row.TotalValue, row.TotalValue});
+    }
+    page.Procedures = flat;
+    page.Comparison = &diff;
+    page.FlameGraphSvg = "<svg class=\"kivra-flame\"></svg>";
+    const std::string html = kivra::HtmlReport(page);
+    FUZZ_CHECK(kivra::IsValidUtf8(html), "the page is UTF-8");
+    const std::string open = "<script type=\"application/json\" id=\"k-data\">";
+    const std::size_t from = html.find(open);
+    FUZZ_CHECK(from != std::string::npos, "the page carries the tree");
+    const std::size_t begin = from + open.size();
+    const Json data = Json::parse(html.substr(begin, html.find("</script>", begin) - begin));
+    FUZZ_CHECK(data.at("rows").size() == load.tree.Rows.size(), "the tree's data holds every row");
+}
+
+// Runs that are all the same run: no change, no verdict, every procedure once.
+void CheckRuns(const kivra::FlatProfile& flat) {
+    const kivra::RunsDiff runs = kivra::DiffRuns({flat, flat, flat}, {flat, flat, flat});
+    FUZZ_CHECK(runs.Entries.size() <= flat.Entries.size(), "a procedure is compared once");
+    for (const kivra::RunsDiffEntry& entry : runs.Entries) {
+        FUZZ_CHECK(entry.Verdict == kivra::ChangeVerdict::Same, "the same runs give no verdict");
+        FUZZ_CHECK(entry.PValue >= 0.0 && entry.PValue <= 1.0, "p is a probability");
+    }
+    kivra::RunsRows rows(runs);
+    for (int column = 0; column <= static_cast<int>(kivra::RunsColumn::Count); ++column) {
+        rows.Sort(static_cast<kivra::RunsColumn>(column), column % 2 == 1);
+        FUZZ_CHECK(rows.RowCount() == runs.Entries.size(), "sorting keeps every row of the runs");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -189,6 +232,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     CheckExports(load.trace, profile);
+    CheckHtmlReport(load, flat, same);
+    CheckRuns(flat);
     CheckFlameLayout(kivra::LayoutTimeOrder(load.trace, profile), profile);
     CheckFlameLayout(kivra::LayoutMerged(load.trace, profile), profile);
 

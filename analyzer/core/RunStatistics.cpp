@@ -10,9 +10,6 @@ namespace kivra {
 
 namespace {
 
-// The upper 2.5 % point of the standard normal distribution.
-constexpr double kNormalQuantile975 = 1.959963984540054;
-
 // Orders numbers with NaN after all of them, a strict weak order even over
 // NaN, which plain < is not.
 bool NumberLess(double a, double b) {
