@@ -318,8 +318,10 @@ void RunHtmlExport(const ExportArguments& args) {
         if (!shown.Shows(i)) continue;
         const TraceRow& row = load.tree.Rows[i];
         const PadRecord& record = load.trace.Records[static_cast<std::size_t>(row.Record)];
-        page.Rows.push_back({row.Level, row.Label, shown.Total(load, i), shown.Time(load, i), record.DataIn,
-                             record.DataLog, record.DataOut, shown.totalValues[i], shown.ownValues[i]});
+        // --no-data keeps the data fields, which may hold paths and queries, out of the page.
+        const auto field = [&](std::string_view text) { return args.noData ? std::string_view() : text; };
+        page.Rows.push_back({row.Level, row.Label, shown.Total(load, i), shown.Time(load, i), field(record.DataIn),
+                             field(record.DataLog), field(record.DataOut), shown.totalValues[i], shown.ownValues[i]});
     }
 
     const Timeline timeline = run        ? run->Spans
@@ -504,8 +506,8 @@ void AddProfileCommands(CLI::App& app) {
                          "Text that replaces each \"~\" in the data fields "
                          "(default: the \"ParamChar\" setting, else \", \")");
     exporter->add_flag("--no-data", exportArgs->noData,
-                       "Leave the data fields out (Chrome's \"args\"; the other formats carry none). speedscope "
-                       "appends a Chrome event's args to its frame's name");
+                       "Leave the data fields out (Chrome's \"args\", the HTML page's data columns; the other "
+                       "formats carry none). speedscope appends a Chrome event's args to its frame's name");
     exporter->add_option("-o,--output", exportArgs->output, "Write to FILE instead of standard output")
         ->type_name("FILE");
     AddOverheadOptions(*exporter, exportArgs->overhead);

@@ -94,9 +94,10 @@ const char* const kHtmlReportScript = R"((function () {
     while (stack.length) end[stack.pop()] = n;
   })();
 
-  // While finding: the rows on a path to a match, their own open states,
-  // and the matches.
-  var onPath = null, openFound = null, hit = null;
+  // While finding: the rows on a path to a match, those with a callee on
+  // such a path (they show only those callees), their own open states, and
+  // the matches. A row below the paths, opened, shows all its callees.
+  var onPath = null, pathParent = null, openFound = null, hit = null;
   var shown = [], current = -1;
 
   function opened() { return onPath ? openFound : open; }
@@ -110,16 +111,17 @@ const char* const kHtmlReportScript = R"((function () {
     var isOpen = opened();
     shown = [];
     for (var i = 0; i < n;) {
-      if (onPath && !onPath[i]) { i = end[i]; continue; }
+      if (onPath && !onPath[i] && (parent[i] < 0 || pathParent[parent[i]])) { i = end[i]; continue; }
       shown.push(i);
       i = isOpen[i] ? i + 1 : end[i];
     }
   }
 
-  function rowHtml(i) {
+  function rowHtml(i, at) {
     var r = rows[i], kids = hasChildren(i), isOpen = opened()[i], label = labels[r[1]];
     var indent = Math.min(r[0], 60) * 1.1 + 0.3;
     return '<tr data-i="' + i + '" data-label="' + esc(label) + '" aria-level="' + (r[0] + 1) + '"' +
+      ' aria-rowindex="' + (at + 2) + '"' +
       (kids ? ' aria-expanded="' + (isOpen ? 'true' : 'false') + '"' : '') +
       (hit && hit[i] ? ' class="k-hit"' : '') + ' tabindex="' + (i === current ? 0 : -1) + '">' +
       '<td style="padding-left:' + indent.toFixed(1) + 'em"><span class="k-tw" aria-hidden="true">' +
@@ -136,7 +138,7 @@ const char* const kHtmlReportScript = R"((function () {
   var rowHeight = 0, from = 0, to = 0;
   function spacer(rowsOf) {
     return rowsOf > 0 ? '<tr class="k-gap" aria-hidden="true"><td colspan="6" style="height:' +
-      (rowsOf * rowHeight) + 'px"></td></tr>' : '';
+      (rowsOf * (rowHeight || 22)) + 'px"></td></tr>' : '';
   }
   function tell() {
     treeCount.textContent = grouped(shown.length) + ' of ' + grouped(n) + ' rows shown' +
@@ -145,17 +147,26 @@ const char* const kHtmlReportScript = R"((function () {
   // Draws the window that holds shown row `at` (or what the scroll shows).
   function render(at) {
     if (!rowHeight) {
-      body.innerHTML = shown.length ? rowHtml(shown[0]) : '';
-      rowHeight = body.firstElementChild ? body.firstElementChild.getBoundingClientRect().height || 22 : 22;
+      body.innerHTML = shown.length ? rowHtml(shown[0], 0) : '';
+      // Measured where the tree shows; in a hidden page, measured again next time.
+      rowHeight = body.firstElementChild ? body.firstElementChild.getBoundingClientRect().height : 0;
     }
-    var top = at === undefined ? Math.floor(scroller.scrollTop / rowHeight) : at;
+    var height = rowHeight || 22;
+    var top = at === undefined ? Math.floor(scroller.scrollTop / height) : at;
     from = Math.max(0, Math.min(top - WINDOW / 4, shown.length - WINDOW));
     to = Math.min(shown.length, from + WINDOW);
     var parts = [spacer(from)];
-    for (var k = from; k < to; k++) parts.push(rowHtml(shown[k]));
+    for (var k = from; k < to; k++) parts.push(rowHtml(shown[k], k));
     parts.push(spacer(shown.length - to));
+    // A row that had the focus keeps it when the window is drawn anew.
+    var focused = body.contains(document.activeElement);
     body.innerHTML = parts.join('');
-    if (current < 0 || !rowElement(current)) {
+    table.setAttribute('aria-rowcount', shown.length + 1);
+    var tr = current >= 0 ? rowElement(current) : null;
+    if (tr) {
+      tr.tabIndex = 0;
+      if (focused) tr.focus({preventScroll: true});
+    } else {
       var first = body.querySelector('tr[data-i]');
       if (first) first.tabIndex = 0;
     }
@@ -167,8 +178,9 @@ const char* const kHtmlReportScript = R"((function () {
     pending = true;
     requestAnimationFrame(function () {
       pending = false;
-      var first = Math.floor(scroller.scrollTop / rowHeight);
-      var last = Math.ceil((scroller.scrollTop + scroller.clientHeight) / rowHeight);
+      var height = rowHeight || 22;
+      var first = Math.floor(scroller.scrollTop / height);
+      var last = Math.ceil((scroller.scrollTop + scroller.clientHeight) / height);
       if ((first < from + MARGIN && from > 0) || (last > to - MARGIN && to < shown.length)) render();
     });
   });
@@ -180,7 +192,7 @@ const char* const kHtmlReportScript = R"((function () {
     if (at < 0) return;
     if (at < from || at >= to) {
       render(at);
-      scroller.scrollTop = Math.max(0, (at + 1) * rowHeight - scroller.clientHeight / 2);
+      scroller.scrollTop = Math.max(0, (at + 1) * (rowHeight || 22) - scroller.clientHeight / 2);
     }
     current = i;
     body.querySelectorAll('tr[tabindex="0"]').forEach(function (t) { t.tabIndex = -1; });
@@ -201,15 +213,22 @@ const char* const kHtmlReportScript = R"((function () {
     redraw(true);
   }
 
+  // A row that takes the focus (Tab, a click, a script) is the current row,
+  // so that the focus stays on it when the window is drawn anew.
+  body.addEventListener('focusin', function (e) {
+    var tr = e.target.closest('tr[data-i]');
+    if (tr) current = +tr.getAttribute('data-i');
+  });
+  // Only the rows of calls: the spacers stand for no row.
   body.addEventListener('click', function (e) {
-    var tr = e.target.closest('tr');
+    var tr = e.target.closest('tr[data-i]');
     if (!tr) return;
     var i = +tr.getAttribute('data-i');
     if (e.target.classList.contains('k-tw')) toggle(i);
     else choose(i, true);
   });
   body.addEventListener('keydown', function (e) {
-    var tr = e.target.closest('tr');
+    var tr = e.target.closest('tr[data-i]');
     if (!tr) return;
     var i = +tr.getAttribute('data-i'), at = shown.indexOf(i), isOpen = opened()[i];
     var go = -1;
@@ -236,14 +255,16 @@ const char* const kHtmlReportScript = R"((function () {
   function openTo(i) {
     for (var p = parent[i]; p >= 0; p = parent[p]) opened()[p] = 1;
   }
+  // Whether a row shows once its callers are open.
+  function canShow(i) { return !onPath || onPath[i] || (parent[i] >= 0 && !pathParent[parent[i]]); }
   document.getElementById('k-hot').addEventListener('click', function () {
-    var i = current >= 0 ? current : data.hot;
+    var i = current >= 0 ? current : onPath ? (shown.length ? shown[0] : -1) : data.hot;
     if (i < 0) return;
     openTo(i);
-    while (rows[i][5] > 0) {
+    // Down the hottest callees, as far as the find lets rows show.
+    while (rows[i][5] > 0 && canShow(i + rows[i][5])) {
       opened()[i] = 1;
       i += rows[i][5];
-      if (onPath && !onPath[i]) break;
     }
     current = i;
     redraw(true);
@@ -323,16 +344,18 @@ const char* const kHtmlReportScript = R"((function () {
       var named = labels.map(function (label) { return test(label); });
       hit = new Uint8Array(n);
       onPath = new Uint8Array(n);
+      pathParent = new Uint8Array(n);
       for (var i = n - 1; i >= 0; i--) {
         if (named[rows[i][1]]) { hit[i] = 1; calls++; }
         if (hit[i] || onPath[i]) {
           onPath[i] = 1;
-          if (parent[i] >= 0) onPath[parent[i]] = 1;
+          if (parent[i] >= 0) onPath[parent[i]] = pathParent[parent[i]] = 1;
         }
       }
-      openFound = new Uint8Array(n).fill(1);
+      // Open down to every match; a match's own callees wait for a click.
+      openFound = Uint8Array.from(pathParent);
     } else {
-      hit = onPath = openFound = null;
+      hit = onPath = pathParent = openFound = null;
     }
     if (current >= 0 && onPath && !onPath[current]) current = -1;
     scroller.scrollTop = 0;

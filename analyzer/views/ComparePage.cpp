@@ -201,6 +201,7 @@ bool ComparePage::AddCurrentRuns(const QStringList& paths) {
     std::optional<std::vector<Run>> runs = ReadRuns(paths);
     if (!runs) return false;
     for (Run& run : *runs) addedRuns_.push_back(std::move(run));
+    addedFor_ = context_.Trace().path;
     Compare();
     return true;
 }
@@ -265,6 +266,8 @@ void ComparePage::ClearBaseline() {
 
 void ComparePage::Compare() {
     const ShownTrace& trace = context_.Trace();
+    // Added runs are runs of the loaded program: another trace starts without them.
+    if (!addedRuns_.empty() && trace.path != addedFor_) addedRuns_.clear();
     const bool several = ComparesRuns();
     view_->setVisible(!several);
     runsView_->setVisible(several);
@@ -326,9 +329,13 @@ void ComparePage::CompareRuns() {
                                : std::all_of(baselineRuns_.begin(), baselineRuns_.end(),
                                              [](const Run& run) { return run.corrected.has_value(); })) &&
         std::all_of(addedRuns_.begin(), addedRuns_.end(), [](const Run& run) { return run.corrected.has_value(); });
-    std::vector<FlatProfile> before =
-        baselineRuns_.empty() ? std::vector<FlatProfile>{*BaselineProfile()} : Profiles(baselineRuns_, corrected);
-    std::vector<FlatProfile> after{trace.wholeProcedures};
+    // Every run alike: all corrected, or all as recorded.
+    std::vector<FlatProfile> before;
+    if (baselineRuns_.empty())
+        before.push_back(corrected && baselineCorrected_ ? *baselineCorrected_ : *baseline_);
+    else
+        before = Profiles(baselineRuns_, corrected);
+    std::vector<FlatProfile> after{trace.corrected && !corrected ? trace.recordedProcedures : trace.wholeProcedures};
     for (FlatProfile& run : Profiles(addedRuns_, corrected)) after.push_back(std::move(run));
     const QString baselineName = baselineRuns_.empty() ? QFileInfo(baselinePath_).fileName() : baselineRunsName_;
     const QString current =
@@ -348,8 +355,8 @@ void ComparePage::CompareRuns() {
     if (trace.corrected) {
         summary += corrected ? QStringLiteral(" Every run is corrected for the timing overhead.")
                              : QStringLiteral(
-                                   " The loaded run is corrected for the timing overhead; a run of the comparison "
-                                   "states none, so the other runs are shown as recorded.");
+                                   " A run of the comparison states no timing overhead: every run is "
+                                   "compared as recorded.");
     }
     lblSummary_->setText(summary);
     lblSummary_->setToolTip(ToQString(RunsMethodText()));

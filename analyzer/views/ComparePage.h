@@ -94,6 +94,7 @@ private:
     std::vector<Run> baselineRuns_;                 // two or more: the baseline's runs, in place of baseline_
     QString baselineRunsName_;                      // how the line names them: a folder, or "N runs"
     std::vector<Run> addedRuns_;                    // runs of the current side besides the loaded one
+    std::string addedFor_;                          // the trace they were added to
 };
 
 }  // namespace kivra

@@ -263,6 +263,7 @@ void TraceViews::ShowNumbers() {
     trace.corrected = correcting_;
     trace.procedures = numbers.procedures;
     trace.wholeProcedures = numbers.procedures;
+    trace.recordedProcedures = recorded_.procedures;
     trace.profile = numbers.profile;
     trace.timeline = numbers.timeline;
     trace.timeOrder = numbers.timeOrder;

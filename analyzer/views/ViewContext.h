@@ -52,7 +52,8 @@ struct ShownTrace {
     std::optional<TimeRange> range;
     std::vector<int> wholeCall;
     std::vector<char> rowInRange;
-    FlatProfile wholeProcedures;  // the whole run's, as Compare compares
+    FlatProfile wholeProcedures;     // the whole run's, as Compare compares
+    FlatProfile recordedProcedures;  // the same as recorded, when the overhead is taken out of the others
     int rangeCalls = 0;
     // Where the time order's left edge lies on the trace's clock (nanoseconds).
     std::int64_t timeOrderOrigin = 0;

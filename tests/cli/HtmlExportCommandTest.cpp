@@ -101,6 +101,19 @@ TEST_F(HtmlExportCommandTest, ComparesWithABaseline) {
     EXPECT_TRUE(Read("old.pad").starts_with("Kivra trace"));
 }
 
+TEST_F(HtmlExportCommandTest, NoDataLeavesTheDataFieldsOut) {
+    Write("run.pad", test::PadHeader() + "Q|2|2|1|6|C:\\secret\\path|query-42|out\r\nMain|1|1|0|30|||\r\n");
+    std::string out;
+    std::string err;
+    ASSERT_EQ(Run({"export", Path("run.pad"), "--html"}, out, err), 0) << err;
+    EXPECT_EQ(TreeRows(out)[1].size(), 9u);
+    EXPECT_TRUE(Has(out, "query-42"));
+    ASSERT_EQ(Run({"export", Path("run.pad"), "--html", "--no-data"}, out, err), 0) << err;
+    EXPECT_EQ(TreeRows(out)[1].size(), 6u);
+    EXPECT_FALSE(Has(out, "secret"));
+    EXPECT_FALSE(Has(out, "query-42"));
+}
+
 TEST_F(HtmlExportCommandTest, OptionsGoWithTheirFormats) {
     Write("run.pad", test::PadText(kRun));
     std::string out;

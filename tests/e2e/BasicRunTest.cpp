@@ -133,12 +133,15 @@ Sub RunLimits
     Kivra.CloseTrace
     Kivra.MaxCalls = 0
     MkDir Environ("KIVRA_TRACE") & ".runs"
-    For I = 1 To 2
-        Kivra.OpenTrace Environ("KIVRA_TRACE") & ".runs/"
-        Kivra.Start "Run", I
-        Kivra.St0p I
-        Kivra.CloseTrace
-    Next
+    ' The folder with its separator, then the folder that is there without it.
+    Kivra.OpenTrace Environ("KIVRA_TRACE") & ".runs/"
+    Kivra.Start "Run", 1
+    Kivra.St0p 1
+    Kivra.CloseTrace
+    Kivra.OpenTrace Environ("KIVRA_TRACE") & ".runs"
+    Kivra.Start "Run", 2
+    Kivra.St0p 2
+    Kivra.CloseTrace
     Kivra.OpenTrace Environ("KIVRA_TRACE")
     Kivra.Start "Loop"
     For I = 1 To 40000
@@ -330,6 +333,18 @@ TEST_F(BasicRunTest, AnUnfixedOneLineExitLeavesTheTraceMisnested) {
     int topLevel = 0;
     for (const Json& row : rows.at("rows")) topLevel += row.at("parent").get<int>() == 0 ? 1 : 0;
     EXPECT_EQ(topLevel, 2);
+}
+
+// The timing object's files are Windows text, as VB6 and the VBA editor
+// import them: every line ends in CR LF.
+TEST(TimingObjectFiles, EndEveryLineInCrLf) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(KIVRA_SOURCE_DIR) / "timing")) {
+        const std::string text = Read(entry.path());
+        ASSERT_FALSE(text.empty()) << entry.path();
+        for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
+            ASSERT_TRUE(at > 0 && text[at - 1] == '\r') << entry.path() << ": a line ends in LF alone at byte " << at;
+        EXPECT_TRUE(text.ends_with("\r\n")) << entry.path();
+    }
 }
 
 TEST_F(BasicRunTest, TheTimingObjectNeverFailsTheProgramAndItsTracesAlwaysLoad) {

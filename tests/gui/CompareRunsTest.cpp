@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <QAbstractItemModelTester>
+#include <QCheckBox>
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
@@ -149,6 +150,46 @@ TEST_F(CompareRunsTest, SeveralFilesOrOneAndWhatCannotBeRead) {
     EXPECT_EQ(desktop.reporter.messages.size(), 2u);
     EXPECT_TRUE(runsView->isHidden());
     EXPECT_EQ(window->Views().BaselinePath(), oldRuns[0]);
+}
+
+// Corrected for the timing overhead only all alike: once a run states no
+// overhead, every run, the loaded one too, is compared as recorded. Runs
+// added to the current side stay with the trace they were added to.
+TEST_F(CompareRunsTest, RunsAreCorrectedAllAlikeAndAddedRunsStayWithTheirTrace) {
+    auto stated = [](std::string text) {
+        text.replace(text.find("line 7"), 6, "Overhead: 0.1 ms inside, 0.4 ms outside per call");
+        return text;
+    };
+    std::filesystem::create_directories(sandbox.Profile() / "old");
+    QStringList baseline;
+    for (int run = 0; run < 3; ++run) {
+        baseline.push_back(
+            QString::fromStdString(WriteTrace("old/run" + std::to_string(run) + ".pad", stated(RunText(100, 50)))));
+    }
+    const QString loaded = QString::fromStdString(WriteTrace("loaded.pad", stated(RunText(110, 50))));
+    const QString plain = QString::fromStdString(WriteTrace("plain.pad", RunText(120, 50)));
+    auto window = Start({loaded});
+    window->Views().CorrectionBox().click();
+    desktop.files.fileLists.push_back(baseline);
+    Click(*window, "cmdCompareWith");
+    const auto& model = *window->findChild<QTreeView*>(QStringLiteral("tvCompareRuns"))->model();
+    EXPECT_THAT(Summary(*window).toStdString(),
+                ::testing::HasSubstr("Every run is corrected for the timing overhead."));
+    // Main: 165 - 0.1 - 2 x 0.5 = 163.9 in all, its callees 109.9 and 49.9: 4.1 of its own.
+    EXPECT_THAT(Cell(model, "Main", RunsColumn::NewOwn).toStdString(), ::testing::StartsWith("4.100 "));
+    EXPECT_THAT(Cell(model, "Main", RunsColumn::OldOwn).toStdString(), ::testing::StartsWith("4.100 "));
+
+    desktop.files.fileLists.push_back({plain});
+    Click(*window, "cmdAddRuns");
+    EXPECT_THAT(Summary(*window).toStdString(), ::testing::HasSubstr("every run is compared as recorded."));
+    EXPECT_THAT(Cell(model, "Main", RunsColumn::NewOwn).toStdString(), ::testing::StartsWith("5.000 "));
+    EXPECT_THAT(Cell(model, "Main", RunsColumn::OldOwn).toStdString(), ::testing::StartsWith("5.000 "));
+    EXPECT_THAT(Summary(*window).toStdString(), ::testing::HasSubstr("the loaded run and 1 more (2 runs)"));
+
+    // Another trace loaded: the added run was one of the other program's runs.
+    desktop.files.answers.push_back(plain);
+    Click(*window, "cmdSelect");
+    EXPECT_THAT(Summary(*window).toStdString(), ::testing::HasSubstr("current: the loaded run."));
 }
 
 }  // namespace

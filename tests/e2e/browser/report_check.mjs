@@ -223,6 +223,31 @@ async function checkFirstProcedure(page, trace, name) {
   await context.close();
 }
 
+// The tree while finding: a match opens to show its callees, the hot path
+// goes as far as rows show, and the keys keep working.
+{
+  const {page, context, finish} = await open(pages.sample);
+  const labels = async () => (await treeLabels(page, 1000)).map(([label]) => label);
+  await page.fill('#k-find', 'RunQuery');
+  await page.waitForFunction(() => document.getElementById('k-found').textContent !== '');
+  check(JSON.stringify(await labels()) === JSON.stringify(['cmdSearch_Click', 'RunQuery']),
+    `finding RunQuery shows it under its caller: ${await labels()}`);
+  await page.focus('[data-view="call-tree"] tr[data-label="RunQuery"]');
+  await page.keyboard.press('ArrowRight');
+  check(JSON.stringify(await labels()) === JSON.stringify(['cmdSearch_Click', 'RunQuery', 'BuildSql', 'FetchRows']),
+    `a match opened shows its callees: ${await labels()}`);
+  await page.keyboard.press('ArrowDown');
+  check(await page.evaluate(() => document.activeElement.getAttribute('data-label')) === 'BuildSql',
+    'Down goes to the first callee');
+  await page.fill('#k-find', 'cmdSearch');
+  await page.waitForFunction(() => document.querySelectorAll('[data-view="call-tree"] tr[data-label]').length === 1);
+  await page.click('#k-hot');
+  check(await page.evaluate(() => document.activeElement.getAttribute('data-label')) === 'FetchRows',
+    'Expand hot path while finding ends on the hottest call, shown and focused');
+  finish();
+  await context.close();
+}
+
 // 32,767 calls: drawn a slice at a time.
 {
   const size = fs.statSync(pages.large).size;
@@ -242,6 +267,14 @@ async function checkFirstProcedure(page, trace, name) {
     const rows = document.querySelectorAll('[data-view="call-tree"] tbody tr[data-i]');
     return rows.length > 0 && rows[rows.length - 1].getAttribute('data-i') === String(last);
   }, lastShown, {timeout: 10000}).catch(() => check(false, 'scrolled to the end, the last row is drawn'));
+  // The keys keep the focus in the tree while its window is drawn anew.
+  await page.focus('[data-view="call-tree"] tbody tr[data-i]');
+  for (let press = 0; press < 25; press++) await page.keyboard.press('PageDown');
+  const focused = await page.evaluate(() => {
+    const tr = document.activeElement;
+    return tr && tr.tagName === 'TR' ? Number(tr.getAttribute('data-i')) : -1;
+  });
+  check(focused > 400, `25 PageDowns keep the focus on a row far down, not ${focused}`);
   await page.fill('#k-find', 'Level15_Fill3');
   await page.waitForFunction(() => document.getElementById('k-found').textContent !== '');
   check(await page.textContent('#k-found') === '1 procedure, 8,192 calls', `find over the large tree: ` +
