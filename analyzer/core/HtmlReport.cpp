@@ -128,6 +128,8 @@ private:
             "<table class=\"k-tree\" role=\"treegrid\" aria-labelledby=\"call-tree-h\" data-view=\"call-tree\" "
             "data-open-level=\"";
         AppendInt(out_, HtmlOpenLevel(in_.Rows));
+        out_ += "\" data-tallest=\"";
+        AppendInt(out_, static_cast<long long>(kHtmlTallestTree));
         out_ += "\" data-rows=\"";
         AppendInt(out_, static_cast<long long>(in_.Rows.size()));
         out_ += "\">\n<thead><tr>";

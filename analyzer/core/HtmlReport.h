@@ -54,6 +54,12 @@ struct HtmlReportInput {
 // down to the deepest level whose rows, with all above them, stay within it.
 inline constexpr std::size_t kHtmlRowsOpenAtStart = 5000;
 
+// The most rows the tree shows at once: Expand all opens no more levels
+// than fit. A browser lays out only so tall a page (Firefox about 17.9
+// million pixels, some 770,000 rows), and past it the last rows cannot be
+// scrolled to.
+inline constexpr std::size_t kHtmlTallestTree = 500000;
+
 // The level down to which the tree starts expanded: rows at this level and
 // above show; the rows below them wait for a click.
 int HtmlOpenLevel(const std::vector<HtmlTreeRow>& rows);

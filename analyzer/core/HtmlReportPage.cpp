@@ -78,10 +78,13 @@ const char* const kHtmlReportScript = R"((function () {
   var scroller = document.getElementById('k-tree-scroll');
   var treeCount = document.getElementById('k-tree-count');
   var openLevel = +table.getAttribute('data-open-level');
+  // The most rows the tree shows at once: a browser scrolls through so many
+  // rows' height and no more (Firefox about 770,000, Chromium 1.4 million).
+  var tallest = +table.getAttribute('data-tallest');
   var WINDOW = 400, MARGIN = 40;  // rows in the document, rows kept beyond the view
 
   // Per row: where its subtree ends, its parent, whether it is open.
-  var end = new Int32Array(n), parent = new Int32Array(n), open = new Uint8Array(n);
+  var end = new Int32Array(n), parent = new Int32Array(n), open = new Uint8Array(n), perLevel = [];
   (function () {
     var stack = [];
     for (var i = 0; i < n; i++) {
@@ -90,6 +93,7 @@ const char* const kHtmlReportScript = R"((function () {
       parent[i] = stack.length ? stack[stack.length - 1] : -1;
       stack.push(i);
       open[i] = level < openLevel ? 1 : 0;
+      perLevel[level] = (perLevel[level] || 0) + 1;
     }
     while (stack.length) end[stack.pop()] = n;
   })();
@@ -140,9 +144,10 @@ const char* const kHtmlReportScript = R"((function () {
     return rowsOf > 0 ? '<tr class="k-gap" aria-hidden="true"><td colspan="6" style="height:' +
       (rowsOf * (rowHeight || 22)) + 'px"></td></tr>' : '';
   }
+  var held = '';  // why Expand all opened less than all
   function tell() {
     treeCount.textContent = grouped(shown.length) + ' of ' + grouped(n) + ' rows shown' +
-      (onPath ? ' (finding)' : '');
+      (onPath ? ' (finding)' : '') + held;
   }
   // Draws the window that holds shown row `at` (or what the scroll shows).
   function render(at) {
@@ -208,6 +213,7 @@ const char* const kHtmlReportScript = R"((function () {
   }
   function toggle(i) {
     if (!hasChildren(i)) return;
+    held = '';
     opened()[i] ^= 1;
     current = i;
     redraw(true);
@@ -271,8 +277,30 @@ const char* const kHtmlReportScript = R"((function () {
     var tr = rowElement(i);
     if (tr && tr.scrollIntoView) tr.scrollIntoView({block: 'nearest'});
   });
-  document.getElementById('k-expand').addEventListener('click', function () { opened().fill(1); redraw(false); });
+  // Every row open, or, where that would show more rows than a browser
+  // scrolls through, as many levels as fit.
+  document.getElementById('k-expand').addEventListener('click', function () {
+    var before = opened().slice();
+    opened().fill(1);
+    layout();
+    held = '';
+    if (shown.length > tallest) {
+      var all = shown.length;
+      if (onPath) {
+        openFound.set(before);
+      } else {
+        // `fit` levels fit whole; rows above the last of them are opened.
+        var fit = 0;
+        for (var count = 0; fit < perLevel.length && count + perLevel[fit] <= tallest; fit++) count += perLevel[fit];
+        for (var i = 0; i < n; i++) open[i] = rows[i][0] < fit - 1 ? 1 : 0;
+      }
+      held = '; all open would be ' + grouped(all) + ' rows, more than a page scrolls through: open the rest ' +
+        'row by row';
+    }
+    redraw(false);
+  });
   document.getElementById('k-collapse').addEventListener('click', function () {
+    held = '';
     opened().fill(0);
     if (current >= 0) while (parent[current] >= 0) current = parent[current];
     redraw(false);
@@ -340,6 +368,7 @@ const char* const kHtmlReportScript = R"((function () {
       if (match && tr.closest('[data-view="procedures"]')) procedures++;
     });
     var calls = 0;
+    held = '';
     if (test) {
       var named = labels.map(function (label) { return test(label); });
       hit = new Uint8Array(n);
