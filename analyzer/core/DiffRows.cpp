@@ -72,25 +72,12 @@ std::string DiffSummaryText(const TraceDiff& diff, const NumberFormat& timeForma
 }
 
 DiffRows::DiffRows(TraceDiff diff) : diff_(std::move(diff)) {
-    std::vector<std::string_view> names;
-    names.reserve(diff_.Entries.size());
-    for (const DiffEntry& entry : diff_.Entries) names.push_back(entry.Name);
-    byName_ = NameOrder(names);
+    byName_ = NameOrder(NamesOf(diff_.Entries));
     Sort(DiffColumn::Count, true);
 }
 
 void DiffRows::Sort(DiffColumn column, bool descending) {
-    if (column == DiffColumn::Count) {
-        order_.resize(diff_.Entries.size());
-        std::iota(order_.begin(), order_.end(), std::size_t{0});
-    } else if (column == DiffColumn::Name) {
-        order_ = byName_;
-        if (descending) std::reverse(order_.begin(), order_.end());
-    } else {
-        std::vector<double> values(diff_.Entries.size());
-        for (std::size_t e = 0; e < values.size(); ++e) values[e] = DiffValue(diff_.Entries[e], column);
-        order_ = ValueOrder(byName_, values, descending);
-    }
+    order_ = ColumnOrder(diff_.Entries, byName_, column, DiffColumn::Name, DiffColumn::Count, descending, DiffValue);
 }
 
 }  // namespace kivra

@@ -8,7 +8,7 @@
 
 #include "FlameColours.h"
 #include "JsonText.h"
-#include "Utf8Text.h"
+#include "TextEncoding.h"
 
 namespace kivra {
 namespace {

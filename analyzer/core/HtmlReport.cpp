@@ -8,8 +8,8 @@
 #include "DiffRows.h"
 #include "ProcedureTable.h"
 #include "TableHeaders.h"
+#include "TextEncoding.h"
 #include "TimeBar.h"
-#include "Utf8Text.h"
 
 namespace kivra {
 namespace {

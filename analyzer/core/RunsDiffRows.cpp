@@ -107,25 +107,12 @@ std::string RunsNoteText(const RunsDiff& diff) {
 }
 
 RunsRows::RunsRows(RunsDiff diff) : diff_(std::move(diff)) {
-    std::vector<std::string_view> names;
-    names.reserve(diff_.Entries.size());
-    for (const RunsDiffEntry& entry : diff_.Entries) names.push_back(entry.Name);
-    byName_ = NameOrder(names);
+    byName_ = NameOrder(NamesOf(diff_.Entries));
     Sort(RunsColumn::Count, true);
 }
 
 void RunsRows::Sort(RunsColumn column, bool descending) {
-    if (column == RunsColumn::Count) {
-        order_.resize(diff_.Entries.size());
-        std::iota(order_.begin(), order_.end(), std::size_t{0});
-    } else if (column == RunsColumn::Name) {
-        order_ = byName_;
-        if (descending) std::reverse(order_.begin(), order_.end());
-    } else {
-        std::vector<double> values(diff_.Entries.size());
-        for (std::size_t e = 0; e < values.size(); ++e) values[e] = RunsValue(diff_.Entries[e], column);
-        order_ = ValueOrder(byName_, values, descending);
-    }
+    order_ = ColumnOrder(diff_.Entries, byName_, column, RunsColumn::Name, RunsColumn::Count, descending, RunsValue);
 }
 
 }  // namespace kivra

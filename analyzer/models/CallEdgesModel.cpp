@@ -31,22 +31,22 @@ void CallEdgesModel::SetEdges(std::vector<CallEdge> edges, const std::vector<std
 void CallEdgesModel::Clear() { SetEdges({}, {}, timeFormat_); }
 
 void CallEdgesModel::Sort() {
-    if (sortColumn_ < 0) {
+    if (SortColumn() < 0) {
         order_.resize(edges_.size());
         std::iota(order_.begin(), order_.end(), std::size_t{0});
         return;
     }
     std::vector<std::string_view> names(texts_.begin(), texts_.end());
     order_ = NameOrder(names);
-    if (sortColumn_ == Name) {
-        if (descending_) std::reverse(order_.begin(), order_.end());
+    if (SortColumn() == Name) {
+        if (SortDescending()) std::reverse(order_.begin(), order_.end());
         return;
     }
     std::vector<double> values(edges_.size());
     for (std::size_t e = 0; e < edges_.size(); ++e) {
-        values[e] = sortColumn_ == Calls ? edges_[e].Calls : edges_[e].Total;
+        values[e] = SortColumn() == Calls ? edges_[e].Calls : edges_[e].Total;
     }
-    order_ = ValueOrder(order_, values, descending_);
+    order_ = ValueOrder(order_, values, SortDescending());
 }
 
 QVariant CallEdgesModel::data(const QModelIndex& index, int role) const {
@@ -80,15 +80,7 @@ QVariant CallEdgesModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 void CallEdgesModel::sort(int column, Qt::SortOrder order) {
-    if (column >= ColumnCount) return;
-    const bool descending = order == Qt::DescendingOrder;
-    if (column < 0) column = -1;
-    if (column == sortColumn_ && (column < 0 || descending == descending_)) return;
-    Reorder([&] {
-        sortColumn_ = column;
-        descending_ = descending;
-        Sort();
-    });
+    SortByColumn(column, order, [this] { Sort(); });
 }
 
 }  // namespace kivra

@@ -45,8 +45,6 @@ private:
     std::vector<std::string> texts_;  // per edge: its name as shown
     std::vector<std::size_t> order_;  // the rows' edges
     NumberFormat timeFormat_{"0.000"};
-    int sortColumn_ = -1;  // -1: the edges' own order
-    bool descending_ = true;
 };
 
 }  // namespace kivra

@@ -13,7 +13,7 @@ ComparisonModel::ComparisonModel(int columns, const char* const* headers, QObjec
 void ComparisonModel::TakeFormatAndSort(const NumberFormat& timeFormat) {
     timeFormat_ = timeFormat;
     percentFormat_ = PercentFormat(timeFormat);
-    if (sortColumn_ >= 0) SortRows(sortColumn_, descending_);
+    if (SortColumn() >= 0) SortRows(SortColumn(), SortDescending());
 }
 
 QVariant ComparisonModel::data(const QModelIndex& index, int role) const {
@@ -50,15 +50,7 @@ QVariant ComparisonModel::headerData(int section, Qt::Orientation orientation, i
 }
 
 void ComparisonModel::sort(int column, Qt::SortOrder order) {
-    if (column >= columns_) return;
-    const bool descending = order == Qt::DescendingOrder;
-    if (column < 0) column = -1;
-    if (column == sortColumn_ && (column < 0 || descending == descending_)) return;
-    Reorder([&] {
-        sortColumn_ = column;
-        descending_ = descending;
-        SortRows(column, descending);
-    });
+    SortByColumn(column, order, [this] { SortRows(SortColumn(), SortDescending()); });
 }
 
 }  // namespace kivra

@@ -47,8 +47,6 @@ protected:
 private:
     int columns_;
     const char* const* headers_;
-    int sortColumn_ = -1;
-    bool descending_ = true;
 };
 
 }  // namespace kivra

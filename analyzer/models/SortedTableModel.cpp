@@ -33,6 +33,18 @@ void SortedTableModel::Reorder(const std::function<void()>& sort) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+void SortedTableModel::SortByColumn(int column, Qt::SortOrder order, const std::function<void()>& sortRows) {
+    if (column >= columns_) return;
+    const bool descending = order == Qt::DescendingOrder;
+    if (column < 0) column = -1;
+    if (column == sortColumn_ && (column < 0 || descending == descending_)) return;
+    Reorder([&] {
+        sortColumn_ = column;
+        descending_ = descending;
+        sortRows();
+    });
+}
+
 QVariant SortedTableModel::Header(const char* text, int section, int role) {
     if (role == Qt::DisplayRole) return QString::fromLatin1(text);
     // A screen reader reads a header on two lines as one phrase.

@@ -27,6 +27,14 @@ protected:
     // Reorders the rows through `sort`, persistent indexes following their items.
     void Reorder(const std::function<void()>& sort);
 
+    // Sorts by a column and keeps it for the rows to come; a column below 0
+    // is the rows' own order. `sortRows` orders the core's rows by
+    // SortColumn() and SortDescending(); an order already in force does
+    // nothing.
+    void SortByColumn(int column, Qt::SortOrder order, const std::function<void()>& sortRows);
+    int SortColumn() const { return sortColumn_; }
+    bool SortDescending() const { return descending_; }
+
     // A header's text and first sort order; the name column is column 0.
     static QVariant Header(const char* text, int section, int role);
     // Names to the left, numbers to the right.
@@ -34,6 +42,8 @@ protected:
 
 private:
     int columns_;
+    int sortColumn_ = -1;
+    bool descending_ = true;
 };
 
 }  // namespace kivra

@@ -21,24 +21,6 @@ constexpr std::array<char32_t, 32> kHighControls = {0x20AC, 0x0081, 0x201A, 0x01
                                                     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Length of the well-formed UTF-8 sequence at the start of s, or 0.
 std::size_t SequenceLength(std::string_view s) {
     const auto b0 = static_cast<unsigned char>(s[0]);
@@ -82,6 +64,61 @@ char ToWindows1252(char32_t cp) {
 }
 
 }  // namespace
+
+char32_t NextCodePoint(std::string_view text, std::size_t& at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char first = byte(at);
+    if (first < 0x80) {
+        ++at;
+        return first;
+    }
+    int length = 0;
+    char32_t point = 0;
+    char32_t lowest = 0;
+    if (first >= 0xC2 && first <= 0xDF) {
+        length = 2, point = first & 0x1F, lowest = 0x80;
+    } else if (first >= 0xE0 && first <= 0xEF) {
+        length = 3, point = first & 0x0F, lowest = 0x800;
+    } else if (first >= 0xF0 && first <= 0xF4) {
+        length = 4, point = first & 0x07, lowest = 0x10000;
+    }
+    if (length == 0 || at + static_cast<std::size_t>(length) > text.size()) {
+        ++at;
+        return 0xFFFD;
+    }
+    for (int i = 1; i < length; ++i) {
+        const unsigned char next = byte(at + static_cast<std::size_t>(i));
+        if ((next & 0xC0) != 0x80) {
+            ++at;
+            return 0xFFFD;
+        }
+        point = (point << 6) | (next & 0x3F);
+    }
+    if (point < lowest || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
+        ++at;
+        return 0xFFFD;
+    }
+    at += static_cast<std::size_t>(length);
+    return point;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
 
 bool IsValidUtf8(std::string_view bytes) {
     std::size_t i = 0;

@@ -35,6 +35,13 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding, bool withBy
 
 std::string Windows1252ToUtf8(std::string_view bytes);
 
+// The next code point of UTF-8 text from `at`, moving past it; a byte that
+// does not begin a valid sequence gives U+FFFD and moves one byte.
+char32_t NextCodePoint(std::string_view text, std::size_t& at);
+
+// Appends the code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t point);
+
 // Reads a whole file as bytes. On failure returns nothing and, when asked,
 // tells why in words a message can show. A file of more than maxBytes
 // (an endless device too) is refused after reading one byte more.
